@@ -1,0 +1,36 @@
+"Farm access bridge Lower Mill"
+"Simple bridge - Pratt truss 3 x 3 m"
+"S. Brennan"
+"06/12/2026"
+"VAR/004"
+6
+ 0 , 0 ,"Left bearing"
+ 3000 , 0 ,"Bottom node 1"
+ 6000 , 0 ,"Bottom node 2"
+ 9000 , 0 ,"Right bearing"
+ 3000 , 3000 ,"Top node 1"
+ 6000 , 3000 ,"Top node 2"
+6
+ 1 , 1 , 1 ,"Pinned"
+ 2 , 0 , 0 ,"Free"
+ 3 , 0 , 0 ,"Free"
+ 4 , 0 , 1 ,"Roller"
+ 5 , 0 , 0 ,"Free"
+ 6 , 0 , 0 ,"Free"
+1
+ 205 ,"Steel"
+1
+ 1840 ,"SHS 100x100x5.0"
+9
+ 1 , 2 , 1 , 1 ,"Bottom chord"
+ 2 , 3 , 1 , 1 ,"Bottom chord"
+ 3 , 4 , 1 , 1 ,"Bottom chord"
+ 5 , 6 , 1 , 1 ,"Top chord"
+ 1 , 5 , 1 , 1 ,"End post left"
+ 6 , 4 , 1 , 1 ,"End post right"
+ 2 , 5 , 1 , 1 ,"Vertical"
+ 3 , 6 , 1 , 1 ,"Vertical"
+ 5 , 3 , 1 , 1 ,"Diagonal"
+2
+ 2 , 0 ,-30 ,"Point load"
+ 3 , 0 ,-60 ,"Point load"

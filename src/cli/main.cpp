@@ -1,0 +1,53 @@
+// varlen-cli: batch analysis of plane truss projects, on the same core as the desktop program.
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+
+namespace {
+
+constexpr const char* kUsage = R"(Usage: varlen-cli COMMAND [OPTIONS]
+
+Commands:
+  analyse PROJECT.sma [--results FILE] [--json FILE|-] [--places N] [--quiet] [--timings]
+      Analyse a plane truss project by the stiffness method. Writes the results file
+      (default: PROJECT.txt beside the project), prints joint displacements, member
+      forces and support reactions rendered to N decimal places (default 3), and with
+      --json the full-precision results as JSON (to FILE, or "-" for standard output,
+      which then carries the JSON alone). --quiet prints nothing on success;
+      --timings reports the phases and the peak memory on standard error.
+
+Options:
+  --help       this text
+  --version    the program's version
+
+Exit status: 0 done; 1 the analysis stopped (the reason is on standard error) or an
+output could not be written; 2 wrong usage or a project file that cannot be read.
+Units: co-ordinates in the project file in mm, E in kN/mm2, areas in mm2, forces in
+kN; displacements come out in mm.
+)";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::fputs(kUsage, stderr);
+        return varlen::cli::kExitUsage;
+    }
+    const std::string command = args.front();
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kUsage, stdout);
+        return varlen::cli::kExitOk;
+    }
+    if (command == "--version") {
+        std::printf("varlen-cli %s\n", VARLEN_VERSION);
+        return varlen::cli::kExitOk;
+    }
+    args.erase(args.begin());
+    if (command == "analyse" || command == "analyze") return varlen::cli::AnalyseCommand(args);
+    varlen::cli::PrintError("unknown command \"" + command + "\"; see varlen-cli --help");
+    return varlen::cli::kExitUsage;
+}

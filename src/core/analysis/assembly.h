@@ -1,0 +1,27 @@
+// The structure stiffness matrix over the free degrees of freedom. Joint n owns DOF 2n-2 (X) and
+// 2n-1 (Y), counted from 0 here. A restrained DOF is left out of the equations altogether; that is the
+// zero-one method without its unit rows: its displacement is exactly 0 and loads on it are discarded.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "analysis/results.h"
+#include "analysis/sparse_solver.h"
+
+namespace varlen::analysis {
+
+struct DofMap {
+    std::vector<int> freeIndex;   // per DOF: its equation number, or -1 when restrained
+    std::vector<int> dofOfFree;   // per equation: its DOF
+};
+
+// restraint: per joint, bit 0 X restrained, bit 1 Y restrained.
+[[nodiscard]] DofMap BoundaryConditions(const std::vector<std::uint8_t>& restraint);
+
+// Adds every member's blocks once, into the upper triangle of the free equations (column-major, rows
+// ascending in each column, the diagonal last).
+[[nodiscard]] SparseMatrix StructuralStiffness(int jointCount, const std::vector<Results::MemberState>& members,
+                                               const DofMap& dofs);
+
+} // namespace varlen::analysis

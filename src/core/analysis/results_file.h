@@ -1,0 +1,29 @@
+// The results file the user reads ("TempGrid.txt" beside the temporary project file): member end
+// displacements, member-axis end forces and global end forces, member by member, in full precision.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "analysis/results.h"
+
+namespace varlen::analysis {
+
+struct FileOutcome {
+    bool ok = false;
+    std::string error;
+};
+
+// The path of the results file of a project or temporary file: its last three characters become "txt".
+[[nodiscard]] std::filesystem::path ResultsFilePath(const std::filesystem::path& projectPath);
+
+// The three sections, each a heading line and a block per member ended by an empty line (CR LF).
+void OutputGlobalDisp(const Results& results, std::string& out, const std::function<void()>& flush);
+void OutputLocalForces(const Results& results, std::string& out, const std::function<void()>& flush);
+void OutputGlobalForces(const Results& results, std::string& out, const std::function<void()>& flush);
+
+[[nodiscard]] std::string ResultsFileText(const Results& results);
+[[nodiscard]] FileOutcome WriteResultsFile(const Results& results, const std::filesystem::path& path);
+
+} // namespace varlen::analysis

@@ -1,0 +1,110 @@
+#include "analysis/results_json.h"
+
+#include <charconv>
+
+#include "io/text_file.h"
+#include "project/number_text.h"
+
+namespace varlen::analysis {
+namespace {
+
+void Number(std::string& out, double value) { project::AppendGeneral(out, value); }
+
+void Integer(std::string& out, int value) {
+    char text[16];
+    auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+    (void)ec;
+    out.append(text, end);
+}
+
+void Array(std::string& out, const EndVector& v) {
+    out.push_back('[');
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        if (i) out.push_back(',');
+        Number(out, v[i]);
+    }
+    out.push_back(']');
+}
+
+} // namespace
+
+void WriteResultsJson(const Results& r, std::string& out, const std::function<void()>& flush) {
+    out += "{\n\"joints\":[";
+    for (int j = 1; j <= r.JointCount(); ++j) {
+        out += j == 1 ? "\n{\"joint\":" : ",\n{\"joint\":";
+        Integer(out, j);
+        out += ",\"dx\":";
+        Number(out, r.Dx(j));
+        out += ",\"dy\":";
+        Number(out, r.Dy(j));
+        out.push_back('}');
+        flush();
+    }
+    out += "\n],\n\"members\":[";
+    for (int m = 1; m <= r.MemberCount(); ++m) {
+        const Results::MemberState& s = r.Member(m);
+        const EndVector local = r.MemberLocalForce(m);
+        out += m == 1 ? "\n{\"member\":" : ",\n{\"member\":";
+        Integer(out, m);
+        out += ",\"joint_i\":";
+        Integer(out, s.jointI);
+        out += ",\"joint_j\":";
+        Integer(out, s.jointJ);
+        out += ",\"axial_force\":";
+        Number(out, local[2]);
+        out += ",\"global_displacements\":";
+        Array(out, r.MemberGlobalDisp(m));
+        out += ",\"local_forces\":";
+        Array(out, local);
+        out += ",\"global_forces\":";
+        Array(out, r.MemberGlobalForce(m));
+        out.push_back('}');
+        flush();
+    }
+    out += "\n],\n\"reactions\":[";
+    bool first = true;
+    for (int j = 1; j <= r.JointCount(); ++j) {
+        if (!r.IsSupported(j)) continue;
+        const Reaction reaction = r.SupportReaction(j);
+        out += first ? "\n{\"joint\":" : ",\n{\"joint\":";
+        first = false;
+        Integer(out, j);
+        out += ",\"rx\":";
+        Number(out, reaction.rx);
+        out += ",\"ry\":";
+        Number(out, reaction.ry);
+        out.push_back('}');
+        flush();
+    }
+    out += "\n]\n}\n";
+}
+
+std::string ResultsJsonText(const Results& results) {
+    std::string out;
+    WriteResultsJson(results, out, [] {});
+    return out;
+}
+
+FileOutcome WriteResultsJsonFile(const Results& results, const std::filesystem::path& path) {
+    io::AtomicFileWriter writer(path, io::AtomicFileWriter::Durability::NoSync);
+    if (!writer.IsOpen()) return {false, writer.Error()};
+    WriteResultsJson(results, writer.Buffer(), [&] { writer.MaybeFlush(); });
+    if (!writer.Commit()) return {false, writer.Error()};
+    return {true, {}};
+}
+
+FileOutcome WriteResultsJsonStream(const Results& results, std::FILE* stream) {
+    std::string buffer;
+    bool ok = true;
+    auto flush = [&](bool force) {
+        if (buffer.size() < (1u << 20) && !force) return;
+        ok = ok && std::fwrite(buffer.data(), 1, buffer.size(), stream) == buffer.size();
+        buffer.clear();
+    };
+    WriteResultsJson(results, buffer, [&] { flush(false); });
+    flush(true);
+    ok = ok && std::fflush(stream) == 0;
+    return {ok, ok ? std::string() : std::string("cannot write the JSON output")};
+}
+
+} // namespace varlen::analysis

@@ -1,0 +1,59 @@
+// Whole-file reading and crash-safe writing: a file the program writes is either complete or untouched.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace varlen::io {
+
+struct FileText {
+    std::optional<std::string> bytes;   // empty when the file could not be read
+    std::string error;                  // why, in words for the user
+};
+[[nodiscard]] FileText ReadWholeFile(const std::filesystem::path& path);
+
+// Writes to a temporary file in the target's folder and renames it over the target on Commit(), so a
+// failure part-way (full disk, no permission) leaves the old file as it was. Output is buffered; the
+// buffer goes to disk in large blocks.
+class AtomicFileWriter {
+public:
+    // Sync: the data reach the disk before the rename (project files). NoSync: a crash may lose the
+    // new file but never leaves a half-written one under the target's name (results, exports).
+    enum class Durability { Sync, NoSync };
+    explicit AtomicFileWriter(std::filesystem::path target, Durability durability = Durability::Sync);
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+    ~AtomicFileWriter();   // removes the temporary file unless committed
+
+    [[nodiscard]] bool IsOpen() const { return m_file != nullptr; }
+    // The buffer callers append to; Flush() when it has grown (MaybeFlush does it at a block size).
+    std::string& Buffer() { return m_buffer; }
+    void MaybeFlush() {
+        if (m_buffer.size() >= kBlockSize) Flush();
+    }
+    void Write(std::string_view text) {
+        m_buffer.append(text);
+        MaybeFlush();
+    }
+    // Flushes, syncs and renames over the target. False (with Error()) when anything failed.
+    [[nodiscard]] bool Commit();
+    [[nodiscard]] const std::string& Error() const { return m_error; }
+
+private:
+    static constexpr std::size_t kBlockSize = 1 << 20;
+    void Flush();
+    void Fail(const std::string& what);
+
+    std::filesystem::path m_target;
+    Durability m_durability = Durability::Sync;
+    std::string m_tempPath;
+    std::FILE* m_file = nullptr;
+    std::string m_buffer;
+    std::string m_error;
+    bool m_committed = false;
+};
+
+} // namespace varlen::io

@@ -1,0 +1,236 @@
+#include "project/number_text.h"
+
+#include <array>
+#include <cassert>
+#include <charconv>
+#include <cmath>
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <system_error>
+
+namespace varlen::project {
+namespace {
+
+bool IsIgnoredBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Collects the characters of the leading number into `buffer` (without blanks, with the exponent
+// letter as 'e' and without a leading '+', which from_chars refuses). Returns the consumed length of
+// `text` and whether any digit of the mantissa was seen.
+struct Scan {
+    std::size_t used = 0;      // characters of text consumed (blanks included)
+    bool hasDigits = false;
+};
+
+Scan ScanLeadingNumber(std::string_view text, std::string& buffer) {
+    buffer.clear();
+    Scan scan;
+    std::size_t i = 0;
+    auto skipBlanks = [&] {
+        while (i < text.size() && IsIgnoredBlank(text[i])) ++i;
+    };
+    auto peek = [&]() -> char {
+        skipBlanks();
+        return i < text.size() ? text[i] : '\0';
+    };
+    char c = peek();
+    if (c == '+' || c == '-') {
+        if (c == '-') buffer.push_back('-');
+        ++i;
+    }
+    while (IsDigit(c = peek())) {
+        buffer.push_back(c);
+        scan.hasDigits = true;
+        ++i;
+    }
+    if (peek() == '.') {
+        ++i;
+        std::string fraction;
+        while (IsDigit(c = peek())) {
+            fraction.push_back(c);
+            ++i;
+        }
+        if (!fraction.empty()) {
+            buffer.push_back('.');
+            buffer += fraction;
+            scan.hasDigits = true;
+        }
+    }
+    scan.used = i;
+    if (!scan.hasDigits) return scan;
+    c = peek();
+    if (c == 'e' || c == 'E' || c == 'd' || c == 'D') {
+        std::size_t j = i + 1;
+        std::string exponent = "e";
+        auto peekAt = [&]() -> char {
+            while (j < text.size() && IsIgnoredBlank(text[j])) ++j;
+            return j < text.size() ? text[j] : '\0';
+        };
+        char e = peekAt();
+        if (e == '+' || e == '-') {
+            if (e == '-') exponent.push_back('-');
+            ++j;
+        }
+        bool expDigits = false;
+        while (IsDigit(e = peekAt())) {
+            exponent.push_back(e);
+            expDigits = true;
+            ++j;
+        }
+        // A bare "E" still belongs to the number (it reads as E+0); only the digits matter.
+        if (expDigits) buffer += exponent;
+        scan.used = j;
+    }
+    return scan;
+}
+
+double ConvertScanned(const std::string& buffer) {
+    double value = 0.0;
+    const char* first = buffer.data();
+    const char* last = first + buffer.size();
+    auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec == std::errc::result_out_of_range) {
+        // from_chars leaves the value alone on a range error; strtod tells overflow from underflow.
+        return std::strtod(buffer.c_str(), nullptr);
+    }
+    return ec == std::errc() ? value : 0.0;
+}
+
+// The shortest round-trip digits of |value| in scientific form: digits without the point, and the
+// decimal exponent of the first digit.
+struct Digits {
+    std::array<char, 24> digits{};
+    int count = 0;
+    int exponent = 0;
+};
+
+Digits ShortestDigits(double magnitude) {
+    std::array<char, 40> text{};
+    auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), magnitude,
+                                   std::chars_format::scientific);
+    assert(ec == std::errc());
+    Digits d;
+    const char* p = text.data();
+    for (; p < end && *p != 'e'; ++p)
+        if (*p != '.') d.digits[static_cast<std::size_t>(d.count++)] = *p;
+    int exponent = 0;
+    std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), end, exponent);
+    d.exponent = exponent;
+    return d;
+}
+
+void AppendExponent(std::string& out, int exponent) {
+    out.push_back(exponent < 0 ? '-' : '+');
+    int e = std::abs(exponent);
+    if (e < 10) out.push_back('0');
+    std::array<char, 8> text{};
+    auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), e);
+    (void)ec;
+    out.append(text.data(), end);
+}
+
+} // namespace
+
+double ReadNumber(std::string_view text) {
+    std::string buffer;
+    buffer.reserve(32);
+    Scan scan = ScanLeadingNumber(text, buffer);
+    if (!scan.hasDigits) return 0.0;
+    return ConvertScanned(buffer);
+}
+
+bool IsWholeNumber(std::string_view text) {
+    std::size_t first = 0, last = text.size();
+    while (first < last && IsIgnoredBlank(text[first])) ++first;
+    while (last > first && IsIgnoredBlank(text[last - 1])) --last;
+    text = text.substr(first, last - first);
+    if (text.empty()) return true;
+    // Blanks inside a field ("1 2") are not a number in a file, even though a cell reading ignores them.
+    for (char c : text)
+        if (IsIgnoredBlank(c)) return false;
+    std::string buffer;
+    Scan scan = ScanLeadingNumber(text, buffer);
+    return scan.hasDigits && scan.used == text.size() && std::isfinite(ConvertScanned(buffer));
+}
+
+void AppendGeneral(std::string& out, double value) {
+    if (value == 0.0 || !std::isfinite(value)) {
+        // Non-finite values never reach a file: the readers refuse them and the solver stops first.
+        out.push_back('0');
+        return;
+    }
+    if (value < 0) out.push_back('-');
+    const Digits d = ShortestDigits(std::fabs(value));
+    const char* digits = d.digits.data();
+    if (d.exponent >= -4 && d.exponent < 15) {
+        if (d.exponent < 0) {
+            out += "0.";
+            out.append(static_cast<std::size_t>(-d.exponent - 1), '0');
+            out.append(digits, static_cast<std::size_t>(d.count));
+        } else if (d.count <= d.exponent + 1) {
+            out.append(digits, static_cast<std::size_t>(d.count));
+            out.append(static_cast<std::size_t>(d.exponent + 1 - d.count), '0');
+        } else {
+            out.append(digits, static_cast<std::size_t>(d.exponent + 1));
+            out.push_back('.');
+            out.append(digits + d.exponent + 1, static_cast<std::size_t>(d.count - d.exponent - 1));
+        }
+        return;
+    }
+    out.push_back(digits[0]);
+    if (d.count > 1) {
+        out.push_back('.');
+        out.append(digits + 1, static_cast<std::size_t>(d.count - 1));
+    }
+    out.push_back('E');
+    AppendExponent(out, d.exponent);
+}
+
+std::string FormatGeneral(double value) {
+    std::string out;
+    AppendGeneral(out, value);
+    return out;
+}
+
+void AppendFileNumber(std::string& out, double value) {
+    if (!(value < 0)) out.push_back(' ');
+    AppendGeneral(out, value);
+    out.push_back(' ');
+}
+
+std::string FormatFileNumber(double value) {
+    std::string out;
+    AppendFileNumber(out, value);
+    return out;
+}
+
+std::string ResultFormatPattern(int places) {
+    const std::string zeros(static_cast<std::size_t>(std::max(places, 0)), '0');
+    return "+0." + zeros + " E+00;-0." + zeros + " E+00";
+}
+
+std::string ResultFormat(double value, int places) {
+    places = std::max(places, 0);
+    std::string out;
+    out.push_back(value < 0 ? '-' : '+');
+    const double magnitude = std::isfinite(value) ? std::fabs(value) : 0.0;
+    // to_chars rounds the exact binary value to `places` digits and renormalises a mantissa that
+    // rounds up to 10, which is the rendering wanted here.
+    std::string text(static_cast<std::size_t>(places) + 32, '\0');
+    auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), magnitude,
+                                   std::chars_format::scientific, places);
+    assert(ec == std::errc());
+    (void)ec;
+    const char* e = text.data();
+    while (e < end && *e != 'e') ++e;
+    out.append(text.data(), static_cast<std::size_t>(e - text.data()));
+    if (places == 0) out.push_back('.');
+    int exponent = 0;
+    std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), end, exponent);
+    out += " E";
+    AppendExponent(out, exponent);
+    return out;
+}
+
+} // namespace varlen::project

@@ -1,0 +1,42 @@
+// How numbers become text and text becomes numbers, in cells, in files and in the results grids.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace varlen::project {
+
+// The leading-number reading every cell and box text gets: blanks, tabs and line feeds anywhere are
+// ignored, then an optional sign, digits, an optional point and digits and an optional exponent
+// (E or D) are read; reading stops at the first other character and no number gives 0. Ignoring the
+// blanks makes a results-grid text such as "+1.234 E+01" read as 12.34, not 1.234.
+// A magnitude beyond the double range gives an infinity of the same sign.
+[[nodiscard]] double ReadNumber(std::string_view text);
+
+// True when the text, less blanks at either end, is one whole number in the form ReadNumber reads
+// (an empty text counts: it is the 0 of an empty field) and its value is finite.
+[[nodiscard]] bool IsWholeNumber(std::string_view text);
+
+// General format: the shortest decimal text that reads back to the same double (so never more than
+// 17 significant digits, and at most 15 whenever 15 suffice), plain decimal for magnitudes from 1E-04
+// to below 1E+15, otherwise a mantissa, "E", a sign and at least two exponent digits (2.5E+16).
+// Integers carry no point; -0 is written as 0.
+[[nodiscard]] std::string FormatGeneral(double value);
+// Appends FormatGeneral(value) to out; the hot path of the results file.
+void AppendGeneral(std::string& out, double value);
+
+// A number as the project and results files frame it: one blank (or the minus sign) before, one
+// blank after: " 2500 ", "-1200 ".
+[[nodiscard]] std::string FormatFileNumber(double value);
+void AppendFileNumber(std::string& out, double value);
+
+// The display format of the results grids for the given number of decimal places:
+// "+0.000 E+00;-0.000 E+00" for three.
+[[nodiscard]] std::string ResultFormatPattern(int places);
+
+// A value rendered with that format: sign always written, one digit before the point, exactly
+// `places` digits after it (the point stays when there are none), a blank, "E", the exponent's sign
+// and at least two digits: 987.6 -> "+9.876 E+02", 0 -> "+0.000 E+00", 456.7 with 0 places -> "+5. E+02".
+[[nodiscard]] std::string ResultFormat(double value, int places);
+
+} // namespace varlen::project

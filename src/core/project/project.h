@@ -1,0 +1,66 @@
+// The project in memory: the title block and the five tables of text cells the editors show.
+// Tables refer to each other by 1-based row numbers; the joints table holds metres, the others the
+// units of the project file (kN/mm², mm², kN).
+#pragma once
+
+#include <string>
+
+#include "project/table.h"
+
+namespace varlen::project {
+
+// Column numbers of each table (column 0 is the row-header column and holds nothing that is stored).
+namespace joint_col {
+inline constexpr int Number = 1, X = 2, Y = 3, Description = 4, FixedX = 5, FixedY = 6, RestraintDescription = 7;
+}
+namespace material_col {
+inline constexpr int Number = 1, YoungsModulus = 2, Description = 3;
+}
+namespace section_col {
+inline constexpr int Number = 1, Area = 2, Description = 3;
+}
+namespace member_col {
+inline constexpr int Number = 1, JointI = 2, JointJ = 3, Material = 4, Section = 5, Description = 6;
+}
+namespace load_col {
+inline constexpr int Joint = 1, Fx = 2, Fy = 3, Description = 4;
+}
+
+// The title window's texts as they stand when the window is created.
+inline constexpr const char* kDefaultTitleText = "None";
+inline constexpr const char* kDefaultDateText = "> > > > > > > Click Here  < < < < < < <";
+inline constexpr const char* kDefaultDrawingNo = "VAR/";
+
+struct TitleBlock {
+    std::string project = kDefaultTitleText;
+    std::string title = kDefaultTitleText;
+    std::string designer = kDefaultTitleText;
+    std::string date = kDefaultDateText;
+    std::string drawingNo = kDefaultDrawingNo;
+
+    friend bool operator==(const TitleBlock&, const TitleBlock&) = default;
+};
+
+struct Project {
+    TitleBlock title;
+    Table joints;
+    Table materials;
+    Table sections;
+    Table members;
+    Table loads;
+
+    friend bool operator==(const Project&, const Project&) = default;
+};
+
+// A new project: the default title block; joints, materials, sections and members with one blank
+// entry row each (an editor in which nothing was added still counts one row); no loads.
+[[nodiscard]] Project NewProject();
+
+// The empty tables with their headings, for readers that fill them.
+[[nodiscard]] Table EmptyJointsTable();
+[[nodiscard]] Table EmptyMaterialsTable();
+[[nodiscard]] Table EmptySectionsTable();
+[[nodiscard]] Table EmptyMembersTable();
+[[nodiscard]] Table EmptyLoadsTable();
+
+} // namespace varlen::project

@@ -1,0 +1,182 @@
+#include "project/project_file.h"
+
+#include <vector>
+
+#include "io/text_file.h"
+#include "project/number_text.h"
+
+namespace varlen::project {
+namespace {
+
+constexpr double kMillimetresPerMetre = 1000.0;
+
+void AppendText(std::string& out, std::string_view text) {
+    out.push_back('"');
+    out += StorableText(text);
+    out.push_back('"');
+}
+
+void AppendLineEnd(std::string& out) { out += "\r\n"; }
+
+void AppendCount(std::string& out, const Table& table) {
+    out += std::to_string(table.EntryCount());
+    AppendLineEnd(out);
+}
+
+// The record line of one table row: numbers from the given columns (scaled), then the text column.
+template <std::size_t N>
+void AppendRecord(std::string& out, const Table& table, int row, const std::array<int, N>& numberColumns,
+                  double firstScale, int scaledColumns, int textColumn) {
+    for (std::size_t i = 0; i < N; ++i) {
+        double value = ReadNumber(table.Cell(row, numberColumns[i]));
+        if (static_cast<int>(i) < scaledColumns) value *= firstScale;
+        AppendFileNumber(out, value);
+        out.push_back(',');
+    }
+    AppendText(out, table.Cell(row, textColumn));
+    AppendLineEnd(out);
+}
+
+template <class Emit>
+void WriteProject(const Project& p, std::string& out, Emit&& flush) {
+    for (const std::string* text : {&p.title.project, &p.title.title, &p.title.designer, &p.title.date,
+                                    &p.title.drawingNo}) {
+        AppendText(out, *text);
+        AppendLineEnd(out);
+    }
+    AppendCount(out, p.joints);
+    for (int r = 1; r <= p.joints.EntryCount(); ++r, flush())
+        AppendRecord(out, p.joints, r, std::array{joint_col::X, joint_col::Y}, kMillimetresPerMetre, 2,
+                     joint_col::Description);
+    AppendCount(out, p.joints);
+    for (int r = 1; r <= p.joints.EntryCount(); ++r, flush())
+        AppendRecord(out, p.joints, r, std::array{joint_col::Number, joint_col::FixedX, joint_col::FixedY}, 1.0, 0,
+                     joint_col::RestraintDescription);
+    AppendCount(out, p.materials);
+    for (int r = 1; r <= p.materials.EntryCount(); ++r, flush())
+        AppendRecord(out, p.materials, r, std::array{material_col::YoungsModulus}, 1.0, 0, material_col::Description);
+    AppendCount(out, p.sections);
+    for (int r = 1; r <= p.sections.EntryCount(); ++r, flush())
+        AppendRecord(out, p.sections, r, std::array{section_col::Area}, 1.0, 0, section_col::Description);
+    AppendCount(out, p.members);
+    for (int r = 1; r <= p.members.EntryCount(); ++r, flush())
+        AppendRecord(out, p.members, r,
+                     std::array{member_col::JointI, member_col::JointJ, member_col::Material, member_col::Section},
+                     1.0, 0, member_col::Description);
+    AppendCount(out, p.loads);
+    for (int r = 1; r <= p.loads.EntryCount(); ++r, flush())
+        AppendRecord(out, p.loads, r, std::array{load_col::Joint, load_col::Fx, load_col::Fy}, 1.0, 0,
+                     load_col::Description);
+}
+
+// Fills new tables from the parser's records exactly as the editors would hold them: numbers in their
+// general form, co-ordinates back in metres, restraint codes as written.
+class ProjectSink final : public SmaSink {
+public:
+    Project project = NewProject();
+
+    void Title(int index, std::string_view text) override {
+        std::string* fields[] = {&project.title.project, &project.title.title, &project.title.designer,
+                                 &project.title.date, &project.title.drawingNo};
+        fields[index]->assign(text);
+    }
+
+    std::optional<std::string> Count(SmaSection section, int count) override {
+        switch (section) {
+        case SmaSection::Joints: m_jointCount = count; project.joints.SetRowCount(count + 1); break;
+        case SmaSection::Supports:
+            // Every file this program writes has one support line per joint. A file that differs has
+            // been damaged or edited by hand, and cutting or padding the joints table would lose data.
+            if (count != m_jointCount)
+                return "the supports section must list every joint: " + std::to_string(m_jointCount) +
+                       " joints, but " + std::to_string(count) + " support lines";
+            break;
+        case SmaSection::Materials: project.materials.SetRowCount(count + 1); break;
+        case SmaSection::Sections: project.sections.SetRowCount(count + 1); break;
+        case SmaSection::Members: project.members.SetRowCount(count + 1); break;
+        case SmaSection::Loads: project.loads.SetRowCount(count + 1); break;
+        }
+        return std::nullopt;
+    }
+
+    std::optional<std::string> Record(const SmaRecord& r) override {
+        m_cells.clear();
+        m_text.clear();
+        const std::string index = std::to_string(r.index);
+        switch (r.section) {
+        case SmaSection::Joints:
+            Numbers({r.numbers[0] / kMillimetresPerMetre, r.numbers[1] / kMillimetresPerMetre});
+            project.joints.SetRow(r.index, {"", index, m_cells[0], m_cells[1], r.text});
+            break;
+        case SmaSection::Supports: {
+            const double joint = r.numbers[0];
+            if (joint != static_cast<int>(joint) || joint < 1 || joint > m_jointCount)
+                return "support " + index + " names joint " + std::string(r.fields[0]) +
+                       ", which is not a joint number from 1 to " + std::to_string(m_jointCount);
+            const int row = static_cast<int>(joint);
+            std::vector<std::string_view> cells;
+            for (int c = 0; c < joint_col::FixedX; ++c) cells.push_back(project.joints.Cell(row, c));
+            m_text.assign(cells.begin(), cells.end());   // own the cells before the row is rewritten
+            project.joints.SetRow(row, {"", m_text[1], m_text[2], m_text[3], m_text[4], r.fields[1], r.fields[2],
+                                        r.text});
+            break;
+        }
+        case SmaSection::Materials:
+            Numbers({r.numbers[0]});
+            project.materials.SetRow(r.index, {"", index, m_cells[0], r.text});
+            break;
+        case SmaSection::Sections:
+            Numbers({r.numbers[0]});
+            project.sections.SetRow(r.index, {"", index, m_cells[0], r.text});
+            break;
+        case SmaSection::Members:
+            Numbers({r.numbers[0], r.numbers[1], r.numbers[2], r.numbers[3]});
+            project.members.SetRow(r.index, {"", index, m_cells[0], m_cells[1], m_cells[2], m_cells[3], r.text});
+            break;
+        case SmaSection::Loads:
+            Numbers({r.numbers[0], r.numbers[1], r.numbers[2]});
+            project.loads.SetRow(r.index, {"", m_cells[0], m_cells[1], m_cells[2], r.text});
+            break;
+        }
+        return std::nullopt;
+    }
+
+private:
+    void Numbers(std::initializer_list<double> values) {
+        for (double v : values) m_cells.push_back(FormatGeneral(v));
+    }
+
+    int m_jointCount = 0;
+    std::vector<std::string> m_cells;
+    std::vector<std::string> m_text;
+};
+
+} // namespace
+
+std::string ProjectFileText(const Project& project) {
+    std::string out;
+    WriteProject(project, out, [] {});
+    return out;
+}
+
+WriteOutcome CreateSMA(const Project& project, const std::filesystem::path& path) {
+    io::AtomicFileWriter writer(path);
+    if (!writer.IsOpen()) return {false, writer.Error()};
+    WriteProject(project, writer.Buffer(), [&] { writer.MaybeFlush(); });
+    if (!writer.Commit()) return {false, writer.Error()};
+    return {true, {}};
+}
+
+ReadOutcome ParseProjectText(std::string_view bytes) {
+    ProjectSink sink;
+    if (auto problem = ParseSma(bytes, sink)) return {std::nullopt, *problem};
+    return {std::move(sink.project), {}};
+}
+
+ReadOutcome ReadProjectFile(const std::filesystem::path& path) {
+    io::FileText file = io::ReadWholeFile(path);
+    if (!file.bytes) return {std::nullopt, Diagnostic{0, file.error}};
+    return ParseProjectText(*file.bytes);
+}
+
+} // namespace varlen::project
