@@ -23,6 +23,7 @@ struct AnalyseArgs {
     int places = 3;
     bool quiet = false;
     bool timings = false;
+    analysis::Ordering ordering = analysis::Ordering::Metis;
 };
 
 std::optional<AnalyseArgs> ParseArgs(const std::vector<std::string>& args) {
@@ -49,6 +50,16 @@ std::optional<AnalyseArgs> ParseArgs(const std::vector<std::string>& args) {
             if (!v) return std::nullopt;
             if (!ParsePlaces(*v, parsed.places)) {
                 PrintError("--places takes a whole number of decimal places from 0 to 99, not \"" + *v + "\"");
+                return std::nullopt;
+            }
+        } else if (a == "--ordering") {
+            auto v = value("--ordering");
+            if (!v) return std::nullopt;
+            if (*v == "amd") parsed.ordering = analysis::Ordering::Amd;
+            else if (*v == "metis") parsed.ordering = analysis::Ordering::Metis;
+            else if (*v == "nesdis") parsed.ordering = analysis::Ordering::NestedDissection;
+            else {
+                PrintError("--ordering takes amd, metis or nesdis, not \"" + *v + "\"");
                 return std::nullopt;
             }
         } else if (a == "--quiet") {
@@ -135,12 +146,11 @@ int AnalyseCommand(const std::vector<std::string>& args) {
         return kExitUsage;
     }
 
-    const analysis::AnalysisOutcome outcome = analysis::Analyse(*read.input);
+    const analysis::AnalysisOutcome outcome = analysis::Analyse(std::move(*read.input), {parsed->ordering});
     if (!outcome.results) {
         std::fprintf(stderr, "%s\n%s\n", analysis::kAnalysisErrorTitle, outcome.Message().c_str());
         return kExitStopped;
     }
-    read.input.reset();   // the results hold all that the output needs
     const analysis::Results& results = *outcome.results;
 
     start = Clock::now();
@@ -174,10 +184,12 @@ int AnalyseCommand(const std::vector<std::string>& args) {
                      "timings: joints %d, members %d, free DOF %d, matrix non-zeros %lld\n"
                      "timings: read %.3f s, check %.3f s, assemble %.3f s, order %.3f s, factor %.3f s, "
                      "solve %.3f s, forces %.3f s, output %.3f s, whole %.3f s\n"
-                     "timings: smallest relative pivot %.3e, peak memory %.1f MiB\n",
+                     "timings: smallest relative pivot %.3e, L non-zeros %.3g, factor %.3g flop (%.2f GFLOP/s), "
+                     "peak memory %.1f MiB\n",
                      results.JointCount(), results.MemberCount(), outcome.freeDofs, outcome.nonZeros, readSeconds,
                      t.check, t.assemble, t.order, t.factor, t.solve, t.forces, outputSeconds, Since(wholeStart),
-                     outcome.smallestRelativePivot, static_cast<double>(PeakMemoryKiB()) / 1024.0);
+                     outcome.smallestRelativePivot, outcome.factorNonZeros, outcome.factorFlops,
+                     t.factor > 0 ? outcome.factorFlops / t.factor * 1e-9 : 0.0, static_cast<double>(PeakMemoryKiB()) / 1024.0);
     }
     return kExitOk;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "io/runtime_environment.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ kN; displacements come out in mm.
 } // namespace
 
 int main(int argc, char** argv) {
+    varlen::io::RestartWithSolverEnvironment(argv);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::fputs(kUsage, stderr);

@@ -155,22 +155,57 @@ std::string AnalysisOutcome::Message() const {
     return text;
 }
 
+namespace {
+
+struct CheckedInput {
+    int jointCount = 0;
+    std::vector<Results::MemberState> members;
+    std::vector<double> load;
+    std::vector<std::uint8_t> restraint;
+};
+
+AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& options, AnalysisOutcome outcome);
+
+CheckedInput Check(const AnalysisInput& input, AnalysisOutcome& outcome) {
+    const auto start = Clock::now();
+    Causes causes;
+    CheckedInput checked;
+    checked.jointCount = input.JointCount();
+    checked.members = CheckMembers(input, causes);
+    checked.load = JointLoad(input, causes);
+    checked.restraint = InputSupports(input, causes);
+    outcome.times.check = Since(start);
+    if (!causes.Empty()) outcome.causes = causes.Take();
+    return checked;
+}
+
+} // namespace
+
 AnalysisOutcome Analyse(const AnalysisInput& input, const AnalysisOptions& options) {
     AnalysisOutcome outcome;
-    auto start = Clock::now();
-    Causes causes;
-    std::vector<Results::MemberState> members = CheckMembers(input, causes);
-    std::vector<double> load = JointLoad(input, causes);
-    std::vector<std::uint8_t> restraint = InputSupports(input, causes);
-    outcome.times.check = Since(start);
-    if (!causes.Empty()) {
-        outcome.causes = causes.Take();
-        return outcome;
-    }
+    CheckedInput checked = Check(input, outcome);
+    if (!outcome.causes.empty()) return outcome;
+    return AnalyseChecked(std::move(checked), options, std::move(outcome));
+}
 
-    start = Clock::now();
+AnalysisOutcome Analyse(AnalysisInput&& input, const AnalysisOptions& options) {
+    AnalysisOutcome outcome;
+    CheckedInput checked = Check(input, outcome);
+    input = AnalysisInput{};
+    if (!outcome.causes.empty()) return outcome;
+    return AnalyseChecked(std::move(checked), options, std::move(outcome));
+}
+
+namespace {
+
+AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& options, AnalysisOutcome outcome) {
+    std::vector<Results::MemberState>& members = checked.members;
+    std::vector<double>& load = checked.load;
+    std::vector<std::uint8_t>& restraint = checked.restraint;
+    auto start = Clock::now();
+
     const DofMap dofs = BoundaryConditions(restraint);
-    const SparseMatrix k = StructuralStiffness(input.JointCount(), members, dofs);
+    const SparseMatrix k = StructuralStiffness(checked.jointCount, members, dofs);
     const auto n = static_cast<Eigen::Index>(dofs.dofOfFree.size());
     outcome.freeDofs = static_cast<int>(n);
     outcome.nonZeros = k.nonZeros();
@@ -187,12 +222,16 @@ AnalysisOutcome Analyse(const AnalysisInput& input, const AnalysisOptions& optio
         }
     }
 
+    std::vector<int> jointOfColumn(dofs.dofOfFree.size());
+    for (std::size_t q = 0; q < jointOfColumn.size(); ++q) jointOfColumn[q] = dofs.dofOfFree[q] / 2;
     Eigen::VectorXd x;
-    const SolveOutcome solved = SolveSparseCholesky(k, f, x, options.ordering, options.pivotTolerance);
+    const SolveOutcome solved = SolveSparseCholesky(k, f, x, jointOfColumn, options.ordering, options.pivotTolerance);
     outcome.times.order = solved.analyseSeconds;
     outcome.times.factor = solved.factorSeconds;
     outcome.times.solve = solved.solveSeconds;
     outcome.smallestRelativePivot = solved.smallestRelativePivot;
+    outcome.factorFlops = solved.factorFlops;
+    outcome.factorNonZeros = solved.factorNonZeros;
     if (!solved.solved) {
         if (solved.singularColumn >= 0)
             outcome.causes.push_back(Unstable(dofs.dofOfFree[static_cast<std::size_t>(solved.singularColumn)]));
@@ -212,11 +251,13 @@ AnalysisOutcome Analyse(const AnalysisInput& input, const AnalysisOptions& optio
     }
 
     start = Clock::now();
-    std::vector<double> displacement(2 * static_cast<std::size_t>(input.JointCount()), 0.0);
+    std::vector<double> displacement(2 * static_cast<std::size_t>(checked.jointCount), 0.0);
     for (Eigen::Index q = 0; q < n; ++q) displacement[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])] = x[q];
     outcome.results.emplace(std::move(displacement), std::move(members), std::move(load), std::move(restraint));
     outcome.times.forces = Since(start);
     return outcome;
 }
+
+} // namespace
 
 } // namespace varlen::analysis

@@ -29,6 +29,7 @@ struct AnalysisOutcome {
     std::vector<std::string> causes;    // one line each: the member, load or joint at fault and why
     PhaseTimes times;
     double smallestRelativePivot = 0;   // of the factorisation, for the curious and the benchmarks
+    double factorFlops = 0, factorNonZeros = 0;
     int freeDofs = 0;
     long long nonZeros = 0;             // of the upper triangle of the structure matrix
 
@@ -38,5 +39,7 @@ struct AnalysisOutcome {
 
 // Checks the input (references, lengths, moduli, areas), assembles, solves and forms the results.
 [[nodiscard]] AnalysisOutcome Analyse(const AnalysisInput& input, const AnalysisOptions& options = {});
+// The same, releasing the input as soon as it has been checked (it is as large as the matrix).
+[[nodiscard]] AnalysisOutcome Analyse(AnalysisInput&& input, const AnalysisOptions& options = {});
 
 } // namespace varlen::analysis

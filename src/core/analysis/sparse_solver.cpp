@@ -1,6 +1,7 @@
 #include "analysis/sparse_solver.h"
 
 #include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -16,7 +17,93 @@ double Since(Clock::time_point start) { return std::chrono::duration<double>(Clo
 class InspectableCholesky : public Eigen::CholmodSupernodalLLT<SparseMatrix, Eigen::Upper> {
 public:
     [[nodiscard]] const cholmod_factor* Factor() const { return m_cholmodFactor; }
+
+    // Eigen's analyzePattern, with a permutation of our own making.
+    void AnalyzeWithPermutation(const SparseMatrix& matrix, std::vector<int>& permutation) {
+        if (m_cholmodFactor) {
+            cholmod_free_factor(&m_cholmodFactor, &cholmod());
+            m_cholmodFactor = nullptr;
+        }
+        cholmod_sparse a = Eigen::viewAsCholmod(matrix.selfadjointView<Eigen::Upper>());
+        cholmod().nmethods = 1;
+        cholmod().method[0].ordering = CHOLMOD_GIVEN;
+        m_cholmodFactor = cholmod_analyze_p(&a, permutation.data(), nullptr, 0, &cholmod());
+        m_isInitialized = true;
+        m_info = m_cholmodFactor ? Eigen::Success : Eigen::NumericalIssue;
+        m_analysisIsOk = m_cholmodFactor != nullptr;
+        m_factorizationIsOk = false;
+    }
 };
+
+// The joint graph of the upper triangle: column g holds the joints g' <= g that share an entry with it.
+struct JointGraph {
+    std::vector<int> start, row;
+};
+
+JointGraph CompressToJoints(const SparseMatrix& k, const std::vector<int>& jointOfColumn, int& groups) {
+    JointGraph graph;
+    std::vector<int> groupOf(jointOfColumn.size());
+    groups = 0;
+    for (std::size_t q = 0; q < jointOfColumn.size(); ++q) {
+        if (q > 0 && jointOfColumn[q] != jointOfColumn[q - 1]) ++groups;
+        groupOf[q] = groups;
+    }
+    if (!jointOfColumn.empty()) ++groups;
+    graph.start.assign(static_cast<std::size_t>(groups) + 1, 0);
+    graph.row.reserve(static_cast<std::size_t>(k.nonZeros()) / 2 + static_cast<std::size_t>(groups));
+    std::vector<int> seen(static_cast<std::size_t>(groups), -1);
+    std::size_t q = 0;
+    for (int g = 0; g < groups; ++g) {
+        const std::size_t first = graph.row.size();
+        for (; q < groupOf.size() && groupOf[q] == g; ++q) {
+            for (int p = k.outerIndexPtr()[q]; p < k.outerIndexPtr()[q + 1]; ++p) {
+                const int rowGroup = groupOf[static_cast<std::size_t>(k.innerIndexPtr()[p])];
+                if (seen[static_cast<std::size_t>(rowGroup)] == g) continue;
+                seen[static_cast<std::size_t>(rowGroup)] = g;
+                graph.row.push_back(rowGroup);
+            }
+        }
+        std::sort(graph.row.begin() + static_cast<std::ptrdiff_t>(first), graph.row.end());
+        graph.start[static_cast<std::size_t>(g) + 1] = static_cast<int>(graph.row.size());
+    }
+    return graph;
+}
+
+// A fill-reducing ordering of the joints, expanded to their equations.
+bool OrderByJoints(const SparseMatrix& k, const std::vector<int>& jointOfColumn, Ordering ordering,
+                   cholmod_common& common, std::vector<int>& permutation) {
+    int groups = 0;
+    JointGraph graph = CompressToJoints(k, jointOfColumn, groups);
+    cholmod_sparse a{};
+    a.nrow = a.ncol = static_cast<std::size_t>(groups);
+    a.nzmax = graph.row.size();
+    a.p = graph.start.data();
+    a.i = graph.row.data();
+    a.stype = 1;
+    a.itype = CHOLMOD_INT;
+    a.xtype = CHOLMOD_PATTERN;
+    a.dtype = CHOLMOD_DOUBLE;
+    a.sorted = 1;
+    a.packed = 1;
+    std::vector<int> jointPermutation(static_cast<std::size_t>(groups));
+    const int ok = ordering == Ordering::Amd
+                       ? cholmod_amd(&a, nullptr, 0, jointPermutation.data(), &common)
+                       : ordering == Ordering::Metis
+                             ? cholmod_metis(&a, nullptr, 0, 0, jointPermutation.data(), &common)
+                             : cholmod_nested_dissection(&a, nullptr, 0, jointPermutation.data(), nullptr, nullptr,
+                                                         &common) >= 0;
+    if (!ok) return false;
+    std::vector<int> firstColumn(static_cast<std::size_t>(groups) + 1, 0);
+    for (std::size_t q = 0, g = 0; q < jointOfColumn.size(); ++q)
+        if (q + 1 == jointOfColumn.size() || jointOfColumn[q + 1] != jointOfColumn[q])
+            firstColumn[++g] = static_cast<int>(q + 1);
+    permutation.clear();
+    permutation.reserve(jointOfColumn.size());
+    for (int g : jointPermutation)
+        for (int q = firstColumn[static_cast<std::size_t>(g)]; q < firstColumn[static_cast<std::size_t>(g) + 1]; ++q)
+            permutation.push_back(q);
+    return true;
+}
 
 // The smallest squared diagonal of L over the diagonal of the permuted matrix, and its column in the
 // original numbering.
@@ -49,7 +136,7 @@ std::pair<double, int> SmallestRelativePivot(const cholmod_factor& l, const Spar
 } // namespace
 
 SolveOutcome SolveSparseCholesky(const SparseMatrix& k, const Eigen::VectorXd& f, Eigen::VectorXd& x,
-                                 Ordering ordering, double pivotTolerance) {
+                                 const std::vector<int>& jointOfColumn, Ordering ordering, double pivotTolerance) {
     SolveOutcome outcome;
     if (k.cols() == 0) {
         x.resize(0);
@@ -60,15 +147,16 @@ SolveOutcome SolveSparseCholesky(const SparseMatrix& k, const Eigen::VectorXd& f
     InspectableCholesky solver;
     cholmod_common& common = solver.cholmod();
     common.print = 0;   // failures are reported to the user as instability, not on the console
-    common.nmethods = 1;
-    common.method[0].ordering = ordering == Ordering::Amd     ? CHOLMOD_AMD
-                                : ordering == Ordering::Metis ? CHOLMOD_METIS
-                                                              : CHOLMOD_NESDIS;
     common.postorder = 1;
 
     auto start = Clock::now();
-    solver.analyzePattern(k);
+    std::vector<int> permutation;
+    if (!OrderByJoints(k, jointOfColumn, ordering, common, permutation)) return outcome;
+    solver.AnalyzeWithPermutation(k, permutation);
     outcome.analyseSeconds = Since(start);
+    if (solver.info() != Eigen::Success) return outcome;
+    outcome.factorFlops = common.fl;
+    outcome.factorNonZeros = common.lnz;
     start = Clock::now();
     solver.factorize(k);
     outcome.factorSeconds = Since(start);
