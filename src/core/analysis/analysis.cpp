@@ -142,6 +142,12 @@ std::vector<std::uint8_t> InputSupports(const AnalysisInput& in, Causes& causes)
     return restraint;
 }
 
+bool ResidualTooLarge(const SparseMatrix& k, const Eigen::VectorXd& x, const Eigen::VectorXd& f, Eigen::Index& worst) {
+    const Eigen::VectorXd residual = k.selfadjointView<Eigen::Upper>() * x - f;
+    const double scale = k.coeffs().cwiseAbs().maxCoeff() * x.lpNorm<Eigen::Infinity>() + f.lpNorm<Eigen::Infinity>();
+    return residual.cwiseAbs().maxCoeff(&worst) > kResidualTolerance * scale;
+}
+
 std::string Unstable(int dof) {
     return "Joint " + std::to_string(dof / 2 + 1) + " cannot resist load along " + (dof % 2 == 0 ? "X" : "Y") +
            ": the truss is unstable there.";
@@ -242,10 +248,8 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
 
     // The pivots passed; an equilibrium residual far above rounding would still mean the solution is not
     // one (it never has been seen to, but a wrong displacement must not be shown as a result).
-    const Eigen::VectorXd residual = k.selfadjointView<Eigen::Upper>() * x - f;
-    const double scale = k.coeffs().cwiseAbs().maxCoeff() * x.lpNorm<Eigen::Infinity>() + f.lpNorm<Eigen::Infinity>();
     Eigen::Index worst = 0;
-    if (n > 0 && residual.cwiseAbs().maxCoeff(&worst) > kResidualTolerance * scale) {
+    if (n > 0 && ResidualTooLarge(k, x, f, worst)) {
         outcome.causes.push_back(Unstable(dofs.dofOfFree[static_cast<std::size_t>(worst)]));
         return outcome;
     }

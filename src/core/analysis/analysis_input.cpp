@@ -11,7 +11,13 @@ namespace {
 using project::SmaRecord;
 using project::SmaSection;
 
-constexpr double kMillimetresPerMetre = 1000.0;
+constexpr int kMillimetresPerMetreExponent = 3;
+
+// A file's millimetres as they come back after a trip through the tables' metres.
+double ThroughMetres(double millimetres) {
+    return project::ScaleByPowerOfTen(project::ScaleByPowerOfTen(millimetres, -kMillimetresPerMetreExponent),
+                                      kMillimetresPerMetreExponent);
+}
 
 class InputSink final : public project::SmaSink {
 public:
@@ -58,8 +64,8 @@ private:
     void InputJoints(const SmaRecord& r) {
         double x = r.numbers[0], y = r.numbers[1];
         if (m_mode == InputMode::ProjectFile) {
-            x = x / kMillimetresPerMetre * kMillimetresPerMetre;
-            y = y / kMillimetresPerMetre * kMillimetresPerMetre;
+            x = ThroughMetres(x);
+            y = ThroughMetres(y);
         }
         input.jointX.push_back(x);
         input.jointY.push_back(y);
@@ -67,6 +73,9 @@ private:
 
     std::optional<std::string> InputSupports(const SmaRecord& r) {
         const double joint = r.numbers[0];
+        // Joint 0 names no joint: older files carry it for a joint row never filled in, and opening the
+        // file drops the line.
+        if (m_mode == InputMode::ProjectFile && joint == 0) return std::nullopt;
         // Opening a project puts each support line into the row of the joint it names, and the
         // temporary file then lists the rows in order; a number naming no row cannot be opened.
         if (m_mode == InputMode::ProjectFile &&
@@ -113,9 +122,9 @@ AnalysisInput BuildAnalysisInput(const project::Project& p) {
     in.jointY.reserve(static_cast<std::size_t>(joints));
     in.supports.reserve(static_cast<std::size_t>(joints));
     for (int r = 1; r <= joints; ++r) {
-        in.jointX.push_back(Number(p.joints, r, jc::X) * kMillimetresPerMetre);
-        in.jointY.push_back(Number(p.joints, r, jc::Y) * kMillimetresPerMetre);
-        in.supports.push_back({Number(p.joints, r, jc::Number), Number(p.joints, r, jc::FixedX),
+        in.jointX.push_back(project::ScaleByPowerOfTen(Number(p.joints, r, jc::X), kMillimetresPerMetreExponent));
+        in.jointY.push_back(project::ScaleByPowerOfTen(Number(p.joints, r, jc::Y), kMillimetresPerMetreExponent));
+        in.supports.push_back({static_cast<double>(r), Number(p.joints, r, jc::FixedX),
                                Number(p.joints, r, jc::FixedY)});
     }
     for (int r = 1; r <= p.materials.EntryCount(); ++r)

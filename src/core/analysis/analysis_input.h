@@ -41,7 +41,7 @@ enum class InputMode {
     // The temporary file the program itself writes just before an analysis: numbers used as read.
     TemporaryFile,
     // A project file as the desktop program would analyse it after opening it: co-ordinates pass
-    // through the tables' metres (x / 1000 * 1000) and the supports must list every joint, exactly as
+    // through the tables' metres and the supports must list every joint, exactly as
     // opening the file and writing the temporary file would make them.
     ProjectFile,
 };
@@ -56,7 +56,7 @@ struct InputOutcome {
 [[nodiscard]] InputOutcome InputDataFromText(std::string_view bytes, InputMode mode);
 
 // The numbers the temporary file would carry for this project, without writing it: each cell's numeric
-// value, co-ordinates times 1000, the joints' own numbers on the support lines.
+// value, co-ordinates in millimetres, the joints' own numbers on the support lines.
 [[nodiscard]] AnalysisInput BuildAnalysisInput(const project::Project& project);
 
 } // namespace varlen::analysis

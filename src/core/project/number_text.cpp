@@ -187,6 +187,23 @@ void AppendGeneral(std::string& out, double value) {
     AppendExponent(out, d.exponent);
 }
 
+double ScaleByPowerOfTen(double value, int power) {
+    if (value == 0.0 || !std::isfinite(value)) return value;
+    const Digits d = ShortestDigits(std::fabs(value));
+    std::array<char, 48> text{};
+    char* p = text.data();
+    if (value < 0) *p++ = '-';
+    for (int i = 0; i < d.count; ++i) *p++ = d.digits[static_cast<std::size_t>(i)];
+    *p++ = 'e';
+    // digits are read as an integer, so the exponent moves by the digits after the first
+    auto [end, ec] = std::to_chars(p, text.data() + text.size(), d.exponent - (d.count - 1) + power);
+    (void)ec;
+    double result = 0.0;
+    const auto parsed = std::from_chars(text.data(), end, result);
+    if (parsed.ec == std::errc::result_out_of_range) return std::strtod(std::string(text.data(), end).c_str(), nullptr);
+    return result;
+}
+
 std::string FormatGeneral(double value) {
     std::string out;
     AppendGeneral(out, value);

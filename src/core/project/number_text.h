@@ -25,6 +25,11 @@ namespace varlen::project {
 // Appends FormatGeneral(value) to out; the hot path of the results file.
 void AppendGeneral(std::string& out, double value);
 
+// value x 10^power worked out on the decimal digits of value (its shortest round-trip form), not in
+// binary: metres to millimetres and back then give back the very number typed, 0.0105 m staying
+// 0.0105 m, where x 1000 / 1000 in binary can move it by a unit in the last place.
+[[nodiscard]] double ScaleByPowerOfTen(double value, int power);
+
 // A number as the project and results files frame it: one blank (or the minus sign) before, one
 // blank after: " 2500 ", "-1200 ".
 [[nodiscard]] std::string FormatFileNumber(double value);

@@ -8,7 +8,8 @@
 namespace varlen::project {
 namespace {
 
-constexpr double kMillimetresPerMetre = 1000.0;
+// The tables hold metres and the file millimetres; the scaling is done on the decimal digits.
+constexpr int kMillimetresPerMetreExponent = 3;
 
 void AppendText(std::string& out, std::string_view text) {
     out.push_back('"');
@@ -26,10 +27,10 @@ void AppendCount(std::string& out, const Table& table) {
 // The record line of one table row: numbers from the given columns (scaled), then the text column.
 template <std::size_t N>
 void AppendRecord(std::string& out, const Table& table, int row, const std::array<int, N>& numberColumns,
-                  double firstScale, int scaledColumns, int textColumn) {
+                  int scaledColumns, int textColumn) {
     for (std::size_t i = 0; i < N; ++i) {
         double value = ReadNumber(table.Cell(row, numberColumns[i]));
-        if (static_cast<int>(i) < scaledColumns) value *= firstScale;
+        if (static_cast<int>(i) < scaledColumns) value = ScaleByPowerOfTen(value, kMillimetresPerMetreExponent);
         AppendFileNumber(out, value);
         out.push_back(',');
     }
@@ -46,26 +47,31 @@ void WriteProject(const Project& p, std::string& out, Emit&& flush) {
     }
     AppendCount(out, p.joints);
     for (int r = 1; r <= p.joints.EntryCount(); ++r, flush())
-        AppendRecord(out, p.joints, r, std::array{joint_col::X, joint_col::Y}, kMillimetresPerMetre, 2,
+        AppendRecord(out, p.joints, r, std::array{joint_col::X, joint_col::Y}, 2,
                      joint_col::Description);
+    // A support line carries its row's own number (equal to column 1 whenever the row was filled), so a
+    // joint row never filled in still reads back.
     AppendCount(out, p.joints);
-    for (int r = 1; r <= p.joints.EntryCount(); ++r, flush())
-        AppendRecord(out, p.joints, r, std::array{joint_col::Number, joint_col::FixedX, joint_col::FixedY}, 1.0, 0,
+    for (int r = 1; r <= p.joints.EntryCount(); ++r, flush()) {
+        AppendFileNumber(out, r);
+        out.push_back(',');
+        AppendRecord(out, p.joints, r, std::array{joint_col::FixedX, joint_col::FixedY}, 0,
                      joint_col::RestraintDescription);
+    }
     AppendCount(out, p.materials);
     for (int r = 1; r <= p.materials.EntryCount(); ++r, flush())
-        AppendRecord(out, p.materials, r, std::array{material_col::YoungsModulus}, 1.0, 0, material_col::Description);
+        AppendRecord(out, p.materials, r, std::array{material_col::YoungsModulus}, 0, material_col::Description);
     AppendCount(out, p.sections);
     for (int r = 1; r <= p.sections.EntryCount(); ++r, flush())
-        AppendRecord(out, p.sections, r, std::array{section_col::Area}, 1.0, 0, section_col::Description);
+        AppendRecord(out, p.sections, r, std::array{section_col::Area}, 0, section_col::Description);
     AppendCount(out, p.members);
     for (int r = 1; r <= p.members.EntryCount(); ++r, flush())
         AppendRecord(out, p.members, r,
                      std::array{member_col::JointI, member_col::JointJ, member_col::Material, member_col::Section},
-                     1.0, 0, member_col::Description);
+                     0, member_col::Description);
     AppendCount(out, p.loads);
     for (int r = 1; r <= p.loads.EntryCount(); ++r, flush())
-        AppendRecord(out, p.loads, r, std::array{load_col::Joint, load_col::Fx, load_col::Fy}, 1.0, 0,
+        AppendRecord(out, p.loads, r, std::array{load_col::Joint, load_col::Fx, load_col::Fy}, 0,
                      load_col::Description);
 }
 
@@ -105,11 +111,14 @@ public:
         const std::string index = std::to_string(r.index);
         switch (r.section) {
         case SmaSection::Joints:
-            Numbers({r.numbers[0] / kMillimetresPerMetre, r.numbers[1] / kMillimetresPerMetre});
+            Numbers({ScaleByPowerOfTen(r.numbers[0], -kMillimetresPerMetreExponent),
+                     ScaleByPowerOfTen(r.numbers[1], -kMillimetresPerMetreExponent)});
             project.joints.SetRow(r.index, {"", index, m_cells[0], m_cells[1], r.text});
             break;
         case SmaSection::Supports: {
             const double joint = r.numbers[0];
+            // Joint 0 is what older files carry for a joint row never filled in: it names no joint.
+            if (joint == 0) break;
             if (joint != static_cast<int>(joint) || joint < 1 || joint > m_jointCount)
                 return "support " + index + " names joint " + std::string(r.fields[0]) +
                        ", which is not a joint number from 1 to " + std::to_string(m_jointCount);

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "analysis/results_file.h"
+#include "analysis/results_json.h"
+#include "test_support.h"
+
+namespace varlen::analysis {
+namespace {
+
+// One member along X, joint 1 fixed, joint 2 moved (2.5, -1.25) mm; k = 4 kN/mm gives N = 10 kN.
+Results OneMember(int memberCount = 1) {
+    std::vector<Results::MemberState> members(static_cast<std::size_t>(memberCount),
+                                              Results::MemberState{1, 2, Rotation{1.0, 0.0}, 4.0});
+    return Results({0, 0, 2.5, -1.25}, std::move(members), {0, 0, 10, 0}, {3, 0});
+}
+
+TEST(ResultsFile, LayoutMatchesCharacterForCharacter) {
+    const std::string expected =
+        "GLOBAL DISPLACEMENTS\r\n"
+        "Member  1 Joint i (Fx, Fy)\r\n"
+        " 0  0 \r\n"
+        "Member  1     Joint j\r\n"
+        " 2.5 -1.25 \r\n"
+        "\r\n"
+        "LOCAL FORCES\r\n"
+        "Member  1 at Joint i (Fy, Mx, Mz)\r\n"
+        "-10  0 \r\n"
+        " 10  0 \r\n"
+        "\r\n"
+        "GLOBAL FORCES / REACTIONS\r\n"
+        "Member  1 at Joint i (Fy, Mx, Mz)\r\n"
+        "-10  0 \r\n"
+        "Member  1 at Joint j (Fy, Mx, Mz)\r\n"
+        " 10  0 \r\n"
+        "\r\n";
+    EXPECT_EQ(ResultsFileText(OneMember()), expected);
+}
+
+TEST(ResultsFile, NoMembersGivesTheThreeHeadings) {
+    EXPECT_EQ(ResultsFileText(Results({}, {}, {}, {})),
+              "GLOBAL DISPLACEMENTS\r\nLOCAL FORCES\r\nGLOBAL FORCES / REACTIONS\r\n");
+}
+
+// "Joint j" starts at the next 14-column print zone: column 15 up to four-digit member numbers.
+TEST(ResultsFile, JointJHeadingStandsInThePrintZone) {
+    const std::string text = ResultsFileText(OneMember(123456));
+    EXPECT_NE(text.find("\r\nMember  999   Joint j\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nMember  9999  Joint j\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nMember  12345 Joint j\r\n"), std::string::npos);   // 14 written: column 15 is free
+    EXPECT_NE(text.find("\r\nMember  123456" + std::string(14, ' ') + "Joint j\r\n"), std::string::npos);
+}
+
+TEST(ResultsFile, PathReplacesTheLastThreeCharacters) {
+    EXPECT_EQ(ResultsFilePath("/tmp/TempGrid.sma"), "/tmp/TempGrid.txt");
+    EXPECT_EQ(ResultsFilePath("bridge.SMA"), "bridge.txt");
+}
+
+TEST(ResultsJson, CarriesFullPrecisionInTheDocumentedShape) {
+    const Results r = test::AnalyseOrFail(test::MakeProject(
+        {{0, 0, true, true}, {2, 0, true, true}, {1, 1}}, {{1, 3}, {2, 3}}, {{3, 0.3, -10}}));
+    const nlohmann::json doc = nlohmann::json::parse(ResultsJsonText(r));
+    ASSERT_EQ(doc["joints"].size(), 3u);
+    EXPECT_EQ(doc["joints"][2]["joint"], 3);
+    EXPECT_EQ(doc["joints"][2]["dy"].get<double>(), r.Dy(3)) << "bit for bit, not rounded";
+    ASSERT_EQ(doc["members"].size(), 2u);
+    const auto& m = doc["members"][1];
+    EXPECT_EQ(m["member"], 2);
+    EXPECT_EQ(m["joint_i"], 2);
+    EXPECT_EQ(m["joint_j"], 3);
+    EXPECT_EQ(m["axial_force"].get<double>(), r.AxialForce(2));
+    for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_EQ(m["global_displacements"][k].get<double>(), r.MemberGlobalDisp(2)[k]);
+        EXPECT_EQ(m["local_forces"][k].get<double>(), r.MemberLocalForce(2)[k]);
+        EXPECT_EQ(m["global_forces"][k].get<double>(), r.MemberGlobalForce(2)[k]);
+    }
+    ASSERT_EQ(doc["reactions"].size(), 2u) << "only joints with a restrained direction";
+    EXPECT_EQ(doc["reactions"][1]["joint"], 2);
+    EXPECT_NEAR(doc["reactions"][0]["rx"].get<double>() + doc["reactions"][1]["rx"].get<double>(), -0.3, 1e-12);
+}
+
+TEST(ResultsFile, WriteFailureIsReported) {
+    test::TempDir dir;
+    const FileOutcome outcome = WriteResultsFile(OneMember(), dir / "no" / "such" / "r.txt");
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_FALSE(outcome.error.empty());
+}
+
+} // namespace
+} // namespace varlen::analysis

@@ -1,0 +1,137 @@
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <limits>
+#include <random>
+
+#include "project/number_text.h"
+
+namespace varlen::project {
+namespace {
+
+struct ReadCase {
+    const char* text;
+    double value;
+};
+
+class ReadNumberTest : public ::testing::TestWithParam<ReadCase> {};
+
+// A cell is read the way the program has always read typed text: leading number, blanks ignored.
+TEST_P(ReadNumberTest, ReadsTheLeadingNumber) {
+    EXPECT_DOUBLE_EQ(ReadNumber(GetParam().text), GetParam().value) << "text: \"" << GetParam().text << "\"";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, ReadNumberTest,
+    ::testing::Values(ReadCase{"2.5", 2.5}, ReadCase{"  -1.5e3", -1500}, ReadCase{"+7", 7},
+                      // The results grids put a blank before the exponent; it must not end the number.
+                      ReadCase{"+1.234 E+01", 12.34}, ReadCase{"-5. E+02", -500}, ReadCase{"1 2", 12},
+                      ReadCase{"", 0}, ReadCase{"abc", 0}, ReadCase{"-", 0}, ReadCase{".", 0},
+                      ReadCase{"12abc", 12}, ReadCase{".5", 0.5}, ReadCase{"-.25", -0.25}, ReadCase{"5.", 5},
+                      ReadCase{"1D2", 100}, ReadCase{"1E", 1}, ReadCase{"1e-3x", 0.001},
+                      ReadCase{"2.5.3", 2.5}, ReadCase{"5-", 5}, ReadCase{"\t3\n", 3}, ReadCase{"1e-400", 0}));
+
+TEST(ReadNumber, OverflowGivesAnInfinityOfTheRightSign) {
+    EXPECT_EQ(ReadNumber("1e400"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(ReadNumber("-1e400"), -std::numeric_limits<double>::infinity());
+}
+
+TEST(IsWholeNumber, AcceptsOnlyAWholeFiniteNumber) {
+    for (const char* good : {"", " 2500 ", "-1200", "+5", "1.5E+16", "1e-5", ".5", "5.", "1D3"})
+        EXPECT_TRUE(IsWholeNumber(good)) << good;
+    for (const char* bad : {"abc", "12abc", "1 2", "1e400", "-", "1.2.3", "5-"}) EXPECT_FALSE(IsWholeNumber(bad)) << bad;
+}
+
+struct FormatCase {
+    double value;
+    const char* text;
+};
+
+class FormatGeneralTest : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatGeneralTest, WritesTheGeneralForm) { EXPECT_EQ(FormatGeneral(GetParam().value), GetParam().text); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, FormatGeneralTest,
+    ::testing::Values(FormatCase{2500, "2500"}, FormatCase{2.5, "2.5"}, FormatCase{-1200, "-1200"},
+                      FormatCase{0.5, "0.5"}, FormatCase{-0.0, "0"}, FormatCase{0.0001, "0.0001"},
+                      FormatCase{1e-5, "1E-05"}, FormatCase{2.5e16, "2.5E+16"}, FormatCase{1e15, "1E+15"},
+                      FormatCase{123456789012345, "123456789012345"}, FormatCase{1e-300, "1E-300"},
+                      // 0.1 + 0.2 needs 17 digits to read back as itself; fewer would change the value.
+                      FormatCase{0.1 + 0.2, "0.30000000000000004"}, FormatCase{100, "100"}));
+
+TEST(FormatFileNumber, FramesWithABlankOrTheSign) {
+    EXPECT_EQ(FormatFileNumber(2500), " 2500 ");
+    EXPECT_EQ(FormatFileNumber(-1200), "-1200 ");
+    EXPECT_EQ(FormatFileNumber(0), " 0 ");
+    EXPECT_EQ(FormatFileNumber(-0.0), " 0 ");
+}
+
+// Any loss here would move a joint or change a force between saving and opening a project.
+TEST(FormatGeneral, EveryDoubleReadsBackToItself) {
+    std::mt19937_64 random(20261206);
+    std::uniform_int_distribution<std::uint64_t> bits;
+    int checked = 0;
+    while (checked < 200000) {
+        const double value = std::bit_cast<double>(bits(random));
+        if (!std::isfinite(value)) continue;
+        ++checked;
+        const std::string text = FormatGeneral(value);
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(ReadNumber(text)), std::bit_cast<std::uint64_t>(value == 0 ? 0.0 : value))
+            << text;
+        ASSERT_TRUE(IsWholeNumber(text)) << text;
+    }
+}
+
+TEST(ScaleByPowerOfTen, MovesTheDecimalPointWithoutBinaryRounding) {
+    EXPECT_EQ(ScaleByPowerOfTen(2.5, 3), 2500);
+    EXPECT_EQ(ScaleByPowerOfTen(-1.2, 3), -1200);
+    EXPECT_EQ(ScaleByPowerOfTen(0.0105, 3), 10.5);
+    EXPECT_EQ(ScaleByPowerOfTen(10.5, -3), 0.0105);
+    // In binary, x * 1000 / 1000 does not always give x back; on the digits it does.
+    std::mt19937_64 random(7);
+    std::uniform_int_distribution<long long> digits(-999999999999LL, 999999999999LL);
+    std::uniform_int_distribution<int> places(0, 9);
+    for (int n = 0; n < 100000; ++n) {
+        const double metres = ReadNumber(std::to_string(digits(random)) + "e-" + std::to_string(places(random)));
+        ASSERT_EQ(ScaleByPowerOfTen(ScaleByPowerOfTen(metres, 3), -3), metres) << FormatGeneral(metres);
+    }
+}
+
+struct ResultCase {
+    double value;
+    int places;
+    const char* text;
+};
+
+class ResultFormatTest : public ::testing::TestWithParam<ResultCase> {};
+
+TEST_P(ResultFormatTest, RendersSignMantissaAndExponent) {
+    EXPECT_EQ(ResultFormat(GetParam().value, GetParam().places), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grid, ResultFormatTest,
+    ::testing::Values(ResultCase{987.6, 3, "+9.876 E+02"}, ResultCase{-0.00123, 3, "-1.230 E-03"},
+                      ResultCase{0, 3, "+0.000 E+00"}, ResultCase{-0.0, 3, "+0.000 E+00"},
+                      ResultCase{456.7, 0, "+5. E+02"}, ResultCase{500, 0, "+5. E+02"},
+                      // A mantissa that rounds up to 10 is renormalised.
+                      ResultCase{9.9996, 3, "+1.000 E+01"}, ResultCase{1.5e-120, 2, "+1.50 E-120"},
+                      ResultCase{-123456.789, 10, "-1.2345678900 E+05"}, ResultCase{1, 1, "+1.0 E+00"}));
+
+TEST(ResultFormat, PatternNamesThePlaces) {
+    EXPECT_EQ(ResultFormatPattern(3), "+0.000 E+00;-0.000 E+00");
+    EXPECT_EQ(ResultFormatPattern(0), "+0. E+00;-0. E+00");
+}
+
+// The design reads the grids' text back; the reading must give the rendered value, not its mantissa.
+TEST(ResultFormat, ReadsBackAsTheRoundedValue) {
+    for (double value : {45.6, -0.004567, 1.23456e7, 0.0})
+        for (int places : {0, 1, 3, 6})
+            EXPECT_NEAR(ReadNumber(ResultFormat(value, places)), value, std::fabs(value) * 5 * std::pow(10, -places))
+                << value << " " << places;
+}
+
+} // namespace
+} // namespace varlen::project

@@ -1,0 +1,48 @@
+// Small builders shared by the tests: projects written cell by cell, as the editors would fill them.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "analysis/analysis.h"
+#include "project/project.h"
+
+namespace varlen::test {
+
+struct JointSpec {
+    double x = 0, y = 0;   // metres
+    bool fixedX = false, fixedY = false;
+};
+struct MemberSpec {
+    int i = 0, j = 0, material = 1, section = 1;
+};
+struct LoadSpec {
+    int joint = 0;
+    double fx = 0, fy = 0;   // kN
+};
+
+// One material (E kN/mm²) and one section (A mm²) unless more are given.
+project::Project MakeProject(const std::vector<JointSpec>& joints, const std::vector<MemberSpec>& members,
+                             const std::vector<LoadSpec>& loads, std::vector<double> moduli = {200},
+                             std::vector<double> areas = {1000});
+
+// Analyses the project as the program does (its temporary-file numbers); fails the test if it stops.
+analysis::Results AnalyseOrFail(const project::Project& project);
+
+// A fresh folder under the system's temporary directory, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
+    [[nodiscard]] std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::string ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+
+} // namespace varlen::test
