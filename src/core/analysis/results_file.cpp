@@ -1,5 +1,6 @@
 #include "analysis/results_file.h"
 
+#include "analysis/result_texts.h"
 #include "io/text_file.h"
 #include "project/number_text.h"
 
@@ -12,9 +13,9 @@ constexpr std::size_t kPrintZone = 14;
 
 void LineEnd(std::string& out) { out += "\r\n"; }
 
-void AppendPair(std::string& out, double a, double b) {
-    AppendFileNumber(out, a);
-    AppendFileNumber(out, b);
+void AppendFramedPair(std::string& out, SignedDigits a, SignedDigits b) {
+    AppendFramed(out, a.digits, a.negative);
+    AppendFramed(out, b.digits, b.negative);
     LineEnd(out);
 }
 
@@ -48,14 +49,15 @@ std::filesystem::path ResultsFilePath(const std::filesystem::path& projectPath) 
 }
 
 void OutputGlobalDisp(const Results& results, std::string& out, const std::function<void()>& flush) {
+    const ResultTexts texts(results);
     out += "GLOBAL DISPLACEMENTS";
     LineEnd(out);
     for (int m = 1; m <= results.MemberCount(); ++m) {
-        const EndVector d = results.MemberGlobalDisp(m);
+        const Results::MemberState& s = results.Member(m);
         AppendMemberHeading(out, m, "Joint i (Fx, Fy)");
-        AppendPair(out, d[0], d[1]);
+        AppendFramedPair(out, texts.Dx(s.jointI), texts.Dy(s.jointI));
         AppendZonedHeading(out, m, "Joint j");
-        AppendPair(out, d[2], d[3]);
+        AppendFramedPair(out, texts.Dx(s.jointJ), texts.Dy(s.jointJ));
         LineEnd(out);
         flush();
     }
@@ -65,10 +67,10 @@ void OutputLocalForces(const Results& results, std::string& out, const std::func
     out += "LOCAL FORCES";
     LineEnd(out);
     for (int m = 1; m <= results.MemberCount(); ++m) {
-        const EndVector f = results.MemberLocalForce(m);
+        const MemberTexts t(results, m);
         AppendMemberHeading(out, m, "at Joint i (Fy, Mx, Mz)");
-        AppendPair(out, f[0], f[1]);
-        AppendPair(out, f[2], f[3]);
+        AppendFramedPair(out, {t.axial, t.local[0] < 0}, {"0", false});
+        AppendFramedPair(out, {t.axial, t.local[2] < 0}, {"0", false});
         LineEnd(out);
         flush();
     }
@@ -78,11 +80,11 @@ void OutputGlobalForces(const Results& results, std::string& out, const std::fun
     out += "GLOBAL FORCES / REACTIONS";
     LineEnd(out);
     for (int m = 1; m <= results.MemberCount(); ++m) {
-        const EndVector f = results.MemberGlobalForce(m);
+        const MemberTexts t(results, m);
         AppendMemberHeading(out, m, "at Joint i (Fy, Mx, Mz)");
-        AppendPair(out, f[0], f[1]);
+        AppendFramedPair(out, {t.globalX, t.global[0] < 0}, {t.globalY, t.global[1] < 0});
         AppendMemberHeading(out, m, "at Joint j (Fy, Mx, Mz)");
-        AppendPair(out, f[2], f[3]);
+        AppendFramedPair(out, {t.globalX, t.global[2] < 0}, {t.globalY, t.global[3] < 0});
         LineEnd(out);
         flush();
     }

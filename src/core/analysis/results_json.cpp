@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "analysis/result_texts.h"
 #include "io/text_file.h"
 #include "project/number_text.h"
 
@@ -17,11 +18,11 @@ void Integer(std::string& out, int value) {
     out.append(text, end);
 }
 
-void Array(std::string& out, const EndVector& v) {
+void Array(std::string& out, const std::array<SignedDigits, 4>& v) {
     out.push_back('[');
     for (std::size_t i = 0; i < v.size(); ++i) {
         if (i) out.push_back(',');
-        Number(out, v[i]);
+        AppendPlain(out, v[i].digits, v[i].negative);
     }
     out.push_back(']');
 }
@@ -29,21 +30,22 @@ void Array(std::string& out, const EndVector& v) {
 } // namespace
 
 void WriteResultsJson(const Results& r, std::string& out, const std::function<void()>& flush) {
+    const ResultTexts texts(r);
     out += "{\n\"joints\":[";
     for (int j = 1; j <= r.JointCount(); ++j) {
         out += j == 1 ? "\n{\"joint\":" : ",\n{\"joint\":";
         Integer(out, j);
         out += ",\"dx\":";
-        Number(out, r.Dx(j));
+        AppendPlain(out, texts.Dx(j).digits, texts.Dx(j).negative);
         out += ",\"dy\":";
-        Number(out, r.Dy(j));
+        AppendPlain(out, texts.Dy(j).digits, texts.Dy(j).negative);
         out.push_back('}');
         flush();
     }
     out += "\n],\n\"members\":[";
     for (int m = 1; m <= r.MemberCount(); ++m) {
         const Results::MemberState& s = r.Member(m);
-        const EndVector local = r.MemberLocalForce(m);
+        const MemberTexts t(r, m);
         out += m == 1 ? "\n{\"member\":" : ",\n{\"member\":";
         Integer(out, m);
         out += ",\"joint_i\":";
@@ -51,13 +53,15 @@ void WriteResultsJson(const Results& r, std::string& out, const std::function<vo
         out += ",\"joint_j\":";
         Integer(out, s.jointJ);
         out += ",\"axial_force\":";
-        Number(out, local[2]);
+        AppendPlain(out, t.axial, t.local[2] < 0);
         out += ",\"global_displacements\":";
-        Array(out, r.MemberGlobalDisp(m));
+        Array(out, {texts.Dx(s.jointI), texts.Dy(s.jointI), texts.Dx(s.jointJ), texts.Dy(s.jointJ)});
         out += ",\"local_forces\":";
-        Array(out, local);
+        const SignedDigits zero{"0", false};
+        Array(out, {SignedDigits{t.axial, t.local[0] < 0}, zero, SignedDigits{t.axial, t.local[2] < 0}, zero});
         out += ",\"global_forces\":";
-        Array(out, r.MemberGlobalForce(m));
+        Array(out, {SignedDigits{t.globalX, t.global[0] < 0}, SignedDigits{t.globalY, t.global[1] < 0},
+                    SignedDigits{t.globalX, t.global[2] < 0}, SignedDigits{t.globalY, t.global[3] < 0}});
         out.push_back('}');
         flush();
     }

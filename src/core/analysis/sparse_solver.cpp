@@ -86,12 +86,16 @@ bool OrderByJoints(const SparseMatrix& k, const std::vector<int>& jointOfColumn,
     a.sorted = 1;
     a.packed = 1;
     std::vector<int> jointPermutation(static_cast<std::size_t>(groups));
-    const int ok = ordering == Ordering::Amd
-                       ? cholmod_amd(&a, nullptr, 0, jointPermutation.data(), &common)
-                       : ordering == Ordering::Metis
-                             ? cholmod_metis(&a, nullptr, 0, 0, jointPermutation.data(), &common)
-                             : cholmod_nested_dissection(&a, nullptr, 0, jointPermutation.data(), nullptr, nullptr,
-                                                         &common) >= 0;
+    bool ok = false;
+    if (ordering == Ordering::Amd) {
+        ok = cholmod_amd(&a, nullptr, 0, jointPermutation.data(), &common) != 0;
+    } else if (ordering == Ordering::Metis) {
+        ok = cholmod_metis(&a, nullptr, 0, 0, jointPermutation.data(), &common) != 0;
+    } else {
+        std::vector<int> parent(static_cast<std::size_t>(groups)), member(static_cast<std::size_t>(groups));
+        ok = cholmod_nested_dissection(&a, nullptr, 0, jointPermutation.data(), parent.data(), member.data(),
+                                       &common) >= 0;
+    }
     if (!ok) return false;
     std::vector<int> firstColumn(static_cast<std::size_t>(groups) + 1, 0);
     for (std::size_t q = 0, g = 0; q < jointOfColumn.size(); ++q)

@@ -10,13 +10,21 @@
 namespace varlen::io {
 namespace {
 std::string SystemError() { return std::strerror(errno); }
+
+// "\"path\"" for messages; built by appending, which keeps GCC 12's -Wrestrict quiet.
+std::string Quoted(const std::filesystem::path& path) {
+    std::string text = "\"";
+    text += path.string();
+    text += '"';
+    return text;
+}
 } // namespace
 
 FileText ReadWholeFile(const std::filesystem::path& path) {
     FileText result;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
-        result.error = "cannot open \"" + path.string() + "\": " + SystemError();
+        result.error = "cannot open " + Quoted(path) + ": " + SystemError();
         return result;
     }
     std::string bytes;
@@ -28,7 +36,7 @@ FileText ReadWholeFile(const std::filesystem::path& path) {
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {
-        result.error = "cannot read \"" + path.string() + "\"";
+        result.error = "cannot read " + Quoted(path);
         return result;
     }
     result.bytes = std::move(bytes);
@@ -41,6 +49,26 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, Durability dura
         m_error = "no file name was given";
         return;
     }
+    // A link is followed, so the file it names is replaced and the link stays a link.
+    std::error_code ignored;
+    if (std::filesystem::is_symlink(m_target, ignored)) {
+        const auto resolved = std::filesystem::weakly_canonical(m_target, ignored);
+        if (!ignored) m_target = resolved;
+    }
+    // A device or a pipe (/dev/null, a named pipe) is written as it is: renaming over it would put a
+    // plain file in its place.
+    struct stat info {};
+    if (::stat(m_target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        if (S_ISDIR(info.st_mode)) {
+            m_error = Quoted(m_target) + " is a folder, not a file";
+            return;
+        }
+        m_direct = true;
+        m_file = std::fopen(m_target.c_str(), "wb");
+        if (!m_file) Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
+        m_buffer.reserve(kBlockSize + 4096);
+        return;
+    }
     std::filesystem::path folder = m_target.parent_path();
     if (folder.empty()) folder = ".";
     std::string name = ".";   // hidden, and named after the target so a stray one is recognisable
@@ -49,7 +77,7 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, Durability dura
     std::string pattern = (folder / name).string();
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
-        m_error = "cannot write in the folder \"" + folder.string() + "\": " + SystemError();
+        m_error = "cannot write in the folder " + Quoted(folder) + ": " + SystemError();
         return;
     }
     // mkstemp creates the file private to the user; a project file should get the usual permissions.
@@ -60,7 +88,7 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, Durability dura
     m_file = ::fdopen(fd, "wb");
     if (!m_file) {
         ::close(fd);
-        Fail("cannot write \"" + m_tempPath + "\": " + SystemError());
+        Fail("cannot write " + Quoted(m_tempPath) + ": " + SystemError());
     }
     m_buffer.reserve(kBlockSize + 4096);
 }
@@ -80,21 +108,25 @@ void AtomicFileWriter::Flush() {
         return;
     }
     if (std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size())
-        Fail("cannot write \"" + m_target.string() + "\": " + SystemError());
+        Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
     m_buffer.clear();
 }
 
 bool AtomicFileWriter::Commit() {
     if (!m_file) return false;
     Flush();
-    if (std::fflush(m_file) != 0) Fail("cannot write \"" + m_target.string() + "\": " + SystemError());
-    if (m_error.empty() && m_durability == Durability::Sync && ::fsync(::fileno(m_file)) != 0 && errno != EINVAL)
-        Fail("cannot write \"" + m_target.string() + "\": " + SystemError());
-    if (std::fclose(m_file) != 0) Fail("cannot write \"" + m_target.string() + "\": " + SystemError());
+    if (std::fflush(m_file) != 0) Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
+    if (m_error.empty() && !m_direct && m_durability == Durability::Sync && ::fsync(::fileno(m_file)) != 0 && errno != EINVAL)
+        Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
+    if (std::fclose(m_file) != 0) Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
     m_file = nullptr;
     if (!m_error.empty()) return false;
+    if (m_direct) {
+        m_committed = true;
+        return true;
+    }
     if (std::rename(m_tempPath.c_str(), m_target.c_str()) != 0) {
-        Fail("cannot replace \"" + m_target.string() + "\": " + SystemError());
+        Fail("cannot replace " + Quoted(m_target) + ": " + SystemError());
         return false;
     }
     m_committed = true;

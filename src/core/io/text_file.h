@@ -16,7 +16,8 @@ struct FileText {
 [[nodiscard]] FileText ReadWholeFile(const std::filesystem::path& path);
 
 // Writes to a temporary file in the target's folder and renames it over the target on Commit(), so a
-// failure part-way (full disk, no permission) leaves the old file as it was. Output is buffered; the
+// failure part-way (full disk, no permission) leaves the old file as it was. A target that is a device
+// or a pipe is written directly; a symbolic link is followed. Output is buffered; the
 // buffer goes to disk in large blocks.
 class AtomicFileWriter {
 public:
@@ -54,6 +55,7 @@ private:
     std::string m_buffer;
     std::string m_error;
     bool m_committed = false;
+    bool m_direct = false;   // a device or pipe, written in place
 };
 
 } // namespace varlen::io

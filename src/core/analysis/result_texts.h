@@ -1,0 +1,57 @@
+// Number texts of the results, worked out once and copied where they repeat: a joint's displacement
+// appears in the block of every member that meets there, a member's end j force is its end i force
+// with the sign turned. At a million members this is most of the output's cost.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/results.h"
+
+namespace varlen::analysis {
+
+// The digits of |value| in general format, and whether value is negative (so -0 is not).
+struct SignedDigits {
+    std::string_view digits;
+    bool negative = false;
+};
+
+class ResultTexts {
+public:
+    explicit ResultTexts(const Results& results);
+
+    [[nodiscard]] SignedDigits Dx(int joint) const { return Joint(2 * static_cast<std::size_t>(joint) - 2); }
+    [[nodiscard]] SignedDigits Dy(int joint) const { return Joint(2 * static_cast<std::size_t>(joint) - 1); }
+
+private:
+    [[nodiscard]] SignedDigits Joint(std::size_t dof) const;
+
+    const Results& m_results;
+    std::string m_arena;
+    std::vector<std::uint32_t> m_end;   // end of each DOF's digits in the arena
+    std::vector<std::uint8_t> m_negative;
+};
+
+// One member's texts: the digits of |N| (local forces are -N, 0, N, 0) and of the global end i
+// components (end j's are their negatives), with each value's own sign.
+struct MemberTexts {
+    explicit MemberTexts(const Results& results, int member);
+    EndVector local, global;
+    std::string axial, globalX, globalY;   // digits of magnitudes
+};
+
+// " 2.5 " / "-2.5 ": the file framing of a value from its digits.
+inline void AppendFramed(std::string& out, std::string_view digits, bool negative) {
+    out.push_back(negative ? '-' : ' ');
+    out.append(digits);
+    out.push_back(' ');
+}
+// "2.5" / "-2.5": JSON and plain text.
+inline void AppendPlain(std::string& out, std::string_view digits, bool negative) {
+    if (negative) out.push_back('-');
+    out.append(digits);
+}
+
+} // namespace varlen::analysis
