@@ -1,5 +1,6 @@
 #include "analysis/result_texts.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "project/number_text.h"
@@ -27,9 +28,23 @@ SignedDigits ResultTexts::Joint(std::size_t dof) const {
 
 MemberTexts::MemberTexts(const Results& results, int member)
     : local(results.MemberLocalForce(member)), global(results.MemberGlobalForce(member)) {
-    project::AppendGeneral(axial, std::fabs(local[2]));
-    project::AppendGeneral(globalX, std::fabs(global[0]));
-    project::AppendGeneral(globalY, std::fabs(global[1]));
+    char* next = m_storage.data();
+    auto digits = [&](double magnitude) {
+        const std::size_t length = project::WriteGeneral(next, magnitude);
+        const std::string_view text(next, length);
+        next += length;
+        return text;
+    };
+    axial = digits(std::fabs(local[2]));
+    globalX = digits(std::fabs(global[0]));
+    globalY = digits(std::fabs(global[1]));
+}
+
+void AppendInteger(std::string& out, int value) {
+    char text[16];
+    auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+    (void)ec;
+    out.append(text, end);
 }
 
 } // namespace varlen::analysis

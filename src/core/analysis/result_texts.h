@@ -3,6 +3,7 @@
 // with the sign turned. At a million members this is most of the output's cost.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -39,8 +40,14 @@ private:
 struct MemberTexts {
     explicit MemberTexts(const Results& results, int member);
     EndVector local, global;
-    std::string axial, globalX, globalY;   // digits of magnitudes
+    std::string_view axial, globalX, globalY;   // digits of magnitudes, in `storage`
+
+private:
+    std::array<char, 96> m_storage{};
 };
+
+// The digits of a positive whole number (member and joint numbers), without the double conversion.
+void AppendInteger(std::string& out, int value);
 
 // " 2.5 " / "-2.5 ": the file framing of a value from its digits.
 inline void AppendFramed(std::string& out, std::string_view digits, bool negative) {

@@ -21,8 +21,9 @@ void AppendFramedPair(std::string& out, SignedDigits a, SignedDigits b) {
 
 // "Member ", the member number framed as every number is, then the text.
 void AppendMemberHeading(std::string& out, int member, const char* text) {
-    out += "Member ";
-    AppendFileNumber(out, member);
+    out += "Member  ";
+    AppendInteger(out, member);
+    out.push_back(' ');
     out += text;
     LineEnd(out);
 }
@@ -31,8 +32,9 @@ void AppendMemberHeading(std::string& out, int member, const char* text) {
 // stands in column 15 for member numbers of up to four digits.
 void AppendZonedHeading(std::string& out, int member, const char* text) {
     const std::size_t lineStart = out.size();
-    out += "Member ";
-    AppendFileNumber(out, member);
+    out += "Member  ";
+    AppendInteger(out, member);
+    out.push_back(' ');
     const std::size_t written = out.size() - lineStart;
     const std::size_t zone = (written + kPrintZone - 1) / kPrintZone;
     out.append(zone * kPrintZone - written, ' ');

@@ -11,12 +11,7 @@ namespace {
 
 void Number(std::string& out, double value) { project::AppendGeneral(out, value); }
 
-void Integer(std::string& out, int value) {
-    char text[16];
-    auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-    (void)ec;
-    out.append(text, end);
-}
+void Integer(std::string& out, int value) { AppendInteger(out, value); }
 
 void Array(std::string& out, const std::array<SignedDigits, 4>& v) {
     out.push_back('[');

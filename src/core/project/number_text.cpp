@@ -154,37 +154,57 @@ bool IsWholeNumber(std::string_view text) {
     return scan.hasDigits && scan.used == text.size() && std::isfinite(ConvertScanned(buffer));
 }
 
-void AppendGeneral(std::string& out, double value) {
+std::size_t WriteGeneral(char* const start, double value) {
+    char* out = start;
+    auto put = [&](char c) { *out++ = c; };
+    auto putRun = [&](const char* text, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) *out++ = text[i];
+    };
+    auto putZeros = [&](std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) *out++ = '0';
+    };
     if (value == 0.0 || !std::isfinite(value)) {
         // Non-finite values never reach a file: the readers refuse them and the solver stops first.
-        out.push_back('0');
-        return;
+        put('0');
+        return 1;
     }
-    if (value < 0) out.push_back('-');
+    if (value < 0) put('-');
     const Digits d = ShortestDigits(std::fabs(value));
     const char* digits = d.digits.data();
+    const auto count = static_cast<std::size_t>(d.count);
     if (d.exponent >= -4 && d.exponent < 15) {
         if (d.exponent < 0) {
-            out += "0.";
-            out.append(static_cast<std::size_t>(-d.exponent - 1), '0');
-            out.append(digits, static_cast<std::size_t>(d.count));
+            putRun("0.", 2);
+            putZeros(static_cast<std::size_t>(-d.exponent - 1));
+            putRun(digits, count);
         } else if (d.count <= d.exponent + 1) {
-            out.append(digits, static_cast<std::size_t>(d.count));
-            out.append(static_cast<std::size_t>(d.exponent + 1 - d.count), '0');
+            putRun(digits, count);
+            putZeros(static_cast<std::size_t>(d.exponent + 1 - d.count));
         } else {
-            out.append(digits, static_cast<std::size_t>(d.exponent + 1));
-            out.push_back('.');
-            out.append(digits + d.exponent + 1, static_cast<std::size_t>(d.count - d.exponent - 1));
+            const auto whole = static_cast<std::size_t>(d.exponent + 1);
+            putRun(digits, whole);
+            put('.');
+            putRun(digits + whole, count - whole);
         }
-        return;
+        return static_cast<std::size_t>(out - start);
     }
-    out.push_back(digits[0]);
-    if (d.count > 1) {
-        out.push_back('.');
-        out.append(digits + 1, static_cast<std::size_t>(d.count - 1));
+    put(digits[0]);
+    if (count > 1) {
+        put('.');
+        putRun(digits + 1, count - 1);
     }
-    out.push_back('E');
-    AppendExponent(out, d.exponent);
+    put('E');
+    const int e = std::abs(d.exponent);
+    put(d.exponent < 0 ? '-' : '+');
+    if (e < 10) put('0');
+    auto [end, ec] = std::to_chars(out, out + 4, e);
+    (void)ec;
+    return static_cast<std::size_t>(end - start);
+}
+
+void AppendGeneral(std::string& out, double value) {
+    char text[32];
+    out.append(text, WriteGeneral(text, value));
 }
 
 double ScaleByPowerOfTen(double value, int power) {
@@ -195,7 +215,7 @@ double ScaleByPowerOfTen(double value, int power) {
     if (value < 0) *p++ = '-';
     for (int i = 0; i < d.count; ++i) *p++ = d.digits[static_cast<std::size_t>(i)];
     *p++ = 'e';
-    // digits are read as an integer, so the exponent moves by the digits after the first
+    // The digits are read as a whole number, so the exponent moves by the digits after the first.
     auto [end, ec] = std::to_chars(p, text.data() + text.size(), d.exponent - (d.count - 1) + power);
     (void)ec;
     double result = 0.0;

@@ -24,6 +24,8 @@ namespace varlen::project {
 [[nodiscard]] std::string FormatGeneral(double value);
 // Appends FormatGeneral(value) to out; the hot path of the results file.
 void AppendGeneral(std::string& out, double value);
+// Writes it at `out` (room for 32 characters) and returns its length.
+std::size_t WriteGeneral(char* out, double value);
 
 // value x 10^power worked out on the decimal digits of value (its shortest round-trip form), not in
 // binary: metres to millimetres and back then give back the very number typed, 0.0105 m staying
