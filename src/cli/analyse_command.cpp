@@ -23,7 +23,7 @@ struct AnalyseArgs {
     int places = 3;
     bool quiet = false;
     bool timings = false;
-    analysis::Ordering ordering = analysis::Ordering::Metis;
+    analysis::Ordering ordering = analysis::Ordering::Auto;
 };
 
 std::optional<AnalyseArgs> ParseArgs(const std::vector<std::string>& args) {
@@ -55,11 +55,12 @@ std::optional<AnalyseArgs> ParseArgs(const std::vector<std::string>& args) {
         } else if (a == "--ordering") {
             auto v = value("--ordering");
             if (!v) return std::nullopt;
-            if (*v == "amd") parsed.ordering = analysis::Ordering::Amd;
+            if (*v == "auto") parsed.ordering = analysis::Ordering::Auto;
+            else if (*v == "amd") parsed.ordering = analysis::Ordering::Amd;
             else if (*v == "metis") parsed.ordering = analysis::Ordering::Metis;
             else if (*v == "nesdis") parsed.ordering = analysis::Ordering::NestedDissection;
             else {
-                PrintError("--ordering takes amd, metis or nesdis, not \"" + *v + "\"");
+                PrintError("--ordering takes auto, amd, metis or nesdis, not \"" + *v + "\"");
                 return std::nullopt;
             }
         } else if (a == "--quiet") {

@@ -18,7 +18,8 @@ Commands:
       forces and support reactions rendered to N decimal places (default 3), and with
       --json the full-precision results as JSON (to FILE, or "-" for standard output,
       which then carries the JSON alone). --quiet prints nothing on success;
-      --timings reports the phases and the peak memory on standard error.
+      --timings reports the phases and the peak memory on standard error;
+      --ordering auto|amd|metis|nesdis chooses the fill-reducing ordering.
 
 Options:
   --help       this text

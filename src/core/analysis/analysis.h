@@ -16,7 +16,7 @@ inline constexpr const char* kAnalysisErrorTitle = "Program Unable to Continue!"
 inline constexpr const char* kAnalysisErrorText = "An Error Just Occurred.\nDid you input your structure correctly?";
 
 struct AnalysisOptions {
-    Ordering ordering = Ordering::Metis;
+    Ordering ordering = Ordering::Auto;
     double pivotTolerance = kRelativePivotTolerance;
 };
 

@@ -10,7 +10,7 @@ namespace varlen::analysis {
 
 using SparseMatrix = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
 
-enum class Ordering { Amd, Metis, NestedDissection };
+enum class Ordering { Auto, Amd, Metis, NestedDissection };
 
 // A pivot of the factorisation, relative to the diagonal it started from, below which the matrix is
 // taken as singular. A stable truss keeps its relative pivots far above this even with stiffness
@@ -35,7 +35,7 @@ struct SolveOutcome {
 // graph, a quarter of the size of the equations' graph, and each joint's equations stay together.
 [[nodiscard]] SolveOutcome SolveSparseCholesky(const SparseMatrix& k, const Eigen::VectorXd& f, Eigen::VectorXd& x,
                                                const std::vector<int>& jointOfColumn,
-                                               Ordering ordering = Ordering::Metis,
+                                               Ordering ordering = Ordering::Auto,
                                                double pivotTolerance = kRelativePivotTolerance);
 
 } // namespace varlen::analysis
