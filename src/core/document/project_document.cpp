@@ -1,0 +1,117 @@
+#include "document/project_document.h"
+
+#include "analysis/results_file.h"
+
+namespace varlen::document {
+
+std::string AnalysisRun::Message() const {
+    if (!fileError.empty()) return std::string(analysis::kAnalysisErrorText) + "\n" + fileError;
+    return outcome.Message();
+}
+
+ProjectDocument::ProjectDocument() : m_project(project::NewProject()) {
+    for (int k = 0; k < 5; ++k)
+        m_editors[static_cast<std::size_t>(k)] =
+            std::make_unique<editing::TableEditor>(m_project, static_cast<editing::TableKind>(k));
+}
+
+editing::TableEditor& ProjectDocument::Editor(editing::TableKind kind) {
+    return *m_editors[static_cast<std::size_t>(kind)];
+}
+
+void ProjectDocument::Notify(Change change) {
+    for (const auto& listener : m_listeners) listener(change);
+}
+
+void ProjectDocument::ResetEditors(bool afterOpen) {
+    for (auto& editor : m_editors) afterOpen ? editor->AfterOpen() : editor->Reset();
+}
+
+void ProjectDocument::MarkEdited(Change what) {
+    const bool flagsChange = !m_unsaved || !m_stale;
+    m_unsaved = true;
+    m_stale = true;
+    Notify(what);
+    if (flagsChange) Notify(Change::FlagsChanged);
+}
+
+void ProjectDocument::New() {
+    m_project = project::NewProject();
+    m_path.clear();
+    m_unsaved = false;
+    m_stale = true;
+    m_results.reset();
+    ResetEditors(false);
+    Notify(Change::TablesReplaced);
+    Notify(Change::ResultsChanged);
+    Notify(Change::FlagsChanged);
+}
+
+project::ReadOutcome ProjectDocument::Open(const std::filesystem::path& path) {
+    project::ReadOutcome read = project::ReadProjectFile(path);
+    if (!read.project) return read;
+    m_project = std::move(*read.project);
+    read.project.reset();
+    m_path = path;
+    m_unsaved = false;
+    m_stale = true;
+    m_results.reset();
+    ResetEditors(true);
+    Notify(Change::TablesReplaced);
+    Notify(Change::ResultsChanged);
+    Notify(Change::FlagsChanged);
+    return read;
+}
+
+project::WriteOutcome ProjectDocument::Save(const std::filesystem::path& path) {
+    project::WriteOutcome written = project::CreateSMA(m_project, path);
+    if (!written.ok) return written;
+    m_path = path;
+    m_unsaved = false;
+    Notify(Change::FlagsChanged);
+    return written;
+}
+
+project::WriteOutcome ProjectDocument::WriteTemporaryProject(const std::filesystem::path& temporaryFolder) const {
+    return project::CreateSMA(m_project, temporaryFolder / kTemporaryProject);
+}
+
+AnalysisRun ProjectDocument::AnalyseTemporaryProject(const std::filesystem::path& temporaryFolder) {
+    AnalysisRun run;
+    const auto projectFile = temporaryFolder / kTemporaryProject;
+    analysis::InputOutcome input = analysis::InputData(projectFile, analysis::InputMode::TemporaryFile);
+    if (!input.input) {
+        run.fileError = "the temporary project file could not be read: " + input.problem.ToString();
+        return run;
+    }
+    run.outcome = analysis::Analyse(std::move(*input.input));
+    if (!run.outcome.results) return run;
+    const analysis::FileOutcome results =
+        analysis::WriteResultsFile(*run.outcome.results, analysis::ResultsFilePath(projectFile));
+    if (!results.ok) run.fileError = "the results file could not be written: " + results.error;
+    return run;
+}
+
+void ProjectDocument::Accept(AnalysisRun& run) {
+    if (!run.fileError.empty() || !run.outcome.results) return;
+    m_results = std::move(run.outcome.results);
+    run.outcome.results.reset();
+    run.succeeded = true;
+    m_stale = false;
+    Notify(Change::ResultsChanged);
+    Notify(Change::FlagsChanged);
+}
+
+AnalysisRun ProjectDocument::Analyse(const std::filesystem::path& temporaryFolder) {
+    const project::WriteOutcome written = WriteTemporaryProject(temporaryFolder);
+    if (!written.ok) {
+        AnalysisRun run;
+        run.fileError = written.error;
+        return run;
+    }
+    AnalysisRun run = AnalyseTemporaryProject(temporaryFolder);
+    Accept(run);
+    return run;
+}
+
+} // namespace varlen::document

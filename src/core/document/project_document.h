@@ -1,0 +1,85 @@
+// The project as the desktop program holds it: the tables, the editors' state, the file it came from,
+// the results of the last analysis, and two flags. "Unsaved": edits since the project was last opened
+// or saved (drives the save-changes question). "Stale": edits since the last successful analysis, or
+// no analysis yet (results, reports and design refuse while it is set). An analysis clears only
+// "stale", so a project analysed after an edit is still unsaved.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/analysis.h"
+#include "editing/table_editor.h"
+#include "project/project_file.h"
+
+namespace varlen::document {
+
+// Names of the temporary files of an analysis, in the program instance's own folder.
+inline constexpr const char* kTemporaryProject = "TempGrid.sma";
+inline constexpr const char* kTemporaryResults = "TempGrid.txt";
+
+enum class Change { TablesReplaced, TableEdited, TitleEdited, FlagsChanged, ResultsChanged };
+
+struct AnalysisRun {
+    analysis::AnalysisOutcome outcome;   // its results, on success, have moved into the document
+    std::string fileError;               // the temporary files could not be written or read
+    bool succeeded = false;
+    // The message for the user: the two standard lines and the causes.
+    [[nodiscard]] std::string Message() const;
+};
+
+class ProjectDocument {
+public:
+    ProjectDocument();
+    ProjectDocument(const ProjectDocument&) = delete;
+    ProjectDocument& operator=(const ProjectDocument&) = delete;
+
+    [[nodiscard]] project::Project& Project() { return m_project; }
+    [[nodiscard]] const project::Project& Project() const { return m_project; }
+    [[nodiscard]] editing::TableEditor& Editor(editing::TableKind kind);
+    [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
+    [[nodiscard]] bool Unsaved() const { return m_unsaved; }
+    [[nodiscard]] bool Stale() const { return m_stale; }
+    [[nodiscard]] const analysis::Results* Results() const { return m_results ? &*m_results : nullptr; }
+
+    // Every add, insert, edit or removal in a table, and every change of a title text.
+    void MarkEdited(Change what = Change::TableEdited);
+
+    // A fresh project with no name, so that Save asks for one rather than overwriting the last file.
+    void New();
+    // Replaces the project only when the whole file reads; otherwise nothing changes.
+    project::ReadOutcome Open(const std::filesystem::path& path);
+    // On success the project takes the path and is no longer unsaved; on failure nothing changes.
+    project::WriteOutcome Save(const std::filesystem::path& path);
+    // Writes the temporary project file, analyses it and writes the results file beside it. Keeps the
+    // results and clears "stale" on success; a failed run leaves the previous results in place.
+    AnalysisRun Analyse(const std::filesystem::path& temporaryFolder);
+
+    // The same in three steps, so that the middle one can run away from the window thread: it touches
+    // nothing of the document.
+    [[nodiscard]] project::WriteOutcome WriteTemporaryProject(const std::filesystem::path& temporaryFolder) const;
+    [[nodiscard]] static AnalysisRun AnalyseTemporaryProject(const std::filesystem::path& temporaryFolder);
+    void Accept(AnalysisRun& run);
+
+    // Called after every change, for the windows to follow.
+    void Subscribe(std::function<void(Change)> listener) { m_listeners.push_back(std::move(listener)); }
+
+private:
+    void Notify(Change change);
+    void ResetEditors(bool afterOpen);
+
+    project::Project m_project;
+    std::array<std::unique_ptr<editing::TableEditor>, 5> m_editors;
+    std::filesystem::path m_path;
+    bool m_unsaved = false;
+    bool m_stale = true;
+    std::optional<analysis::Results> m_results;
+    std::vector<std::function<void(Change)>> m_listeners;
+};
+
+} // namespace varlen::document

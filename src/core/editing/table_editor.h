@@ -1,0 +1,86 @@
+// The row-editing rules the five table editors share: append, insert, edit and remove, the add
+// button's caption as the editor's mode, the next-number box, and references kept whole when rows move.
+// The windows bind these to widgets; nothing here knows about them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "project/project.h"
+
+namespace varlen::editing {
+
+enum class TableKind { Joints, Materials, Sections, Members, Loads };
+
+// "&Add >" and "Insert >" both mean a new row (which of the two the add does depends on the current
+// row, not on the caption); "&Edit >" means a row was picked for editing.
+enum class AddCaption { Add, Insert, Edit };
+[[nodiscard]] const char* CaptionText(AddCaption caption);
+
+enum class AddKind { Appended, Inserted, Edited };
+struct AddOutcome {
+    AddKind kind = AddKind::Appended;
+    int row = 0;   // the row written, now current and selected
+};
+
+// What a click on a row does: in new-row mode it loads the row into the fields; in edit mode it leaves
+// edit mode without writing.
+enum class ClickOutcome { LoadRow, LeftEdit, Ignored };
+
+class TableEditor {
+public:
+    TableEditor(project::Project& project, TableKind kind);
+
+    // The state of a freshly loaded window: row 1 current (the heading for an empty table), new-row mode.
+    void Reset();
+    // After a project was opened: the last row current and the next number one past it.
+    void AfterOpen();
+
+    [[nodiscard]] TableKind Kind() const { return m_kind; }
+    [[nodiscard]] const project::Table& Table() const;
+    [[nodiscard]] int CurrentRow() const { return m_currentRow; }
+    [[nodiscard]] AddCaption Caption() const { return m_caption; }
+    // The number the next appended row gets (none for the loads table, whose rows carry joint numbers).
+    [[nodiscard]] int NextNumber() const { return m_nextNumber; }
+    [[nodiscard]] bool HasNextNumber() const { return m_kind != TableKind::Loads; }
+    [[nodiscard]] bool CanRemove() const { return Table().RowCount() >= 2; }
+
+    // The user moved to another row: with more than one entry the caption becomes "Insert >" strictly
+    // inside the table and "&Add >" on its first or last row (which also leaves edit mode).
+    void SetCurrentRow(int row);
+    ClickOutcome Click(int row);
+
+    // The data cells of a row, in column order from the first data column (column 2; column 1 for loads).
+    [[nodiscard]] std::vector<std::string> RowFields(int row) const;
+
+    // Writes `fields` (same order as RowFields; numbers are normalised, so "2.50" becomes "2.5" and ""
+    // becomes "0") by the mode: overwrite in edit mode, append when the current row is the last,
+    // otherwise insert before the current row. Rows that move keep every reference to them whole.
+    AddOutcome Add(const std::vector<std::string>& fields);
+
+    // Members and loads that still use the row (empty for members and loads): a row in use cannot be
+    // removed, or the members would silently join other joints.
+    [[nodiscard]] std::vector<std::string> UsersOf(int row) const;
+    // Removes the row (which must be unused); rows below move up with their references.
+    void Remove(int row);
+
+private:
+    [[nodiscard]] project::Table& MutableTable();
+    [[nodiscard]] int FirstDataColumn() const { return m_kind == TableKind::Loads ? 1 : 2; }
+    void WriteRow(int row, const std::vector<std::string>& fields);
+    // Adds `delta` to every reference to a row at or after `from` of this editor's table.
+    void ShiftReferences(int from, int delta);
+
+    project::Project& m_project;
+    TableKind m_kind;
+    int m_currentRow = 1;
+    AddCaption m_caption = AddCaption::Add;
+    int m_nextNumber = 1;
+};
+
+// Key filters of the entry fields: each typed character is let through or discarded.
+enum class KeyFilter { Description, SignedNumber, UnsignedNumber, Digits };
+[[nodiscard]] bool AcceptsKey(KeyFilter filter, char32_t key);
+inline constexpr char32_t kBackspace = 8;
+
+} // namespace varlen::editing

@@ -1,0 +1,29 @@
+// The one project document the windows share, with Qt signals for what changed. Windows never reach
+// into each other's widgets: they read and edit the document and follow its signals.
+#pragma once
+
+#include <QObject>
+
+#include "document/project_document.h"
+
+namespace varlen::gui {
+
+class DocumentObject : public QObject {
+    Q_OBJECT
+public:
+    explicit DocumentObject(QObject* parent = nullptr);
+    [[nodiscard]] document::ProjectDocument& Document() { return m_document; }
+    [[nodiscard]] const document::ProjectDocument& Document() const { return m_document; }
+
+signals:
+    void tablesReplaced();    // New or Open: every table and the title block are new
+    void tableEdited();       // a row was added, inserted, edited or removed
+    void titleEdited();
+    void flagsChanged();      // unsaved or stale changed
+    void resultsChanged();    // an analysis finished, or the results were cleared
+
+private:
+    document::ProjectDocument m_document;
+};
+
+} // namespace varlen::gui

@@ -1,0 +1,371 @@
+#include "app/mdi_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProgressDialog>
+#include <QSplashScreen>
+#include <QTimer>
+#include <thread>
+
+#include "editors/joint_load_window.h"
+#include "editors/joints_window.h"
+#include "editors/materials_window.h"
+#include "editors/members_window.h"
+#include "editors/sections_window.h"
+#include "editors/title_window.h"
+
+namespace varlen::gui {
+namespace {
+
+QPixmap SplashPicture() {
+    QPixmap picture(420, 220);
+    picture.fill(QColor("#1f3b5c"));
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor("#9fc3e8"), 3));
+    const QPointF bottom[4] = {{40, 170}, {150, 170}, {260, 170}, {370, 170}};
+    const QPointF top[2] = {{150, 100}, {260, 100}};
+    for (int i = 0; i < 3; ++i) p.drawLine(bottom[i], bottom[i + 1]);
+    p.drawLine(top[0], top[1]);
+    p.drawLine(bottom[0], top[0]);
+    p.drawLine(top[1], bottom[3]);
+    p.drawLine(bottom[1], top[0]);
+    p.drawLine(bottom[2], top[1]);
+    p.drawLine(top[0], bottom[2]);
+    p.setPen(Qt::white);
+    p.setFont(QFont("Sans", 28, QFont::Bold));
+    p.drawText(QRect(0, 20, 420, 50), Qt::AlignCenter, "Varlen");
+    p.setFont(QFont("Sans", 10));
+    p.drawText(QRect(0, 185, 420, 30), Qt::AlignCenter, "Plane truss analysis and BS 449 design");
+    return picture;
+}
+
+} // namespace
+
+MDIForm1::MDIForm1(UserDialogs& dialogs, bool showSplash, QWidget* parent)
+    : QMainWindow(parent), m_dialogs(dialogs), m_temporary(QDir::tempPath() + "/varlen-XXXXXX") {
+    setObjectName("MDIForm1");
+    m_area = new QMdiArea(this);
+    m_area->setBackground(QColor("#5b6f86"));
+    setCentralWidget(m_area);
+    BuildMenus();
+    ShowHide();
+    SetCaption("Untitled");
+    connect(&m_document, &DocumentObject::resultsChanged, this, &MDIForm1::UpdateMenus);
+    UpdateMenus();
+    resize(1200, 800);
+    if (showSplash) {
+        auto* splash = new QSplashScreen(SplashPicture());
+        splash->setAttribute(Qt::WA_DeleteOnClose);
+        splash->show();
+        QTimer::singleShot(1500, splash, &QSplashScreen::close);
+    }
+}
+
+MDIForm1::~MDIForm1() = default;
+
+void MDIForm1::SetCaption(const QString& name) { setWindowTitle("Varlen - " + name); }
+
+QAction* MDIForm1::Item(QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    return action;
+}
+
+QMenu* MDIForm1::SubMenu(QMenu* parent, const char* name, const char* caption) {
+    QMenu* menu = parent->addMenu(caption);
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(QString(name) + "Action");
+    return menu;
+}
+
+void MDIForm1::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    auto top = [&](const char* name, const char* caption) {
+        QMenu* menu = bar->addMenu(caption);
+        menu->setObjectName(name);
+        return menu;
+    };
+    auto separator = [](QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(name); };
+    // Items whose windows are not built yet stand in the tree, disabled.
+    auto later = [](QAction* action) { action->setEnabled(false); };
+
+    QMenu* file = top("mnuFile", "&File");
+    connect(Item(file, "mnuNew", "&New...", QKeySequence("Ctrl+N")), &QAction::triggered, this, &MDIForm1::NewProject);
+    connect(Item(file, "mnuOpen", "&Open...", QKeySequence("Ctrl+O")), &QAction::triggered, this,
+            &MDIForm1::OpenProject);
+    separator(file, "mnuFileSave");
+    connect(Item(file, "mnuSave", "&Save"), &QAction::triggered, this, &MDIForm1::FileSave);
+    connect(Item(file, "mnuSaveAs", "Save &As..."), &QAction::triggered, this, &MDIForm1::FileSaveAs);
+    separator(file, "mnuSaveImport");
+    QMenu* import = SubMenu(file, "mnuImport", "&Import DXF");
+    later(Item(import, "mnuDXFXY", "DXF (X,Y)..."));
+    later(Item(import, "mnuDXFXZ", "DXF (X,Z)..."));
+    QMenu* exportMenu = SubMenu(file, "mnuExport", "&Export");
+    later(Item(exportMenu, "mnuExportDXFXY", "DXF (X,Y)..."));
+    later(Item(exportMenu, "mnuExportDXFXZ", "DXF (X,Z)..."));
+    separator(file, "mnuDXFLotus");
+    m_printUsing = SubMenu(file, "mnuPrintUsing", "&Print Using");
+    later(Item(m_printUsing, "mnuNotepad", "&Text Report..."));
+    later(Item(m_printUsing, "mnuWord", "&Word Report (.docx)..."));
+    separator(file, "mnuPrintExit");
+    connect(Item(file, "mnuExit", "E&xit"), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* structure = top("mnuStructure", "&Structure");
+    const std::pair<const char*, const char*> windows[] = {{"mnuTitle", "frmTitle"},
+                                                          {"mnuJoints", "frmJoints"},
+                                                          {"mnuMaterialProperties", "frmMaterialProperties"},
+                                                          {"mnuCrossSectionalProperties", "frmCrossSectionalProperties"},
+                                                          {"mnuMembers", "frmMembers"}};
+    const char* captions[] = {"&1 Title...", "&2 Joints...", "&3 Material Properties...",
+                              "&4 Cross Sectional Properties...", "&5 Members..."};
+    for (int i = 0; i < 5; ++i) {
+        if (i > 0) separator(structure, QString("mnuSepStructure%1").arg(i).toLatin1().constData());
+        const QString child = windows[i].second;
+        connect(Item(structure, windows[i].first, captions[i]), &QAction::triggered, this,
+                [this, child] { ShowChild(child); });
+    }
+    separator(structure, "mnuSepStructure5");
+    QMenu* loading = SubMenu(structure, "mnuLoading", "&6 Loading");
+    connect(Item(loading, "mnuJointLoad", "&Joint Load..."), &QAction::triggered, this,
+            [this] { ShowChild("frmJointLoad"); });
+    separator(structure, "mnuSepStructure6");
+    connect(Item(structure, "mnuAnalysis", "&7 Stiffness Method Structural Analysis", QKeySequence(Qt::Key_F5)),
+            &QAction::triggered, this, &MDIForm1::RunAnalysis);
+    separator(structure, "mnuSetpAnalOpt");
+    later(Item(structure, "mnuOptions", "&8 Options..."));
+
+    QMenu* diagram = top("mnuDiagram", "&Diagram");
+    later(Item(diagram, "mnuThumbNail", "&Wireframe Model..."));
+
+    m_output = top("mnuOutput", "&Output");
+    QMenu* results = SubMenu(m_output, "mnuSAOutput", "Structural Analysis Output");
+    later(Item(results, "mnuGlobalDisplacements", "Global &Displacements..."));
+    separator(results, "mnuGloDispLoForce");
+    later(Item(results, "mnuLocalForces", "Local &Forces..."));
+    separator(results, "mnuLoForceGloForce");
+    later(Item(results, "mnuGlobalForces", "Global Forces/&Reactions..."));
+    QMenu* design = SubMenu(m_output, "mnuDesignOutput", "&Design Output");
+    later(Item(design, "mnuBS449", "BS449..."));
+
+    m_windows = top("mnuWindows", "&Windows");
+    connect(m_windows, &QMenu::aboutToShow, this, &MDIForm1::FillWindowsMenu);
+
+    QMenu* help = top("mnuHelp", "&Help");
+    connect(Item(help, "mnuAbout", "&About Varlen..."), &QAction::triggered, this, [this] {
+        m_dialogs.Tell(this, "About Varlen",
+                       QString("Varlen %1\n\nPlane truss analysis by the stiffness method, with member design "
+                               "to BS 449 Part 2.\nCo-ordinates in metres, E in kN/mm\u00b2, areas in mm\u00b2, "
+                               "forces in kN; displacements in mm.")
+                           .arg(VARLEN_VERSION),
+                       UserDialogs::Icon::Information);
+    });
+}
+
+QMdiSubWindow* MDIForm1::AddChild(QWidget* window) {
+    QMdiSubWindow* sub = m_area->addSubWindow(window);
+    // Hidden, never destroyed: the windows keep their state for the whole run.
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->setObjectName(window->objectName() + "Frame");
+    sub->setWindowTitle(window->windowTitle());
+    sub->resize(window->size() + QSize(16, 36));
+    sub->hide();
+    m_children[window->objectName()] = sub;
+    return sub;
+}
+
+void MDIForm1::ShowHide() {
+    m_calendar = new CalendarWindow;
+    AddChild(m_calendar);
+    AddChild(new SectionsWindow(m_document, m_dialogs));
+    m_loads = new JointLoadWindow(m_document, m_dialogs);
+    AddChild(m_loads);
+    AddChild(new JointsWindow(m_document, m_dialogs));
+    AddChild(new MaterialsWindow(m_document, m_dialogs));
+    m_members = new MembersWindow(m_document, m_dialogs);
+    AddChild(m_members);
+    m_title = new TitleWindow(m_document);
+    AddChild(m_title);
+    connect(m_title, &TitleWindow::datePickerWanted, this, &MDIForm1::OpenDatePicker);
+    connect(m_calendar, &CalendarWindow::picked, this, [this](const QString& date) {
+        m_children["frmCalender"]->hide();
+        ShowChild("frmTitle");
+        m_title->DatePicked(date);
+    });
+    connect(m_calendar, &CalendarWindow::closed, this, [this] {
+        m_children["frmCalender"]->hide();
+        ShowChild("frmTitle");
+        m_title->DatePickerClosed();
+    });
+}
+
+void MDIForm1::OpenDatePicker() {
+    m_children["frmTitle"]->hide();
+    m_calendar->Prepare();
+    ShowChild("frmCalender");
+}
+
+void MDIForm1::ShowChild(const QString& objectName) {
+    const auto found = m_children.find(objectName);
+    if (found == m_children.end()) return;
+    QMdiSubWindow* sub = found->second;
+    sub->setWindowTitle(sub->widget()->windowTitle());
+    sub->show();
+    sub->raise();
+    m_area->setActiveSubWindow(sub);
+    if (objectName == "frmMembers") m_members->FillLists();
+    if (objectName == "frmJointLoad") m_loads->FillList();
+    if (objectName == "frmTitle") m_title->ShowGreeting();
+}
+
+void MDIForm1::HideChild() {
+    for (auto& [name, sub] : m_children) sub->hide();
+}
+
+void MDIForm1::FillWindowsMenu() {
+    m_windows->clear();
+    for (QMdiSubWindow* sub : m_area->subWindowList()) {
+        if (!sub->isVisible()) continue;
+        QAction* action = m_windows->addAction(sub->windowTitle());
+        action->setCheckable(true);
+        action->setChecked(sub == m_area->activeSubWindow());
+        connect(action, &QAction::triggered, this, [this, sub] { m_area->setActiveSubWindow(sub); });
+    }
+    if (m_windows->isEmpty()) m_windows->addAction("(no open windows)")->setEnabled(false);
+}
+
+void MDIForm1::UpdateMenus() {
+    const bool analysed = m_document.Document().Results() != nullptr;
+    m_output->menuAction()->setEnabled(analysed);
+    m_output->setEnabled(analysed);
+    m_printUsing->menuAction()->setEnabled(analysed);
+}
+
+MDIForm1::Proceed MDIForm1::SaveChanges() {
+    if (!m_document.Document().Unsaved()) return Proceed::Go;
+    switch (m_dialogs.Ask(this, "Varlen", "Save changes to Varlen Analysis?", UserDialogs::Buttons::YesNoCancel,
+                          UserDialogs::Icon::Warning)) {
+    case UserDialogs::Answer::Yes: return FileSave() ? Proceed::Go : Proceed::Stop;
+    case UserDialogs::Answer::No: return Proceed::Go;
+    case UserDialogs::Answer::Cancel: return Proceed::Stop;
+    }
+    return Proceed::Stop;
+}
+
+void MDIForm1::NewProject() {
+    if (SaveChanges() == Proceed::Stop) return;
+    HideChild();
+    m_document.Document().New();
+    SetCaption("Untitled");
+}
+
+void MDIForm1::OpenProject() {
+    if (SaveChanges() == Proceed::Stop) return;
+    const QString current = QString::fromStdString(m_document.Document().Path().string());
+    const QString path = m_dialogs.OpenFileName(this, "Open Stiffness Method Analysis File", kProjectFilter, current);
+    if (path.isEmpty()) return;
+    OpenPath(path);
+}
+
+bool MDIForm1::OpenPath(const QString& path) {
+    const project::ReadOutcome read = m_document.Document().Open(path.toStdString());
+    if (!read.project) {
+        m_dialogs.Tell(this, "Varlen",
+                       QString("The project \"%1\" cannot be opened:\n%2\n\nNothing was changed.")
+                           .arg(QDir::toNativeSeparators(path), QString::fromStdString(read.problem.ToString())),
+                       UserDialogs::Icon::Warning);
+        return false;
+    }
+    HideChild();
+    SetCaption(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    return true;
+}
+
+bool MDIForm1::FileSave() {
+    const std::filesystem::path& path = m_document.Document().Path();
+    if (path.empty()) return FileSaveAs();
+    const project::WriteOutcome written = m_document.Document().Save(path);
+    if (!written.ok) {
+        m_dialogs.Tell(this, "Varlen", "The project could not be saved: " + QString::fromStdString(written.error),
+                       UserDialogs::Icon::Warning);
+        return false;
+    }
+    return true;
+}
+
+bool MDIForm1::FileSaveAs() {
+    const QString current = QString::fromStdString(m_document.Document().Path().string());
+    QString path = m_dialogs.SaveFileName(this, "Save Varlen Analysis Project", kSaveFilter, current);
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += ".sma";
+    const project::WriteOutcome written = m_document.Document().Save(path.toStdString());
+    if (!written.ok) {
+        m_dialogs.Tell(this, "Varlen", "The project could not be saved: " + QString::fromStdString(written.error),
+                       UserDialogs::Icon::Warning);
+        return false;
+    }
+    SetCaption(QFileInfo(path).fileName());
+    return true;
+}
+
+bool MDIForm1::RunAnalysis() {
+    if (m_running) return false;
+    document::ProjectDocument& doc = m_document.Document();
+    if (!m_temporary.isValid()) {
+        m_dialogs.Tell(this, analysis::kAnalysisErrorTitle,
+                       QString(analysis::kAnalysisErrorText) + "\nNo temporary folder could be made for the analysis.",
+                       UserDialogs::Icon::Critical);
+        return false;
+    }
+    const std::filesystem::path folder = m_temporary.path().toStdString();
+    document::AnalysisRun run;
+    const project::WriteOutcome written = doc.WriteTemporaryProject(folder);
+    if (!written.ok) {
+        run.fileError = written.error;
+    } else {
+        // The solve runs beside the window thread so the window stays painted; a run that takes more than
+        // a moment shows a progress dialog, which also keeps the user from editing meanwhile.
+        m_running = true;
+        QEventLoop loop;
+        QProgressDialog progress("Analysing the structure...", QString(), 0, 0, this);
+        progress.setWindowTitle("Structural Analysis");
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(400);
+        std::thread worker([&run, folder, &loop] {
+            run = document::ProjectDocument::AnalyseTemporaryProject(folder);
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        worker.join();
+        progress.reset();
+        m_running = false;
+    }
+    doc.Accept(run);
+    if (!run.succeeded) {
+        m_dialogs.Tell(this, analysis::kAnalysisErrorTitle, QString::fromStdString(run.Message()),
+                       UserDialogs::Icon::Critical);
+        return false;
+    }
+    HideChild();
+    UpdateMenus();
+    return true;
+}
+
+void MDIForm1::closeEvent(QCloseEvent* event) {
+    if (SaveChanges() == Proceed::Stop) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+} // namespace varlen::gui

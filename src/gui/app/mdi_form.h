@@ -1,0 +1,85 @@
+// MDIForm1: the main window. It holds the editor windows as MDI children (hidden, never destroyed, so
+// their state lives as long as the program), owns the menus and their enabling, the project's life
+// cycle (new, open, save, save as, the save-changes question) and the analysis command.
+#pragma once
+
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <map>
+
+#include "app/document_object.h"
+#include "app/user_dialogs.h"
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace varlen::gui {
+
+class CalendarWindow;
+class JointLoadWindow;
+class MembersWindow;
+class TitleWindow;
+
+inline constexpr const char* kProjectFilter = "Stiffness Method Analysis File (*.sma)";
+inline constexpr const char* kSaveFilter = "Stiffness Method Analysis (*.sma)";
+
+class MDIForm1 final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MDIForm1(UserDialogs& dialogs, bool showSplash = true, QWidget* parent = nullptr);
+    ~MDIForm1() override;
+
+    [[nodiscard]] DocumentObject& Document() { return m_document; }
+    // The folder of this program instance's temporary files; removed when the program ends.
+    [[nodiscard]] QString TemporaryFolder() const { return m_temporary.path(); }
+
+    // Opens `path` without a dialog (the command line's project); false when it could not be read.
+    bool OpenPath(const QString& path);
+
+public slots:
+    void NewProject();
+    void OpenProject();
+    // True when the project was written.
+    bool FileSave();
+    bool FileSaveAs();
+    // Runs the analysis of the tables as they stand; true when it succeeded.
+    bool RunAnalysis();
+    void ShowChild(const QString& objectName);
+    void HideChild();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class Proceed { Go, Stop };
+    // The save-changes question when there are unsaved edits: Yes saves (and stops if the save did not
+    // happen), No goes on without saving, Cancel stops.
+    Proceed SaveChanges();
+    void BuildMenus();
+    QAction* Item(QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut = {});
+    QMenu* SubMenu(QMenu* parent, const char* name, const char* caption);
+    void ShowHide();
+    QMdiSubWindow* AddChild(QWidget* window);
+    void UpdateMenus();
+    void FillWindowsMenu();
+    void OpenDatePicker();
+    void SetCaption(const QString& name);
+
+    UserDialogs& m_dialogs;
+    DocumentObject m_document;
+    QTemporaryDir m_temporary;
+    QMdiArea* m_area = nullptr;
+    std::map<QString, QMdiSubWindow*> m_children;
+    MembersWindow* m_members = nullptr;
+    JointLoadWindow* m_loads = nullptr;
+    TitleWindow* m_title = nullptr;
+    CalendarWindow* m_calendar = nullptr;
+    QMenu* m_output = nullptr;
+    QMenu* m_printUsing = nullptr;
+    QMenu* m_windows = nullptr;
+    bool m_running = false;
+};
+
+} // namespace varlen::gui

@@ -1,0 +1,155 @@
+#include "editors/editor_window.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "editors/table_model.h"
+
+namespace varlen::gui {
+
+EditorWindow::EditorWindow(DocumentObject& document, UserDialogs& dialogs, editing::TableKind kind,
+                           const EditorNames& names, QWidget* parent)
+    : QWidget(parent), m_document(document), m_dialogs(dialogs), m_kind(kind) {
+    setObjectName(names.window);
+    auto* outer = new QHBoxLayout(this);
+    auto* left = new QVBoxLayout;
+    m_fields = new QGridLayout;
+    left->addLayout(m_fields);
+    left->addStretch(1);
+    outer->addLayout(left, 0);
+
+    auto* buttons = new QVBoxLayout;
+    m_add = new QPushButton(editing::CaptionText(editing::AddCaption::Add), this);
+    m_add->setObjectName(names.add);
+    m_remove = new QPushButton("< &Remove", this);
+    m_remove->setObjectName(names.remove);
+    m_done = new QPushButton("&Done", this);
+    m_done->setObjectName("cmdDone");
+    buttons->addStretch(1);
+    buttons->addWidget(m_add);
+    buttons->addWidget(m_remove);
+    buttons->addStretch(2);
+    buttons->addWidget(m_done);
+    outer->addLayout(buttons, 0);
+
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(names.grid);
+    m_model = new TableModel(&Editor().Table(), this);
+    m_grid->setModel(m_model);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setDefaultSectionSize(20);
+    m_grid->horizontalHeader()->setMinimumHeight(Twips(500));
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    outer->addWidget(m_grid, 1);
+
+    connect(m_add, &QPushButton::clicked, this, &EditorWindow::AddClicked);
+    connect(m_remove, &QPushButton::clicked, this, &EditorWindow::RemoveClicked);
+    connect(m_done, &QPushButton::clicked, this, &EditorWindow::DoneClicked);
+    connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex& index) { GridClicked(index.row()); });
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { CurrentRowChanged(current.row()); });
+    connect(&m_document, &DocumentObject::tablesReplaced, this, &EditorWindow::TablesReplaced);
+    connect(&m_document, &DocumentObject::tableEdited, this, [this] {
+        m_model->Refresh();
+        SelectCurrentRow();
+    });
+}
+
+void EditorWindow::Finish(QLineEdit* nextNumberBox, const std::vector<int>& columnWidths) {
+    m_nextNumber = nextNumberBox;
+    if (m_nextNumber) {
+        // The number of the next row follows from the table; typing another would leave blank rows.
+        m_nextNumber->setReadOnly(true);
+    }
+    for (std::size_t c = 0; c < columnWidths.size(); ++c)
+        m_grid->setColumnWidth(static_cast<int>(c), Twips(columnWidths[c]));
+    ResetFields(false);
+    ShowState();
+}
+
+void EditorWindow::ShowState() {
+    m_add->setText(editing::CaptionText(Editor().Caption()));
+    m_remove->setEnabled(Editor().CanRemove());
+    if (m_nextNumber) m_nextNumber->setText(QString::number(Editor().NextNumber()));
+    SelectCurrentRow();
+}
+
+void EditorWindow::SelectCurrentRow() {
+    const int row = Editor().CurrentRow();
+    m_selecting = true;
+    if (row >= 1) {
+        const QModelIndex index = m_model->index(TableModel::ToModelRow(row), 0);
+        m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_grid->scrollTo(index);
+    } else {
+        m_grid->selectionModel()->clear();
+    }
+    m_selecting = false;
+}
+
+void EditorWindow::AddClicked() {
+    const editing::AddOutcome outcome = Editor().Add(ReadFields());
+    m_document.Document().MarkEdited();   // refreshes the grid through tableEdited
+    ResetFields(true);
+    ShowState();
+    if (outcome.kind != editing::AddKind::Edited && FirstField()) FirstField()->setFocus();
+}
+
+void EditorWindow::RemoveClicked() {
+    const int row = Editor().CurrentRow();
+    if (row < 1) return;
+    const std::vector<std::string> users = Editor().UsersOf(row);
+    if (!users.empty()) {
+        QString list;
+        for (const std::string& user : users) list += "\n" + QString::fromStdString(user);
+        m_dialogs.Tell(this, "Remove Whole Row",
+                       QString("Row %1 is still used and cannot be removed. Change or remove these first:").arg(row) +
+                           list,
+                       UserDialogs::Icon::Warning);
+        return;
+    }
+    if (m_dialogs.Ask(this, "Remove Whole Row", "Click Yes To Remove Current Row.",
+                      UserDialogs::Buttons::YesNoDefaultNo, UserDialogs::Icon::Critical) != UserDialogs::Answer::Yes)
+        return;
+    Editor().Remove(row);
+    m_document.Document().MarkEdited();
+    ShowState();
+}
+
+void EditorWindow::DoneClicked() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->hide();
+    else hide();
+}
+
+void EditorWindow::GridClicked(int modelRow) {
+    switch (Editor().Click(TableModel::ToTableRow(modelRow))) {
+    case editing::ClickOutcome::LoadRow: LoadFields(Editor().RowFields(TableModel::ToTableRow(modelRow))); break;
+    case editing::ClickOutcome::LeftEdit: ResetFields(false); break;
+    case editing::ClickOutcome::Ignored: break;
+    }
+    ShowState();
+}
+
+void EditorWindow::CurrentRowChanged(int modelRow) {
+    if (m_selecting || modelRow < 0) return;
+    Editor().SetCurrentRow(TableModel::ToTableRow(modelRow));
+    m_add->setText(editing::CaptionText(Editor().Caption()));
+}
+
+void EditorWindow::TablesReplaced() {
+    m_model->Refresh();
+    ResetFields(false);
+    ShowState();
+}
+
+} // namespace varlen::gui

@@ -1,0 +1,81 @@
+// The anatomy every table editor shares: a column of entry fields, the add and remove buttons, the
+// table grid and Done. The rules (modes, append, insert, edit, remove) are the core's TableEditor; this
+// class binds them to the widgets and to the shared document.
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "app/document_object.h"
+#include "app/user_dialogs.h"
+#include "editing/table_editor.h"
+
+class QGridLayout;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace varlen::gui {
+
+class TableModel;
+
+struct EditorNames {
+    QString window;   // frmJoints
+    QString grid;     // GridJoints
+    QString add;      // cmdAddJoint
+    QString remove;   // cmdRemoveJoint
+};
+
+class EditorWindow : public QWidget {
+    Q_OBJECT
+public:
+    EditorWindow(DocumentObject& document, UserDialogs& dialogs, editing::TableKind kind, const EditorNames& names,
+                 QWidget* parent = nullptr);
+
+    [[nodiscard]] editing::TableEditor& Editor() { return m_document.Document().Editor(m_kind); }
+    [[nodiscard]] QTableView* Grid() const { return m_grid; }
+
+public slots:
+    void AddClicked();
+    void RemoveClicked();
+    void DoneClicked();
+
+protected:
+    // The fields in the table's column order from its first data column, as typed.
+    [[nodiscard]] virtual std::vector<std::string> ReadFields() const = 0;
+    // A row's cells into the fields (a grid click in new-row mode).
+    virtual void LoadFields(const std::vector<std::string>& cells) = 0;
+    // The defaults after an add (afterAdd), on leaving edit mode and when the tables are replaced.
+    virtual void ResetFields(bool afterAdd) = 0;
+    [[nodiscard]] virtual QWidget* FirstField() const = 0;
+
+    // Subclasses put their fields here, then call Finish().
+    [[nodiscard]] QGridLayout* Fields() const { return m_fields; }
+    void Finish(QLineEdit* nextNumberBox, const std::vector<int>& columnWidths);
+    [[nodiscard]] DocumentObject& Doc() { return m_document; }
+    [[nodiscard]] UserDialogs& Dialogs() { return m_dialogs; }
+    void ShowState();   // caption, next number, remove button, current row
+
+private:
+    void GridClicked(int modelRow);
+    void CurrentRowChanged(int modelRow);
+    void TablesReplaced();
+    void SelectCurrentRow();
+
+    DocumentObject& m_document;
+    UserDialogs& m_dialogs;
+    editing::TableKind m_kind;
+    QGridLayout* m_fields = nullptr;
+    QTableView* m_grid = nullptr;
+    TableModel* m_model = nullptr;
+    QPushButton* m_add = nullptr;
+    QPushButton* m_remove = nullptr;
+    QPushButton* m_done = nullptr;
+    QLineEdit* m_nextNumber = nullptr;
+    bool m_selecting = false;   // a selection the program makes is not the user moving to a row
+};
+
+// Twips (the layout unit the tables were designed in) to pixels at 96 dots per inch.
+inline int Twips(int twips) { return twips * 96 / 1440; }
+
+} // namespace varlen::gui

@@ -1,0 +1,72 @@
+#include "editors/joint_load_window.h"
+
+#include <QSvgWidget>
+#include <QTableView>
+
+#include "editors/editor_fields.h"
+#include "project/number_text.h"
+
+namespace varlen::gui {
+namespace {
+
+QSvgWidget* Picture(QWidget* owner, const QString& name, const QString& file) {
+    auto* view = new QSvgWidget(":/pictures/" + file + ".svg", owner);
+    view->setObjectName(name);
+    view->setFixedSize(60, 45);
+    return view;
+}
+
+} // namespace
+
+JointLoadWindow::JointLoadWindow(DocumentObject& document, UserDialogs& dialogs, QWidget* parent)
+    : EditorWindow(document, dialogs, editing::TableKind::Loads,
+                   {"frmJointLoad", "GridJointLoad", "cmdAddJoint", "cmdRemoveJoint"}, parent) {
+    setWindowTitle("Joint Load");
+    QGridLayout* f = Fields();
+    m_joint = AddListField(this, f, 0, "Joint Number", "cmbJoints");
+    m_jointText = new QLabel(this);
+    m_jointText->setObjectName("lblJointD");
+    m_jointText->setStyleSheet("color: #204080");
+    f->addWidget(m_jointText, 1, 1);
+    f->addWidget(Picture(this, "WebFx", "ForceX"), 2, 0, Qt::AlignRight);
+    m_fx = AddLineField(this, f, 3, "Fx (kN)", "txtFx", editing::KeyFilter::SignedNumber);
+    f->addWidget(Picture(this, "WebFy", "ForceY"), 4, 0, Qt::AlignRight);
+    m_fy = AddLineField(this, f, 5, "Fy (kN)", "txtFy", editing::KeyFilter::SignedNumber);
+    m_description = AddLineField(this, f, 6, "Joint Load Description", "txtJointLoadDescription",
+                                 editing::KeyFilter::Description);
+    connect(m_joint, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const auto cell = Doc().Document().Project().joints.Cell(index + 1, project::joint_col::Description);
+        m_jointText->setText(index >= 0 ? QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size())) : "");
+    });
+    connect(Grid(), &QAbstractItemView::clicked, m_joint, [this] { m_joint->setFocus(); });
+    Finish(nullptr, {500, 1000, 1000, 1400});
+    resize(Twips(10200), Twips(6180));
+}
+
+void JointLoadWindow::FillList() {
+    FillNumberList(m_joint, Doc().Document().Project().joints.EntryCount());
+    m_joint->setFocus();
+}
+
+std::vector<std::string> JointLoadWindow::ReadFields() const {
+    return {std::to_string(m_joint->currentIndex() + 1), ToStd(m_fx->text()), ToStd(m_fy->text()),
+            ToStd(m_description->text())};
+}
+
+void JointLoadWindow::LoadFields(const std::vector<std::string>& cells) {
+    const int position = static_cast<int>(project::ReadNumber(cells[0])) - 1;
+    m_joint->setCurrentIndex(position >= 0 && position < m_joint->count() ? position : -1);
+    m_fx->setText(FromStd(cells[1]));
+    m_fy->setText(FromStd(cells[2]));
+    m_description->setText(FromStd(cells[3]));
+}
+
+void JointLoadWindow::ResetFields(bool) {
+    m_fx->clear();
+    m_fy->clear();
+    m_description->setText("None");
+}
+
+QWidget* JointLoadWindow::FirstField() const { return m_fy; }
+
+} // namespace varlen::gui

@@ -1,0 +1,32 @@
+// A view of one project table for a QTableView: cells are read on demand, so a table of 100,000 rows
+// opens and scrolls at once. Column 0 of the table (the row header, which stores nothing) is not shown;
+// the "#" column carries the numbers.
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include "project/table.h"
+
+namespace varlen::gui {
+
+class TableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit TableModel(const project::Table* table, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // The table's rows and cells may all have changed.
+    void Refresh();
+    // Model row of a table row (table rows start at 1) and back.
+    static int ToModelRow(int tableRow) { return tableRow - 1; }
+    static int ToTableRow(int modelRow) { return modelRow + 1; }
+
+private:
+    const project::Table* m_table;
+};
+
+} // namespace varlen::gui

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "document/project_document.h"
+#include "test_support.h"
+
+namespace varlen::document {
+namespace {
+
+using test::TempDir;
+
+void EnterTriangle(ProjectDocument& d) {
+    d.Project() = test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {2, 2}}, {{1, 2}, {2, 3}, {3, 1}},
+                                    {{3, 0, -10}});
+    d.MarkEdited();
+}
+
+// Analysing clears only "stale": closing afterwards must still ask to save.
+TEST(ProjectDocument, AnalysisClearsStaleNotUnsaved) {
+    TempDir dir;
+    ProjectDocument d;
+    EXPECT_FALSE(d.Unsaved());
+    EXPECT_TRUE(d.Stale());
+    EnterTriangle(d);
+    const AnalysisRun run = d.Analyse(dir.Path());
+    ASSERT_TRUE(run.succeeded) << run.Message();
+    EXPECT_TRUE(d.Unsaved());
+    EXPECT_FALSE(d.Stale());
+    ASSERT_NE(d.Results(), nullptr);
+    EXPECT_NEAR(d.Results()->AxialForce(2), -7.0710678, 1e-6);
+    EXPECT_TRUE(std::filesystem::exists(dir / kTemporaryProject));
+    EXPECT_TRUE(std::filesystem::exists(dir / kTemporaryResults));
+    d.MarkEdited();
+    EXPECT_TRUE(d.Stale()) << "an edit after the analysis makes the results stale";
+}
+
+TEST(ProjectDocument, FailedAnalysisKeepsStaleAndSaysWhy) {
+    TempDir dir;
+    ProjectDocument d;
+    const AnalysisRun run = d.Analyse(dir.Path());
+    EXPECT_FALSE(run.succeeded);
+    EXPECT_NE(run.Message().find("Member 1 names joint 0"), std::string::npos) << run.Message();
+    EXPECT_TRUE(d.Stale());
+    EXPECT_EQ(d.Results(), nullptr);
+}
+
+TEST(ProjectDocument, SaveAndOpenRoundTrip) {
+    TempDir dir;
+    ProjectDocument d;
+    EnterTriangle(d);
+    ASSERT_TRUE(d.Save(dir / "t.sma").ok);
+    EXPECT_FALSE(d.Unsaved());
+    EXPECT_EQ(d.Path(), dir / "t.sma");
+    const project::Project saved = d.Project();
+    d.New();
+    EXPECT_TRUE(d.Path().empty()) << "Save after New must ask for a name, not overwrite t.sma";
+    ASSERT_TRUE(d.Open(dir / "t.sma").project.has_value() || d.Project() == saved);
+    EXPECT_EQ(d.Project(), saved);
+    EXPECT_EQ(d.Editor(editing::TableKind::Joints).NextNumber(), 4);
+    EXPECT_FALSE(d.Unsaved());
+    EXPECT_TRUE(d.Stale());
+}
+
+// A file that cannot be read leaves the tables, the path and the flags as they were.
+TEST(ProjectDocument, DamagedFileChangesNothing) {
+    TempDir dir;
+    ProjectDocument d;
+    EnterTriangle(d);
+    ASSERT_TRUE(d.Analyse(dir.Path()).succeeded);
+    const project::Project before = d.Project();
+    test::WriteFile(dir / "bad.sma", "\"a\"\r\n\"b\"\r\n");
+    const project::ReadOutcome read = d.Open(dir / "bad.sma");
+    EXPECT_FALSE(read.project);
+    EXPECT_EQ(read.problem.line, 3);
+    EXPECT_EQ(d.Project(), before);
+    EXPECT_TRUE(d.Unsaved());
+    EXPECT_NE(d.Results(), nullptr);
+}
+
+TEST(ProjectDocument, FailedSaveKeepsUnsaved) {
+    TempDir dir;
+    ProjectDocument d;
+    EnterTriangle(d);
+    const project::WriteOutcome written = d.Save(dir / "no" / "t.sma");
+    EXPECT_FALSE(written.ok);
+    EXPECT_TRUE(d.Unsaved());
+    EXPECT_TRUE(d.Path().empty());
+}
+
+TEST(ProjectDocument, ListenersHearChanges) {
+    ProjectDocument d;
+    std::vector<Change> heard;
+    d.Subscribe([&](Change c) { heard.push_back(c); });
+    d.MarkEdited();
+    d.MarkEdited();
+    EXPECT_EQ(heard, (std::vector<Change>{Change::TableEdited, Change::FlagsChanged, Change::TableEdited}));
+}
+
+} // namespace
+} // namespace varlen::document
