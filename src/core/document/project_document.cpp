@@ -47,11 +47,10 @@ void ProjectDocument::New() {
     Notify(Change::FlagsChanged);
 }
 
-project::ReadOutcome ProjectDocument::Open(const std::filesystem::path& path) {
+std::optional<project::Diagnostic> ProjectDocument::Open(const std::filesystem::path& path) {
     project::ReadOutcome read = project::ReadProjectFile(path);
-    if (!read.project) return read;
+    if (!read.project) return read.problem;
     m_project = std::move(*read.project);
-    read.project.reset();
     m_path = path;
     m_unsaved = false;
     m_stale = true;
@@ -60,7 +59,7 @@ project::ReadOutcome ProjectDocument::Open(const std::filesystem::path& path) {
     Notify(Change::TablesReplaced);
     Notify(Change::ResultsChanged);
     Notify(Change::FlagsChanged);
-    return read;
+    return std::nullopt;
 }
 
 project::WriteOutcome ProjectDocument::Save(const std::filesystem::path& path) {

@@ -52,8 +52,9 @@ public:
 
     // A fresh project with no name, so that Save asks for one rather than overwriting the last file.
     void New();
-    // Replaces the project only when the whole file reads; otherwise nothing changes.
-    project::ReadOutcome Open(const std::filesystem::path& path);
+    // Replaces the project only when the whole file reads; otherwise nothing changes and the problem
+    // (line and what was expected) comes back.
+    [[nodiscard]] std::optional<project::Diagnostic> Open(const std::filesystem::path& path);
     // On success the project takes the path and is no longer unsaved; on failure nothing changes.
     project::WriteOutcome Save(const std::filesystem::path& path);
     // Writes the temporary project file, analyses it and writes the results file beside it. Keeps the

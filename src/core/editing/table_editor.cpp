@@ -1,6 +1,8 @@
 #include "editing/table_editor.h"
 
+#include <algorithm>
 #include <cassert>
+#include <tuple>
 #include <cmath>
 
 #include "project/number_text.h"
@@ -163,14 +165,28 @@ AddOutcome TableEditor::Add(const std::vector<std::string>& fields) {
 }
 
 std::vector<std::string> TableEditor::UsersOf(int row) const {
-    std::vector<std::string> users;
-    for (const Reference& ref : ReferencesTo(m_kind)) {
+    // Listed table by table and row by row, so the message reads in the order the tables are shown.
+    struct User {
+        int table, row, role;
+        std::string text;
+    };
+    std::vector<User> found;
+    const std::vector<Reference> references = ReferencesTo(m_kind);
+    for (std::size_t i = 0; i < references.size(); ++i) {
+        const Reference& ref = references[i];
         const project::Table& table = m_project.*ref.table;
+        const int tableOrder = ref.table == &project::Project::members ? 0 : 1;
         for (int r = 1; r < table.RowCount(); ++r) {
             if (project::ReadNumber(table.Cell(r, ref.column)) == row)
-                users.push_back(std::string(ref.what) + " " + std::to_string(r) + " (" + ref.role + ")");
+                found.push_back({tableOrder, r, static_cast<int>(i),
+                                 std::string(ref.what) + " " + std::to_string(r) + " (" + ref.role + ")"});
         }
     }
+    std::sort(found.begin(), found.end(), [](const User& a, const User& b) {
+        return std::tie(a.table, a.row, a.role) < std::tie(b.table, b.row, b.role);
+    });
+    std::vector<std::string> users;
+    for (User& user : found) users.push_back(std::move(user.text));
     return users;
 }
 

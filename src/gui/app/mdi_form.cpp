@@ -22,6 +22,9 @@
 #include "editors/sections_window.h"
 #include "editors/title_window.h"
 
+// The pictures live in the static GUI library; a static library's resources must be registered by hand.
+static void RegisterResources() { Q_INIT_RESOURCE(resources); }
+
 namespace varlen::gui {
 namespace {
 
@@ -52,6 +55,7 @@ QPixmap SplashPicture() {
 
 MDIForm1::MDIForm1(UserDialogs& dialogs, bool showSplash, QWidget* parent)
     : QMainWindow(parent), m_dialogs(dialogs), m_temporary(QDir::tempPath() + "/varlen-XXXXXX") {
+    RegisterResources();
     setObjectName("MDIForm1");
     m_area = new QMdiArea(this);
     m_area->setBackground(QColor("#5b6f86"));
@@ -70,7 +74,10 @@ MDIForm1::MDIForm1(UserDialogs& dialogs, bool showSplash, QWidget* parent)
     }
 }
 
-MDIForm1::~MDIForm1() = default;
+MDIForm1::~MDIForm1() {
+    // The windows view the document's tables: they go before the document does.
+    delete m_area;
+}
 
 void MDIForm1::SetCaption(const QString& name) { setWindowTitle("Varlen - " + name); }
 
@@ -277,11 +284,11 @@ void MDIForm1::OpenProject() {
 }
 
 bool MDIForm1::OpenPath(const QString& path) {
-    const project::ReadOutcome read = m_document.Document().Open(path.toStdString());
-    if (!read.project) {
+    const std::optional<project::Diagnostic> problem = m_document.Document().Open(path.toStdString());
+    if (problem) {
         m_dialogs.Tell(this, "Varlen",
                        QString("The project \"%1\" cannot be opened:\n%2\n\nNothing was changed.")
-                           .arg(QDir::toNativeSeparators(path), QString::fromStdString(read.problem.ToString())),
+                           .arg(QDir::toNativeSeparators(path), QString::fromStdString(problem->ToString())),
                        UserDialogs::Icon::Warning);
         return false;
     }

@@ -53,7 +53,8 @@ TEST(ProjectDocument, SaveAndOpenRoundTrip) {
     const project::Project saved = d.Project();
     d.New();
     EXPECT_TRUE(d.Path().empty()) << "Save after New must ask for a name, not overwrite t.sma";
-    ASSERT_TRUE(d.Open(dir / "t.sma").project.has_value() || d.Project() == saved);
+    const auto problem = d.Open(dir / "t.sma");
+    ASSERT_FALSE(problem) << problem->ToString();
     EXPECT_EQ(d.Project(), saved);
     EXPECT_EQ(d.Editor(editing::TableKind::Joints).NextNumber(), 4);
     EXPECT_FALSE(d.Unsaved());
@@ -68,9 +69,9 @@ TEST(ProjectDocument, DamagedFileChangesNothing) {
     ASSERT_TRUE(d.Analyse(dir.Path()).succeeded);
     const project::Project before = d.Project();
     test::WriteFile(dir / "bad.sma", "\"a\"\r\n\"b\"\r\n");
-    const project::ReadOutcome read = d.Open(dir / "bad.sma");
-    EXPECT_FALSE(read.project);
-    EXPECT_EQ(read.problem.line, 3);
+    const auto problem = d.Open(dir / "bad.sma");
+    ASSERT_TRUE(problem);
+    EXPECT_EQ(problem->line, 3);
     EXPECT_EQ(d.Project(), before);
     EXPECT_TRUE(d.Unsaved());
     EXPECT_NE(d.Results(), nullptr);

@@ -1,0 +1,383 @@
+// The desktop program driven as a user drives it: real windows found by object name, keys typed,
+// buttons clicked, questions answered by a script. Runs offscreen.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/mdi_form.h"
+#include "editors/joints_window.h"
+#include "editors/title_window.h"
+#include "project/project_file.h"
+#include "scripted_dialogs.h"
+
+using varlen::gui::MDIForm1;
+using varlen::gui::UserDialogs;
+using varlen::gui::test::ScriptedDialogs;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<MDIForm1> m_window;
+    QTemporaryDir m_dir;
+
+    template <class T = QWidget>
+    T* Find(const QString& name) const {
+        T* found = m_window->findChild<T*>(name);
+        if (!found) qWarning() << "no widget named" << name;
+        return found;
+    }
+    template <class T = QWidget>
+    T* In(const QString& window, const QString& name) const {
+        QWidget* w = Find(window);
+        return w ? w->findChild<T*>(name) : nullptr;
+    }
+    QAction* Menu(const QString& name) const { return Find<QAction>(name); }
+    void Type(const QString& window, const QString& field, const QString& text) {
+        auto* edit = In<QLineEdit>(window, field);
+        QVERIFY(edit);
+        edit->clear();
+        QTest::keyClicks(edit, text);
+    }
+    void Click(const QString& window, const QString& button) {
+        auto* b = In<QPushButton>(window, button);
+        QVERIFY2(b, qPrintable(button));
+        b->click();
+    }
+    void Choose(const QString& window, const QString& list, int position) {
+        auto* combo = In<QComboBox>(window, list);
+        QVERIFY(combo);
+        combo->setCurrentIndex(position);
+    }
+    void AddJoint(const char* x, const char* y, bool fixedX, bool fixedY) {
+        Type("frmJoints", "txtXCoord", x);
+        Type("frmJoints", "txtYCoord", y);
+        In<QCheckBox>("frmJoints", "chkDisplacementsX")->setChecked(fixedX);
+        In<QCheckBox>("frmJoints", "chkDisplacementsY")->setChecked(fixedY);
+        Click("frmJoints", "cmdAddJoint");
+    }
+    void AddMember(int i, int j) {
+        Choose("frmMembers", "cmbJointi", i - 1);
+        Choose("frmMembers", "cmbJointj", j - 1);
+        Click("frmMembers", "cmdAddMember");
+    }
+    bool IsShown(const QString& window) const {
+        QWidget* w = Find(window);
+        return w && w->isVisibleTo(m_window.get()) && w->parentWidget()->isVisible();
+    }
+    // The example triangle: pinned at 1, roller at 2, 10 kN down at the apex, entered through the editors.
+    void EnterTriangle() {
+        Menu("mnuMaterialProperties")->trigger();
+        Type("frmMaterialProperties", "txtYoungsModulus", "200");
+        Click("frmMaterialProperties", "cmdAddMaterial");
+        Menu("mnuCrossSectionalProperties")->trigger();
+        Type("frmCrossSectionalProperties", "txtArea", "1000");
+        Type("frmCrossSectionalProperties", "txtCrossSectionalDescription", "Plate");
+        Click("frmCrossSectionalProperties", "cmdAddCrossSection");
+        Menu("mnuJoints")->trigger();
+        AddJoint("0", "0", true, true);
+        AddJoint("4", "0", false, true);
+        AddJoint("2", "2", false, false);
+        Menu("mnuMembers")->trigger();
+        AddMember(1, 2);
+        AddMember(2, 3);
+        AddMember(3, 1);
+        Menu("mnuJointLoad")->trigger();
+        Choose("frmJointLoad", "cmbJoints", 2);
+        Type("frmJointLoad", "txtFy", "-10");
+        Click("frmJointLoad", "cmdAddJoint");
+    }
+
+private slots:
+    void init() {
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_window = std::make_unique<MDIForm1>(*m_dialogs, false);
+        m_window->show();
+    }
+    void cleanup() {
+        // Nothing may be left to ask at the end of a test: close without the question.
+        m_window->Document().Document().New();
+        m_window.reset();
+    }
+
+    void startsWithMenusGreyedAndWindowsHidden() {
+        QCOMPARE(m_window->windowTitle(), QString("Varlen - Untitled"));
+        QVERIFY(!Find<QMenu>("mnuOutput")->menuAction()->isEnabled());
+        QVERIFY(!Find<QMenu>("mnuPrintUsing")->menuAction()->isEnabled());
+        QCOMPARE(Menu("mnuNew")->shortcut(), QKeySequence("Ctrl+N"));
+        QCOMPARE(Menu("mnuOpen")->shortcut(), QKeySequence("Ctrl+O"));
+        QCOMPARE(Menu("mnuAnalysis")->shortcut(), QKeySequence(Qt::Key_F5));
+        QCOMPARE(Menu("mnuAnalysis")->text(), QString("&7 Stiffness Method Structural Analysis"));
+        QCOMPARE(Menu("mnuNotepad")->text(), QString("&Text Report..."));
+        QCOMPARE(Find<QMenu>("mnuImport")->title(), QString("&Import DXF"));
+        QVERIFY(!Menu("mnuThumbNail")->isEnabled());
+        for (const char* name : {"frmJoints", "frmMaterialProperties", "frmCrossSectionalProperties", "frmMembers",
+                                 "frmJointLoad", "frmTitle", "frmCalender"}) {
+            QVERIFY2(Find(name), name);
+            QVERIFY2(!IsShown(name), name);
+        }
+    }
+
+    // A whole truss entered through the editors, analysed with F5, saved, reopened and compared.
+    void entersAnalysesSavesAndReopensATruss() {
+        EnterTriangle();
+        const varlen::project::Project entered = m_window->Document().Document().Project();
+        QCOMPARE(entered.joints.EntryCount(), 3);
+        QCOMPARE(std::string(entered.joints.Cell(2, 6)), std::string("1"));
+        QCOMPARE(std::string(entered.members.Cell(3, 3)), std::string("1"));
+        QCOMPARE(std::string(entered.loads.Cell(1, 1)), std::string("3"));
+        QVERIFY(m_window->Document().Document().Unsaved());
+
+        Menu("mnuAnalysis")->trigger();   // F5, as the shortcut test above checks
+        QVERIFY2(m_dialogs->told.empty(), m_dialogs->told.empty() ? "" : qPrintable(m_dialogs->told[0].text));
+        const varlen::analysis::Results* results = m_window->Document().Document().Results();
+        QVERIFY(results);
+        QVERIFY(qAbs(results->AxialForce(2) + 7.0710678) < 1e-6);
+        QVERIFY(Find<QMenu>("mnuOutput")->menuAction()->isEnabled());
+        QVERIFY(Find<QMenu>("mnuPrintUsing")->menuAction()->isEnabled());
+        QVERIFY2(!IsShown("frmJoints"), "the analysis hides the child windows");
+        QVERIFY2(m_window->Document().Document().Unsaved(), "analysing does not save");
+        QVERIFY(QFile::exists(m_window->TemporaryFolder() + "/TempGrid.sma"));
+        QVERIFY(QFile::exists(m_window->TemporaryFolder() + "/TempGrid.txt"));
+
+        const QString path = m_dir.filePath("triangle.sma");
+        m_dialogs->fileNames = {path};
+        Menu("mnuSave")->trigger();   // no name yet: Save runs Save As
+        QCOMPARE(m_window->windowTitle(), QString("Varlen - triangle.sma"));
+        QVERIFY(!m_window->Document().Document().Unsaved());
+
+        Menu("mnuNew")->trigger();
+        QCOMPARE(m_window->Document().Document().Project().joints.EntryCount(), 1);
+        QVERIFY(!Find<QMenu>("mnuOutput")->menuAction()->isEnabled());
+        m_dialogs->fileNames = {path};
+        Menu("mnuOpen")->trigger();
+        QCOMPARE(m_window->Document().Document().Project(), entered);
+        QVERIFY(m_dialogs->told.empty());
+        QVERIFY2(m_window->windowTitle().endsWith("triangle.sma"), qPrintable(m_window->windowTitle()));
+        QCOMPARE(In<QLineEdit>("frmJoints", "txtJointNumber")->text(), QString("4"));
+    }
+
+    void addButtonCaptionFollowsTheRow() {
+        EnterTriangle();
+        auto* grid = In<QTableView>("frmJoints", "GridJoints");
+        auto* add = In<QPushButton>("frmJoints", "cmdAddJoint");
+        grid->setCurrentIndex(grid->model()->index(1, 0));
+        QCOMPARE(add->text(), QString("Insert >"));
+        grid->setCurrentIndex(grid->model()->index(2, 0));
+        QCOMPARE(add->text(), QString("&Add >"));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 1)).center());
+        QCOMPARE(add->text(), QString("&Edit >"));
+        QCOMPARE(In<QLineEdit>("frmJoints", "txtXCoord")->text(), QString("4"));
+        QVERIFY(In<QCheckBox>("frmJoints", "chkDisplacementsY")->isChecked());
+        Type("frmJoints", "txtXCoord", "5");
+        Click("frmJoints", "cmdAddJoint");
+        QCOMPARE(std::string(m_window->Document().Document().Project().joints.Cell(2, 2)), std::string("5"));
+        QCOMPARE(m_window->Document().Document().Project().joints.EntryCount(), 3);
+    }
+
+    void removingAJointInUseIsRefused() {
+        EnterTriangle();
+        auto* grid = In<QTableView>("frmJoints", "GridJoints");
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        Click("frmJoints", "cmdRemoveJoint");
+        QCOMPARE(m_window->Document().Document().Project().joints.EntryCount(), 3);
+        QCOMPARE(m_dialogs->told.size(), size_t(1));
+        QVERIFY(m_dialogs->told[0].text.contains("member 1 (joint i)"));
+        QVERIFY(m_dialogs->told[0].text.contains("member 3 (joint j)"));
+    }
+
+    void removingAnUnusedRowAsksFirst() {
+        EnterTriangle();
+        Menu("mnuMaterialProperties")->trigger();
+        Type("frmMaterialProperties", "txtYoungsModulus", "70");
+        Click("frmMaterialProperties", "cmdAddMaterial");
+        m_dialogs->answers = {UserDialogs::Answer::No, UserDialogs::Answer::Yes};
+        Click("frmMaterialProperties", "cmdRemoveMaterial");
+        QCOMPARE(m_window->Document().Document().Project().materials.EntryCount(), 2);
+        QCOMPARE(m_dialogs->asked.back().text, QString("Click Yes To Remove Current Row."));
+        Click("frmMaterialProperties", "cmdRemoveMaterial");
+        QCOMPARE(m_window->Document().Document().Project().materials.EntryCount(), 1);
+        QCOMPARE(In<QLineEdit>("frmMaterialProperties", "txtMaterialNumber")->text(), QString("2"));
+    }
+
+    void keyFiltersDiscardOtherCharacters() {
+        Type("frmJoints", "txtXCoord", "12a-b.5e");
+        QCOMPARE(In<QLineEdit>("frmJoints", "txtXCoord")->text(), QString("12-.5"));
+        Type("frmMaterialProperties", "txtYoungsModulus", "-2e05.5");
+        QCOMPARE(In<QLineEdit>("frmMaterialProperties", "txtYoungsModulus")->text(), QString("205.5"));
+        Type("frmJoints", "txtJointDescription", "Grid (A), 1/2");
+        QCOMPARE(In<QLineEdit>("frmJoints", "txtJointDescription")->text(), QString("Grid A 1/2"));
+        Type("frmTitle", "txtProject", "Bay & (north)");
+        QCOMPARE(In<QLineEdit>("frmTitle", "txtProject")->text(), QString("Bay  north"));
+    }
+
+    void fieldsTurnRedWithFocusAndYellowAfter() {
+        Menu("mnuJoints")->trigger();
+        auto* x = In<QLineEdit>("frmJoints", "txtXCoord");
+        auto* y = In<QLineEdit>("frmJoints", "txtYCoord");
+        QApplication::setActiveWindow(m_window.get());
+        x->setFocus();
+        QApplication::processEvents();
+        QCOMPARE(x->palette().color(QPalette::Base), QColor(255, 0, 0));
+        y->setFocus();
+        QApplication::processEvents();
+        QCOMPARE(x->palette().color(QPalette::Base), QColor(255, 255, 0));
+    }
+
+    void supportPictureFollowsTheRestraints() {
+        auto* joints = Find<varlen::gui::JointsWindow>("frmJoints");
+        QVERIFY(joints);
+        QCOMPARE(joints->SupportPicture(), QString("Free"));
+        In<QCheckBox>("frmJoints", "chkDisplacementsX")->setChecked(true);
+        QCOMPARE(joints->SupportPicture(), QString("FixX"));
+        In<QCheckBox>("frmJoints", "chkDisplacementsY")->setChecked(true);
+        QCOMPARE(joints->SupportPicture(), QString("FixXY"));
+    }
+
+    // Closing with changes: Cancel keeps the program open; Yes with a cancelled save dialog too; No closes.
+    void closingAsksAboutUnsavedChanges() {
+        Type("frmTitle", "txtProject", "Shed");
+        QVERIFY(m_window->Document().Document().Unsaved());
+        m_dialogs->answers = {UserDialogs::Answer::Cancel};
+        QVERIFY(!m_window->close());
+        QCOMPARE(m_dialogs->asked.back().text, QString("Save changes to Varlen Analysis?"));
+        m_dialogs->answers = {UserDialogs::Answer::Yes};
+        QVERIFY(!m_window->close());
+        QVERIFY(m_window->Document().Document().Unsaved());
+        m_dialogs->answers = {UserDialogs::Answer::No};
+        QVERIFY(m_window->close());
+    }
+
+    void newWithUnsavedChangesAsksThenActs() {
+        Type("frmTitle", "txtProject", "Shed");
+        m_dialogs->answers = {UserDialogs::Answer::Cancel};
+        Menu("mnuNew")->trigger();
+        QCOMPARE(m_window->Document().Document().Project().title.project, std::string("Shed"));
+        m_dialogs->answers = {UserDialogs::Answer::No};
+        Menu("mnuNew")->trigger();
+        QCOMPARE(m_window->Document().Document().Project().title.project, std::string("None"));
+        QCOMPARE(In<QLineEdit>("frmTitle", "txtProject")->text(), QString("None"));
+    }
+
+    void analysisFailureShowsTheCause() {
+        Menu("mnuAnalysis")->trigger();
+        QCOMPARE(m_dialogs->told.size(), size_t(1));
+        QCOMPARE(m_dialogs->told[0].title, QString("Program Unable to Continue!"));
+        QVERIFY(m_dialogs->told[0].text.startsWith("An Error Just Occurred.\nDid you input your structure correctly?"));
+        QVERIFY(m_dialogs->told[0].text.contains("Member 1 names joint 0"));
+        QVERIFY(!Find<QMenu>("mnuOutput")->menuAction()->isEnabled());
+    }
+
+    void damagedFileLeavesEverythingAsItWas() {
+        EnterTriangle();
+        const varlen::project::Project before = m_window->Document().Document().Project();
+        const QString path = m_dir.filePath("bad.sma");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\"a\"\r\n\"b\"\r\n\"c\"\r\n\"d\"\r\n\"e\"\r\nmany\r\n");
+        file.close();
+        m_dialogs->answers = {UserDialogs::Answer::No};
+        m_dialogs->fileNames = {path};
+        Menu("mnuOpen")->trigger();
+        QCOMPARE(m_window->Document().Document().Project(), before);
+        QCOMPARE(m_window->windowTitle(), QString("Varlen - Untitled"));
+        QCOMPARE(m_dialogs->told.size(), size_t(1));
+        QVERIFY(m_dialogs->told[0].text.contains("line 6"));
+    }
+
+    void calculatorAndCatalogueFillTheBoxes() {
+        Menu("mnuCrossSectionalProperties")->trigger();
+        auto* area = In<QLineEdit>("frmCrossSectionalProperties", "txtArea");
+        auto* description = In<QLineEdit>("frmCrossSectionalProperties", "txtCrossSectionalDescription");
+        QCOMPARE(area->text(), QString("45.548"));   // the window opens with the first square section
+        auto* pictures = In<QStackedWidget>("frmCrossSectionalProperties", "Picture1");
+        Click("frmCrossSectionalProperties", "cmdPrevious");
+        QCOMPARE(pictures->currentIndex(), 4);
+        Click("frmCrossSectionalProperties", "cmdNext");
+        Click("frmCrossSectionalProperties", "cmdNext");
+        QCOMPARE(pictures->currentIndex(), 1);
+        m_dialogs->inputs = {QString("10")};
+        Click("frmCrossSectionalProperties", "cmdEvaluate");
+        QCOMPARE(area->text(), QString("314.1592654"));
+        QCOMPARE(description->text(), QString("Circular Section with radius  10"));
+        // Cancel at the third prompt of the I section changes nothing.
+        Click("frmCrossSectionalProperties", "cmdNext");
+        m_dialogs->inputs = {QString("100"), QString("10"), std::nullopt};
+        Click("frmCrossSectionalProperties", "cmdEvaluate");
+        QCOMPARE(area->text(), QString("314.1592654"));
+        auto* shs = In<QComboBox>("frmCrossSectionalProperties", "cmbSHS");
+        QCOMPARE(shs->count(), 85);
+        QCOMPARE(In<QComboBox>("frmCrossSectionalProperties", "cmbRHS")->count(), 98);
+        const int second = shs->findText("100 x 100 x 4.6 x 0.132 kN/m (1722.577){39.370}");
+        QVERIFY(second > 0);
+        shs->setCurrentIndex(second);
+        emit shs->textActivated(shs->currentText());
+        QCOMPARE(area->text(), QString("1722.577"));
+        Click("frmCrossSectionalProperties", "cmdAddCrossSection");
+        QCOMPARE(std::string(m_window->Document().Document().Project().sections.Cell(1, 3)),
+                 std::string("100 x 100 x 4.6 x 0.132 kN/m (1722.577){39.370}"));
+    }
+
+    void membersListsFollowTheTables() {
+        EnterTriangle();
+        Menu("mnuMembers")->trigger();
+        QCOMPARE(In<QComboBox>("frmMembers", "cmbJointi")->count(), 3);
+        QCOMPARE(In<QComboBox>("frmMembers", "cmbMaterialType")->count(), 1);
+        QCOMPARE(In<QComboBox>("frmMembers", "cmbCrossSectionType")->count(), 1);
+        Choose("frmMembers", "cmbCrossSectionType", 0);
+        QCOMPARE(In<QLabel>("frmMembers", "lblCrossSectionDescription")->text(), QString("Plate"));
+    }
+
+    void datePickerWritesTheDate() {
+        Menu("mnuTitle")->trigger();
+        QVERIFY(m_window->windowTitle().size() > 0);
+        QVERIFY(Find("frmTitle")->windowTitle().startsWith("Title - "));
+        In<QLineEdit>("frmTitle", "txtDate")->setFocus();
+        QApplication::setActiveWindow(m_window.get());
+        In<QLineEdit>("frmTitle", "txtDate")->setFocus();
+        QApplication::processEvents();
+        QVERIFY(IsShown("frmCalender"));
+        Click("frmCalender", "cmdHideCalender");
+        QVERIFY(!IsShown("frmCalender"));
+        QCOMPARE(QString::fromStdString(m_window->Document().Document().Project().title.date),
+                 QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+        QVERIFY(m_window->Document().Document().Unsaved());
+    }
+
+    void greetingFollowsTheClock() {
+        QCOMPARE(varlen::gui::Greeting(QTime(11, 59, 59)), QString("Good Morning"));
+        QCOMPARE(varlen::gui::Greeting(QTime(12, 0, 0)), QString());
+        QCOMPARE(varlen::gui::Greeting(QTime(14, 0, 0)), QString("Good Afternoon"));
+        QCOMPARE(varlen::gui::Greeting(QTime(15, 0, 0)), QString());
+        QCOMPARE(varlen::gui::Greeting(QTime(20, 0, 0)), QString("Good Evening"));
+    }
+
+    // With VARLEN_SCREENSHOT_DIR set, saves a picture of each window for a person to look at.
+    void screenshots() {
+        const QString folder = qEnvironmentVariable("VARLEN_SCREENSHOT_DIR");
+        if (folder.isEmpty()) QSKIP("set VARLEN_SCREENSHOT_DIR to save pictures of the windows");
+        EnterTriangle();
+        m_window->resize(1280, 860);
+        for (const char* name : {"frmJoints", "frmMaterialProperties", "frmCrossSectionalProperties", "frmMembers",
+                                 "frmJointLoad", "frmTitle"}) {
+            m_window->HideChild();
+            m_window->ShowChild(name);
+            QApplication::processEvents();
+            QVERIFY(m_window->grab().save(folder + "/" + name + ".png"));
+        }
+    }
+};
+
+#include "main_window_test.moc"
+QTEST_MAIN(MainWindowTest)

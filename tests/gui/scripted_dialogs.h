@@ -1,0 +1,52 @@
+// Answers the program's questions from a script and keeps what it was told, so the GUI tests run the
+// real windows without a real dialog ever blocking.
+#pragma once
+
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+#include "app/user_dialogs.h"
+
+namespace varlen::gui::test {
+
+class ScriptedDialogs final : public UserDialogs {
+public:
+    struct Said {
+        QString title, text;
+    };
+
+    std::deque<Answer> answers;           // Ask: taken in order; Cancel when none is left
+    std::deque<std::optional<QString>> inputs;
+    std::deque<QString> fileNames;        // open and save dialogs; "" when none is left (cancelled)
+    std::vector<Said> asked, told;
+
+    Answer Ask(QWidget*, const QString& title, const QString& text, Buttons, Icon) override {
+        asked.push_back({title, text});
+        if (answers.empty()) return Answer::Cancel;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void Tell(QWidget*, const QString& title, const QString& text, Icon) override { told.push_back({title, text}); }
+    std::optional<QString> Input(QWidget*, const QString& title, const QString& prompt) override {
+        asked.push_back({title, prompt});
+        if (inputs.empty()) return std::nullopt;
+        auto next = inputs.front();
+        inputs.pop_front();
+        return next;
+    }
+    QString OpenFileName(QWidget*, const QString& title, const QString&, const QString&) override { return File(title); }
+    QString SaveFileName(QWidget*, const QString& title, const QString&, const QString&) override { return File(title); }
+
+private:
+    QString File(const QString& title) {
+        asked.push_back({title, {}});
+        if (fileNames.empty()) return {};
+        const QString name = fileNames.front();
+        fileNames.pop_front();
+        return name;
+    }
+};
+
+} // namespace varlen::gui::test
