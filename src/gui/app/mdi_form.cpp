@@ -184,7 +184,7 @@ QMdiSubWindow* MDIForm1::AddChild(QWidget* window) {
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     sub->setObjectName(window->objectName() + "Frame");
     sub->setWindowTitle(window->windowTitle());
-    sub->resize(window->size() + QSize(16, 36));
+    sub->resize(window->size().expandedTo(window->sizeHint()) + QSize(16, 36));
     sub->hide();
     m_children[window->objectName()] = sub;
     return sub;

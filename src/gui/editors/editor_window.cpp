@@ -1,5 +1,6 @@
 #include "editors/editor_window.h"
 
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -71,8 +72,16 @@ void EditorWindow::Finish(QLineEdit* nextNumberBox, const std::vector<int>& colu
         // The number of the next row follows from the table; typing another would leave blank rows.
         m_nextNumber->setReadOnly(true);
     }
-    for (std::size_t c = 0; c < columnWidths.size(); ++c)
-        m_grid->setColumnWidth(static_cast<int>(c), Twips(columnWidths[c]));
+    // The designed widths, widened where a heading would not fit in this font.
+    const QFontMetrics metrics(m_grid->horizontalHeader()->font());
+    for (std::size_t c = 0; c < columnWidths.size(); ++c) {
+        const QString heading = m_model->headerData(static_cast<int>(c), Qt::Horizontal, Qt::DisplayRole).toString();
+        m_grid->setColumnWidth(static_cast<int>(c),
+                               std::max(Twips(columnWidths[c]), metrics.horizontalAdvance(heading) + 16));
+    }
+    int gridWidth = m_grid->frameWidth() * 2 + 20;
+    for (int c = 0; c < m_model->columnCount(); ++c) gridWidth += m_grid->columnWidth(c);
+    m_grid->setMinimumWidth(std::min(gridWidth, 700));
     ResetFields(false);
     ShowState();
 }

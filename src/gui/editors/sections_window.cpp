@@ -94,6 +94,7 @@ SectionsWindow::SectionsWindow(DocumentObject& document, UserDialogs& dialogs, Q
     m_shs->setChecked(true);
     m_rhsList->setVisible(false);
     Finish(m_number, {500, 1250, 1800});
+    resize(Twips(15000), Twips(8000));
     // The window opens with the first square hollow section in the boxes.
     Pick(m_shsList->itemText(0));
 }
