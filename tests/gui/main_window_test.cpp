@@ -11,7 +11,9 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QtTest>
 
 #include "app/mdi_form.h"
@@ -355,12 +357,97 @@ private slots:
         QVERIFY(m_window->Document().Document().Unsaved());
     }
 
+    void resultsWindowsShowTheChosenMember() {
+        EnterTriangle();
+        QVERIFY(m_window->RunAnalysis());
+        Menu("mnuLocalForces")->trigger();
+        QVERIFY(IsShown("frmLocalForces"));
+        auto* grid = In<QTableWidget>("frmLocalForces", "GridLocalForces");
+        auto* list = In<QComboBox>("frmLocalForces", "cmbMemberNumber");
+        QCOMPARE(list->count(), 3);
+        QVERIFY(!grid->item(0, 0));   // nothing shown before the first choice
+        // The description is read from the members table when the member is chosen, edits included.
+        m_window->Document().Document().Project().members.SetCell(2, 6, "Rafter");
+        list->setCurrentIndex(1);
+        QCOMPARE(In<QLabel>("frmLocalForces", "lblMemberD")->text(), QString("Rafter"));
+        QCOMPARE(grid->verticalHeaderItem(0)->text(), QString("Joint i - Fx'"));
+        QCOMPARE(grid->item(0, 0)->text(), QString("+7.071 E+00"));   // compression: end i pushed along +x'
+        QCOMPARE(grid->item(1, 0)->text(), QString("+0.000 E+00"));
+        QCOMPARE(grid->item(2, 0)->text(), QString("-7.071 E+00"));
+        Click("frmLocalForces", "cmdDone");
+        QVERIFY(!IsShown("frmLocalForces"));
+        Menu("mnuLocalForces")->trigger();
+        QCOMPARE(list->currentIndex(), 1);   // reopened on the same member
+        Menu("mnuGlobalDisplacements")->trigger();
+        auto* displacements = In<QTableWidget>("frmGlobalDisplacements", "GridGlobalDisplacements");
+        In<QComboBox>("frmGlobalDisplacements", "cmbMemberNumber")->setCurrentIndex(0);
+        QCOMPARE(displacements->item(0, 0)->text(), QString("+0.000 E+00"));
+    }
+
+    // A change of the places greys Output and hides the results until the next analysis uses them.
+    void decimalPlacesTakeEffectAtTheNextAnalysis() {
+        EnterTriangle();
+        QVERIFY(m_window->RunAnalysis());
+        Menu("mnuGlobalForces")->trigger();
+        QVERIFY(IsShown("frmReactions"));
+        Menu("mnuOptions")->trigger();
+        auto* places = In<QLineEdit>("frmOptions", "txtPlaces");
+        QCOMPARE(places->text(), QString("3"));
+        places->clear();
+        QTest::keyClicks(places, "0x");
+        QCOMPARE(places->text(), QString("0"));
+        QVERIFY(!IsShown("frmReactions"));
+        QVERIFY(!Find<QMenu>("mnuOutput")->menuAction()->isEnabled());
+        QVERIFY(Find<QMenu>("mnuPrintUsing")->menuAction()->isEnabled());
+        QVERIFY(m_window->RunAnalysis());
+        QVERIFY(Find<QMenu>("mnuOutput")->menuAction()->isEnabled());
+        Menu("mnuGlobalForces")->trigger();
+        In<QComboBox>("frmReactions", "cmbMemberNumber")->setCurrentIndex(0);
+        QCOMPARE(In<QTableWidget>("frmReactions", "GridReactions")->item(0, 0)->text(), QString("-5. E+00"));
+        QTest::keyClicks(places, "25");
+        Click("frmOptions", "cmdOptionsOK");
+        QCOMPARE(places->text(), QString("10"));
+        QVERIFY(!IsShown("frmOptions"));
+    }
+
     void greetingFollowsTheClock() {
         QCOMPARE(varlen::gui::Greeting(QTime(11, 59, 59)), QString("Good Morning"));
         QCOMPARE(varlen::gui::Greeting(QTime(12, 0, 0)), QString());
         QCOMPARE(varlen::gui::Greeting(QTime(14, 0, 0)), QString("Good Afternoon"));
         QCOMPARE(varlen::gui::Greeting(QTime(15, 0, 0)), QString());
         QCOMPARE(varlen::gui::Greeting(QTime(20, 0, 0)), QString("Good Evening"));
+    }
+
+    // With VARLEN_LARGE_PROJECT naming a big .sma file, reports how long opening, analysing and scrolling
+    // take (a measurement for people, not a timed test: nothing here can fail on speed).
+    void largeProjectTimings() {
+        const QString path = qEnvironmentVariable("VARLEN_LARGE_PROJECT");
+        if (path.isEmpty()) QSKIP("set VARLEN_LARGE_PROJECT to a large project file to measure");
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(m_window->OpenPath(path));
+        Menu("mnuJoints")->trigger();
+        Menu("mnuMembers")->trigger();
+        QApplication::processEvents();
+        const qint64 open = timer.restart();
+        QVERIFY(m_window->RunAnalysis());
+        const qint64 analyse = timer.restart();
+        Menu("mnuMembers")->trigger();
+        auto* grid = In<QTableView>("frmMembers", "GridMembers");
+        for (int step = 0; step < 50; ++step) {
+            grid->scrollTo(grid->model()->index(step * grid->model()->rowCount() / 50, 0));
+            QApplication::processEvents();
+        }
+        grid->scrollToBottom();
+        QApplication::processEvents();
+        const qint64 scroll = timer.restart();
+        Menu("mnuLocalForces")->trigger();
+        In<QComboBox>("frmLocalForces", "cmbMemberNumber")->setCurrentIndex(grid->model()->rowCount() - 1);
+        QApplication::processEvents();
+        const qint64 results = timer.restart();
+        qInfo("open and show editors %lld ms, analyse %lld ms, 51 jumps through the members grid %lld ms, "
+              "results window on the last member %lld ms",
+              open, analyse, scroll, results);
     }
 
     // With VARLEN_SCREENSHOT_DIR set, saves a picture of each window for a person to look at.

@@ -14,6 +14,9 @@ public:
     explicit DocumentObject(QObject* parent = nullptr);
     [[nodiscard]] document::ProjectDocument& Document() { return m_document; }
     [[nodiscard]] const document::ProjectDocument& Document() const { return m_document; }
+    // The decimal places of the results grids, as the options said when the results were made.
+    [[nodiscard]] int ResultPlaces() const { return m_resultPlaces; }
+    void SetResultPlaces(int places) { m_resultPlaces = places; }
 
 signals:
     void tablesReplaced();    // New or Open: every table and the title block are new
@@ -24,6 +27,7 @@ signals:
 
 private:
     document::ProjectDocument m_document;
+    int m_resultPlaces = 3;
 };
 
 } // namespace varlen::gui

@@ -21,6 +21,7 @@
 #include "editors/members_window.h"
 #include "editors/sections_window.h"
 #include "editors/title_window.h"
+#include "results/results_windows.h"
 
 // The pictures live in the static GUI library; a static library's resources must be registered by hand.
 static void RegisterResources() { Q_INIT_RESOURCE(resources); }
@@ -149,18 +150,22 @@ void MDIForm1::BuildMenus() {
     connect(Item(structure, "mnuAnalysis", "&7 Stiffness Method Structural Analysis", QKeySequence(Qt::Key_F5)),
             &QAction::triggered, this, &MDIForm1::RunAnalysis);
     separator(structure, "mnuSetpAnalOpt");
-    later(Item(structure, "mnuOptions", "&8 Options..."));
+    connect(Item(structure, "mnuOptions", "&8 Options..."), &QAction::triggered, this,
+            [this] { ShowChild("frmOptions"); });
 
     QMenu* diagram = top("mnuDiagram", "&Diagram");
     later(Item(diagram, "mnuThumbNail", "&Wireframe Model..."));
 
     m_output = top("mnuOutput", "&Output");
     QMenu* results = SubMenu(m_output, "mnuSAOutput", "Structural Analysis Output");
-    later(Item(results, "mnuGlobalDisplacements", "Global &Displacements..."));
+    connect(Item(results, "mnuGlobalDisplacements", "Global &Displacements..."), &QAction::triggered, this,
+            [this] { ShowChild("frmGlobalDisplacements"); });
     separator(results, "mnuGloDispLoForce");
-    later(Item(results, "mnuLocalForces", "Local &Forces..."));
+    connect(Item(results, "mnuLocalForces", "Local &Forces..."), &QAction::triggered, this,
+            [this] { ShowChild("frmLocalForces"); });
     separator(results, "mnuLoForceGloForce");
-    later(Item(results, "mnuGlobalForces", "Global Forces/&Reactions..."));
+    connect(Item(results, "mnuGlobalForces", "Global Forces/&Reactions..."), &QAction::triggered, this,
+            [this] { ShowChild("frmReactions"); });
     QMenu* design = SubMenu(m_output, "mnuDesignOutput", "&Design Output");
     later(Item(design, "mnuBS449", "BS449..."));
 
@@ -194,14 +199,20 @@ void MDIForm1::ShowHide() {
     m_calendar = new CalendarWindow;
     AddChild(m_calendar);
     AddChild(new SectionsWindow(m_document, m_dialogs));
+    AddChild(new ResultsWindow(m_document, ResultsKind::GlobalDisplacements))->move(0, 0);
     m_loads = new JointLoadWindow(m_document, m_dialogs);
     AddChild(m_loads);
     AddChild(new JointsWindow(m_document, m_dialogs));
+    AddChild(new ResultsWindow(m_document, ResultsKind::LocalForces))->move(0, Twips(250));
     AddChild(new MaterialsWindow(m_document, m_dialogs));
     m_members = new MembersWindow(m_document, m_dialogs);
     AddChild(m_members);
+    m_options = new OptionsWindow;
+    AddChild(m_options)->move(0, 0);
+    AddChild(new ResultsWindow(m_document, ResultsKind::GlobalForces))->move(0, Twips(500));
     m_title = new TitleWindow(m_document);
     AddChild(m_title);
+    connect(m_options, &OptionsWindow::placesChanged, this, &MDIForm1::DisablePlot);
     connect(m_title, &TitleWindow::datePickerWanted, this, &MDIForm1::OpenDatePicker);
     connect(m_calendar, &CalendarWindow::picked, this, [this](const QString& date) {
         m_children["frmCalender"]->hide();
@@ -213,6 +224,12 @@ void MDIForm1::ShowHide() {
         ShowChild("frmTitle");
         m_title->DatePickerClosed();
     });
+}
+
+void MDIForm1::DisablePlot() {
+    m_plotDisabled = true;
+    for (const char* name : {"frmGlobalDisplacements", "frmLocalForces", "frmReactions"}) m_children[name]->hide();
+    UpdateMenus();
 }
 
 void MDIForm1::OpenDatePicker() {
@@ -252,8 +269,8 @@ void MDIForm1::FillWindowsMenu() {
 
 void MDIForm1::UpdateMenus() {
     const bool analysed = m_document.Document().Results() != nullptr;
-    m_output->menuAction()->setEnabled(analysed);
-    m_output->setEnabled(analysed);
+    m_output->menuAction()->setEnabled(analysed && !m_plotDisabled);
+    m_output->setEnabled(analysed && !m_plotDisabled);
     m_printUsing->menuAction()->setEnabled(analysed);
 }
 
@@ -355,6 +372,11 @@ bool MDIForm1::RunAnalysis() {
         worker.join();
         progress.reset();
         m_running = false;
+    }
+    const int places = m_options->Places();
+    if (run.fileError.empty() && run.outcome.results) {
+        m_document.SetResultPlaces(places);
+        m_plotDisabled = false;
     }
     doc.Accept(run);
     if (!run.succeeded) {

@@ -19,6 +19,7 @@ namespace varlen::gui {
 
 class CalendarWindow;
 class JointLoadWindow;
+class OptionsWindow;
 class MembersWindow;
 class TitleWindow;
 
@@ -65,6 +66,8 @@ private:
     void UpdateMenus();
     void FillWindowsMenu();
     void OpenDatePicker();
+    // The decimal places changed: the results shown no longer match them until the next analysis.
+    void DisablePlot();
     void SetCaption(const QString& name);
 
     UserDialogs& m_dialogs;
@@ -76,6 +79,8 @@ private:
     JointLoadWindow* m_loads = nullptr;
     TitleWindow* m_title = nullptr;
     CalendarWindow* m_calendar = nullptr;
+    OptionsWindow* m_options = nullptr;
+    bool m_plotDisabled = false;
     QMenu* m_output = nullptr;
     QMenu* m_printUsing = nullptr;
     QMenu* m_windows = nullptr;

@@ -1,0 +1,101 @@
+// Member design to BS 449 Part 2: axial tension, axial compression (struts by the Perry-Robertson
+// formula) and the fillet welds at the member ends. The checks work on the full-precision forces of the
+// results store, never on the rounded texts of the results grids.
+//
+// Every check walks members 1 .. project.members.EntryCount() and takes F (kN) as the force at end i
+// along the member axis, results.MemberLocalForce(m)[0]: negative or zero in tension, positive in
+// compression.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/results.h"
+#include "project/project.h"
+
+namespace varlen::design {
+
+// What the user is shown when a check is refused or stops: this title and this text, then (when one
+// member is at fault) a line naming it and the reason.
+inline constexpr const char* kDesignErrorTitle = "Please Review Your Structure";
+inline constexpr const char* kDesignErrorText =
+    "Changes Occured or Structure has not been analysed or Cross Sectional Properties Has Been Wrongly Defined! "
+    "Structure Cannot Be Designed.";
+
+// Young's modulus of the strut formula, N/mm², and the value of pi it is worked with.
+inline constexpr double kDesignYoungsModulus = 210000.0;
+inline constexpr double kDesignPi = 3.141592654;
+// Weld throat over leg for an equal-leg fillet at 90 degrees.
+inline constexpr double kThroatPerLeg = 0.707106781;
+
+// The outcome of one check. `rows` holds the members checked before any failure, in member order.
+template <typename Row>
+struct DesignOutcome {
+    std::vector<Row> rows;
+    // The full message when the check was refused or stopped: kDesignErrorText, then "\n" and the
+    // cause line when one member is at fault. Empty when every member was checked.
+    std::optional<std::string> failure;
+    // True when nothing was checked because the results are missing, out of date (edits since the
+    // analysis) or lack a member of the project.
+    bool refused = false;
+
+    [[nodiscard]] bool Complete() const { return !failure; }
+};
+
+struct TensionRow {
+    int member = 0;
+    double force = 0;          // F, kN (<= 0)
+    double actualStress = 0;   // fa = |1000 F / A|, N/mm²
+    double requiredArea = 0;   // |1000 F / pt|, mm²
+    bool ok = false;           // fa <= pt
+};
+
+struct CompressionRow {
+    int member = 0;
+    double force = 0;             // F, kN (> 0)
+    double actualStress = 0;      // fa = |1000 F / A|, N/mm²
+    double allowableStress = 0;   // pc, N/mm²
+    double slenderness = 0;       // lambda = 1000 L / r: L the joint-to-joint length in m, r in mm
+    bool ok = false;              // fa <= pc
+};
+
+struct WeldRow {
+    int member = 0;
+    double force = 0;    // F, kN
+    // |F| / q with F in kN and q = throat x pw in N/mm: the length of weld needed at each end, in METRES.
+    double length = 0;
+};
+
+using TensionOutcome = DesignOutcome<TensionRow>;
+using CompressionOutcome = DesignOutcome<CompressionRow>;
+using WeldOutcome = DesignOutcome<WeldRow>;
+
+// Members in tension (F <= 0; a member with no force counts as one) against the allowable tension
+// stress pt (N/mm², from Table 19). Members in compression get no row. `results` may be null (no
+// analysis yet); `stale` says the project was edited since the analysis.
+[[nodiscard]] TensionOutcome Design(const project::Project& project, const analysis::Results* results, bool stale,
+                                    double pt);
+
+// Members in compression (F > 0) against the allowable compressive stress pc of their slenderness,
+// for steel of yield stress ys (N/mm²). The radius of gyration (mm) is the number in braces in the
+// cross-section's description, as the catalogue rows carry it: "... (96.129){9.957}".
+[[nodiscard]] CompressionOutcome CompressionDesign(const project::Project& project, const analysis::Results* results,
+                                                   bool stale, double ys);
+
+// The length of equal-leg fillet weld (leg in mm, design strength pw in N/mm²) each member needs at each
+// end to carry its force. Every member gets a row.
+[[nodiscard]] WeldOutcome WeldDesign(const project::Project& project, const analysis::Results* results, bool stale,
+                                     double legMm, double pwNmm2);
+
+// pc (N/mm²) of a strut of the given slenderness (> 0) and yield stress ys (N/mm²), by the
+// Perry-Robertson formula: eta = 0.3 (lambda / 100)², Co = pi² E / lambda²,
+// h = (ys + (eta + 1) Co) / 2, pc = (h - sqrt(h² - ys Co)) / 1.7. A slenderness of 0 or less gives
+// the limit ys / 1.7.
+[[nodiscard]] double AllowableCompressiveStress(double slenderness, double ys);
+
+// The extract of Table 19 (allowable stress pt in axial tension) shown beside the tension check: lines
+// separated by "\r\n", columns by tabs.
+[[nodiscard]] const char* Table19Text();
+
+} // namespace varlen::design

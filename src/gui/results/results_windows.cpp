@@ -1,0 +1,170 @@
+#include "results/results_windows.h"
+
+#include <QAbstractListModel>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "editors/field_behaviour.h"
+#include "project/number_text.h"
+
+namespace varlen::gui {
+namespace {
+
+// "1" .. n without a list item each: 100,000 members fill the list at once.
+class MemberNumbers final : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+    void SetCount(int count) {
+        beginResetModel();
+        m_count = count;
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : m_count; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::DisplayRole || role == Qt::EditRole) return QString::number(index.row() + 1);
+        return {};
+    }
+
+private:
+    int m_count = 0;
+};
+
+struct KindText {
+    const char* name;
+    const char* caption;
+    const char* grid;
+    const char* labels[4];
+};
+
+const KindText kKinds[] = {
+    {"frmGlobalDisplacements", "Global Displacements (mm)", "GridGlobalDisplacements",
+     {"Joint i - dx", "Joint i - dy", "Joint j - dx", "Joint j - dy"}},
+    {"frmLocalForces", "Local Forces (kN)", "GridLocalForces",
+     {"Joint i - Fx'", "Joint i - Fy'", "Joint j - Fx'", "Joint j - Fy'"}},
+    {"frmReactions", "Global Forces / Reactions (kN)", "GridReactions",
+     {"Joint i - Fx", "Joint i - Fy", "Joint j - Fx", "Joint j - Fy"}},
+};
+
+} // namespace
+
+ResultsWindow::ResultsWindow(DocumentObject& document, ResultsKind kind, QWidget* parent)
+    : QWidget(parent), m_document(document), m_kind(kind) {
+    const KindText& text = kKinds[static_cast<int>(kind)];
+    setObjectName(text.name);
+    setWindowTitle(text.caption);
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    auto* memberLabel = new QLabel("Member", this);
+    memberLabel->setObjectName("lblJointNumber");
+    m_members = new QComboBox(this);
+    m_members->setObjectName("cmbMemberNumber");
+    m_members->setModel(new MemberNumbers(m_members));
+    m_members->setMinimumContentsLength(8);
+    top->addWidget(memberLabel);
+    top->addWidget(m_members);
+    top->addStretch(1);
+    layout->addLayout(top);
+    m_description = new QLabel(this);
+    m_description->setObjectName("lblMemberD");
+    m_description->setStyleSheet("color: #204080");
+    layout->addWidget(m_description);
+    m_grid = new QTableWidget(4, 1, this);
+    m_grid->setObjectName(text.grid);
+    m_grid->horizontalHeader()->hide();
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setColumnWidth(0, 1700 * 96 / 1440);
+    m_grid->verticalHeader()->setMinimumWidth(900 * 96 / 1440);
+    m_grid->setFixedHeight(4 * 24 + 6);
+    layout->addWidget(m_grid);
+    auto* done = new QPushButton("&Done", this);
+    done->setObjectName("cmdDone");
+    layout->addWidget(done, 0, Qt::AlignRight);
+    connect(done, &QPushButton::clicked, this, [this] { parentWidget() ? parentWidget()->hide() : hide(); });
+    connect(m_members, &QComboBox::currentIndexChanged, this, &ResultsWindow::ShowChosen);
+    connect(&m_document, &DocumentObject::resultsChanged, this, &ResultsWindow::Refill);
+    Refill();
+    resize(360, 250);
+}
+
+void ResultsWindow::Refill() {
+    const analysis::Results* results = m_document.Document().Results();
+    m_members->blockSignals(true);
+    static_cast<MemberNumbers*>(m_members->model())->SetCount(results ? results->MemberCount() : 0);
+    m_members->setCurrentIndex(-1);
+    m_members->blockSignals(false);
+    // Before the first choice only an empty grid shows, without labels.
+    m_description->clear();
+    m_grid->clearContents();
+    m_grid->setVerticalHeaderLabels({"", "", "", ""});
+}
+
+void ResultsWindow::ChooseMember(int member) { m_members->setCurrentIndex(member - 1); }
+
+void ResultsWindow::ShowChosen(int position) {
+    const analysis::Results* results = m_document.Document().Results();
+    if (!results || position < 0 || position >= results->MemberCount()) return;
+    const int member = position + 1;
+    // The description as the members table holds it now, which may differ from the analysed one.
+    const std::string_view description =
+        m_document.Document().Project().members.Cell(member, project::member_col::Description);
+    m_description->setText(QString::fromUtf8(description.data(), static_cast<qsizetype>(description.size())));
+    analysis::EndVector values{};
+    switch (m_kind) {
+    case ResultsKind::GlobalDisplacements: values = results->MemberGlobalDisp(member); break;
+    case ResultsKind::LocalForces: values = results->MemberLocalForce(member); break;
+    case ResultsKind::GlobalForces: values = results->MemberGlobalForce(member); break;
+    }
+    const KindText& text = kKinds[static_cast<int>(m_kind)];
+    QStringList labels;
+    for (int r = 0; r < 4; ++r) {
+        labels << text.labels[r];
+        const std::string shown = project::ResultFormat(values[static_cast<std::size_t>(r)], m_document.ResultPlaces());
+        auto* item = new QTableWidgetItem(QString::fromStdString(shown));
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_grid->setItem(r, 0, item);
+    }
+    m_grid->setVerticalHeaderLabels(labels);
+}
+
+OptionsWindow::OptionsWindow(QWidget* parent) : QWidget(parent) {
+    setObjectName("frmOptions");
+    setWindowTitle("Plotting Options");
+    auto* layout = new QGridLayout(this);
+    auto* before = new QLabel("Correct To", this);
+    before->setObjectName("lblPlaces");
+    m_places = new QLineEdit("3", this);
+    m_places->setObjectName("txtPlaces");
+    m_places->setMaximumWidth(50);
+    AttachFieldBehaviour(m_places, editing::KeyFilter::Digits);
+    auto* after = new QLabel("Decimal Places", this);
+    after->setObjectName("lblPlaces2");
+    auto* ok = new QPushButton("&Ok", this);
+    ok->setObjectName("cmdOptionsOK");
+    layout->addWidget(before, 0, 0);
+    layout->addWidget(m_places, 0, 1);
+    layout->addWidget(after, 0, 2);
+    layout->addWidget(ok, 1, 2);
+    connect(m_places, &QLineEdit::textChanged, this, &OptionsWindow::placesChanged);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (Places() >= 10) m_places->setText("10");
+        parentWidget() ? parentWidget()->hide() : hide();
+        emit done();
+    });
+    resize(3090 * 96 / 1440, 1260 * 96 / 1440);
+}
+
+int OptionsWindow::Places() const {
+    const double value = project::ReadNumber(m_places->text().toStdString());
+    // Places beyond what a double holds only pad with zeros; the box's filter admits digits only.
+    return static_cast<int>(std::lround(std::min(std::max(value, 0.0), 99.0)));
+}
+
+} // namespace varlen::gui
