@@ -12,6 +12,7 @@ inline constexpr int kExitStopped = 1;
 inline constexpr int kExitUsage = 2;
 
 int AnalyseCommand(const std::vector<std::string>& args);
+int DesignCommand(const std::vector<std::string>& args);
 
 // Shared argument helpers.
 [[nodiscard]] bool ParsePlaces(const std::string& text, int& places);

@@ -20,13 +20,25 @@ Commands:
       which then carries the JSON alone). --quiet prints nothing on success;
       --timings reports the phases and the peak memory on standard error;
       --ordering auto|amd|metis|nesdis chooses the fill-reducing ordering.
+  design PROJECT.sma [--pt N] [--ys N] [--leg N] [--pw N] [--places N] [--json FILE|-]
+      Analyse the project and design its members to BS 449-2: members in tension
+      against the allowable tension stress pt (default 155 N/mm2); members in compression
+      as struts of yield stress Ys (default 250 N/mm2), with the radius of gyration in mm
+      taken from braces in the cross-section's description, as the catalogue rows carry
+      it: "... (96.129){9.957}"; and the fillet weld each member needs at each end, in
+      metres, for a leg in mm (default 4) and a design strength pw (default 215 N/mm2).
+      Values are rendered to N decimal places (default 3); --json writes the rows in
+      full precision (to FILE, or "-" for standard output, which then carries the JSON
+      alone). A check that cannot go on (a strut whose section gives no radius of
+      gyration, for instance) keeps the rows before that member and names it.
 
 Options:
   --help       this text
   --version    the program's version
 
-Exit status: 0 done; 1 the analysis stopped (the reason is on standard error) or an
-output could not be written; 2 wrong usage or a project file that cannot be read.
+Exit status: 0 done; 1 the analysis or a design check stopped (the reason is on
+standard error) or an output could not be written; 2 wrong usage or a project file that
+cannot be read.
 Units: co-ordinates in the project file in mm, E in kN/mm2, areas in mm2, forces in
 kN; displacements come out in mm.
 )";
@@ -51,6 +63,7 @@ int main(int argc, char** argv) {
     }
     args.erase(args.begin());
     if (command == "analyse" || command == "analyze") return varlen::cli::AnalyseCommand(args);
+    if (command == "design") return varlen::cli::DesignCommand(args);
     varlen::cli::PrintError("unknown command \"" + command + "\"; see varlen-cli --help");
     return varlen::cli::kExitUsage;
 }

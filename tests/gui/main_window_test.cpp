@@ -410,6 +410,53 @@ private slots:
         QVERIFY(!IsShown("frmOptions"));
     }
 
+    // The triangle with a catalogue section (its braces carry r) and three decimal places.
+    void designWindowChecksEveryMember() {
+        EnterTriangle();
+        Menu("mnuCrossSectionalProperties")->trigger();
+        auto* shs = In<QComboBox>("frmCrossSectionalProperties", "cmbSHS");
+        shs->setCurrentIndex(shs->findText(" 25 x  25 x 1.0 x 0.007 kN/m (96.129){9.957}"));
+        emit shs->textActivated(shs->currentText());
+        auto* grid = In<QTableView>("frmCrossSectionalProperties", "GridCrossSections");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
+        shs->setCurrentIndex(shs->findText(" 25 x  25 x 1.0 x 0.007 kN/m (96.129){9.957}"));
+        emit shs->textActivated(shs->currentText());
+        Click("frmCrossSectionalProperties", "cmdAddCrossSection");   // edits section 1
+        QCOMPARE(std::string(m_window->Document().Document().Project().sections.Cell(1, 2)), std::string("96.129"));
+        QVERIFY(m_window->RunAnalysis());
+        Menu("mnuBS449")->trigger();
+        QVERIFY(m_dialogs->told.empty());
+        auto* tension = In<QTableWidget>("frmBS449", "GridBS449");
+        auto* compression = In<QTableWidget>("frmBS449", "GridCompressionBS449");
+        auto* welds = In<QTableWidget>("frmBS449", "GridWeldDesign");
+        QCOMPARE(tension->rowCount(), 1);
+        QCOMPARE(tension->item(0, 0)->text(), QString(" 1"));
+        QCOMPARE(tension->item(0, 1)->text(), QString("+5.201 E+01"));   // 5 kN over 96.129 mm²
+        QCOMPARE(tension->item(0, 3)->text(), QString("OK"));
+        QCOMPARE(compression->rowCount(), 2);
+        QCOMPARE(compression->item(0, 3)->text(), QString("Failed"));   // slender: lambda 284
+        QCOMPARE(welds->rowCount(), 3);
+        // A new stress hides the grid until the check runs again.
+        In<QComboBox>("frmBS449", "cmballowablestress")->setCurrentText("215");
+        QVERIFY(tension->isHidden());
+        Click("frmBS449", "cmdDesignTension");
+        QVERIFY(!tension->isHidden());
+        QCOMPARE(tension->rowCount(), 1);
+    }
+
+    // Edits after the analysis: tension and compression say why they refuse, the welds say nothing.
+    void designRefusesWhileResultsAreStale() {
+        EnterTriangle();
+        QVERIFY(m_window->RunAnalysis());
+        Type("frmTitle", "txtProject", "Edited");
+        Menu("mnuBS449")->trigger();
+        QCOMPARE(m_dialogs->told.size(), size_t(2));
+        QCOMPARE(m_dialogs->told[0].title, QString("Please Review Your Structure"));
+        QVERIFY(m_dialogs->told[0].text.startsWith("Changes Occured or Structure has not been analysed"));
+        QCOMPARE(In<QTableWidget>("frmBS449", "GridBS449")->rowCount(), 0);
+        QCOMPARE(In<QTableWidget>("frmBS449", "GridWeldDesign")->rowCount(), 0);
+    }
+
     void greetingFollowsTheClock() {
         QCOMPARE(varlen::gui::Greeting(QTime(11, 59, 59)), QString("Good Morning"));
         QCOMPARE(varlen::gui::Greeting(QTime(12, 0, 0)), QString());

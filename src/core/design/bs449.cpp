@@ -161,8 +161,9 @@ CompressionOutcome CompressionDesign(const project::Project& project, const anal
                                ", whose description gives no radius of gyration in braces, such as {9.957}: pick "
                                "the section from the catalogue or add its radius of gyration.");
         if (!(*r > 0) || !std::isfinite(*r))
-            return Stopped(std::move(outcome), who + " uses " + sectionName + ", whose radius of gyration in braces is " +
-                                                   Num(*r) + "; it must be a number greater than 0.");
+            return Stopped(std::move(outcome), who + " uses " + sectionName +
+                                                   ", whose radius of gyration in braces is " + Num(*r) +
+                                                   "; it must be a number greater than 0.");
         const LengthOfMember length = MemberLength(project, m);
         if (!length.cause.empty()) return Stopped(std::move(outcome), length.cause);
 

@@ -1,6 +1,6 @@
-// Member design to BS 449 Part 2: axial tension, axial compression (struts by the Perry-Robertson
-// formula) and the fillet welds at the member ends. The checks work on the full-precision forces of the
-// results store, never on the rounded texts of the results grids.
+// Member design to BS 449-2 (structural steel in building): axial tension, axial compression (struts
+// by the Perry-Robertson formula) and the fillet welds at the member ends. The checks work on the
+// full-precision forces of the results store, never on the rounded texts of the results grids.
 //
 // Every check walks members 1 .. project.members.EntryCount() and takes F (kN) as the force at end i
 // along the member axis, results.MemberLocalForce(m)[0]: negative or zero in tension, positive in

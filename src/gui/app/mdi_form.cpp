@@ -21,6 +21,7 @@
 #include "editors/members_window.h"
 #include "editors/sections_window.h"
 #include "editors/title_window.h"
+#include "design/design_window.h"
 #include "results/results_windows.h"
 
 // The pictures live in the static GUI library; a static library's resources must be registered by hand.
@@ -167,7 +168,7 @@ void MDIForm1::BuildMenus() {
     connect(Item(results, "mnuGlobalForces", "Global Forces/&Reactions..."), &QAction::triggered, this,
             [this] { ShowChild("frmReactions"); });
     QMenu* design = SubMenu(m_output, "mnuDesignOutput", "&Design Output");
-    later(Item(design, "mnuBS449", "BS449..."));
+    connect(Item(design, "mnuBS449", "BS449..."), &QAction::triggered, this, &MDIForm1::ShowDesign);
 
     m_windows = top("mnuWindows", "&Windows");
     connect(m_windows, &QMenu::aboutToShow, this, &MDIForm1::FillWindowsMenu);
@@ -253,6 +254,34 @@ void MDIForm1::ShowChild(const QString& objectName) {
 
 void MDIForm1::HideChild() {
     for (auto& [name, sub] : m_children) sub->hide();
+    if (m_design) m_design->hide();
+}
+
+void MDIForm1::ShowDesign() {
+    if (m_design) {
+        m_area->removeSubWindow(m_design);
+        m_design->deleteLater();
+    }
+    auto* window = new DesignWindow(m_document, m_dialogs, [this] { return m_options->Places(); });
+    m_design = m_area->addSubWindow(window);
+    m_design->setObjectName("frmBS449Frame");
+    m_design->setWindowTitle(window->windowTitle());
+    m_design->resize(window->size() + QSize(16, 36));
+    m_design->move(0, Twips(750));
+    QMdiSubWindow* sub = m_design;
+    connect(window, &DesignWindow::doneClicked, this, [this, sub] {
+        if (m_design != sub) return;
+        m_area->removeSubWindow(sub);
+        sub->deleteLater();
+        m_design = nullptr;
+    });
+    connect(sub, &QObject::destroyed, this, [this, sub] {
+        if (m_design == sub) m_design = nullptr;
+    });
+    sub->show();
+    window->Design();
+    window->CompressionDesign();
+    window->WeldDesign();
 }
 
 void MDIForm1::FillWindowsMenu() {

@@ -48,6 +48,8 @@ public slots:
     // Runs the analysis of the tables as they stand; true when it succeeded.
     bool RunAnalysis();
     void ShowChild(const QString& objectName);
+    // A fresh design window each time: it runs the three checks as it opens.
+    void ShowDesign();
     void HideChild();
 
 protected:
@@ -80,6 +82,7 @@ private:
     TitleWindow* m_title = nullptr;
     CalendarWindow* m_calendar = nullptr;
     OptionsWindow* m_options = nullptr;
+    QMdiSubWindow* m_design = nullptr;
     bool m_plotDisabled = false;
     QMenu* m_output = nullptr;
     QMenu* m_printUsing = nullptr;

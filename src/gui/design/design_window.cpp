@@ -1,0 +1,186 @@
+#include "design/design_window.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "design/bs449.h"
+#include "project/number_text.h"
+
+namespace varlen::gui {
+namespace {
+
+QComboBox* List(QWidget* owner, const char* name, const QStringList& items, bool editable) {
+    auto* list = new QComboBox(owner);
+    list->setObjectName(name);
+    list->addItems(items);
+    list->setEditable(editable);
+    return list;
+}
+
+QTableWidget* ResultGrid(QWidget* owner, const char* name, const QStringList& headings, const std::vector<int>& twips) {
+    auto* grid = new QTableWidget(0, static_cast<int>(headings.size()), owner);
+    grid->setObjectName(name);
+    grid->setHorizontalHeaderLabels(headings);
+    grid->verticalHeader()->hide();
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    for (std::size_t c = 0; c < twips.size(); ++c) grid->setColumnWidth(static_cast<int>(c), twips[c] * 96 / 1440 + 12);
+    grid->horizontalHeader()->setStretchLastSection(true);
+    return grid;
+}
+
+void AddRow(QTableWidget* grid, const QStringList& cells) {
+    const int row = grid->rowCount();
+    grid->insertRow(row);
+    for (int c = 0; c < cells.size(); ++c) {
+        auto* item = new QTableWidgetItem(cells[c]);
+        item->setTextAlignment((c == 0 ? Qt::AlignCenter : Qt::AlignRight) | Qt::AlignVCenter);
+        grid->setItem(row, c, item);
+    }
+}
+
+double Number(const QComboBox* list) { return project::ReadNumber(list->currentText().toStdString()); }
+
+QString Member(int member) { return " " + QString::number(member); }
+
+} // namespace
+
+DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, std::function<int()> places,
+                           QWidget* parent)
+    : QWidget(parent), m_document(document), m_dialogs(dialogs), m_places(std::move(places)) {
+    setObjectName("frmBS449");
+    setWindowTitle("Design to BS449");
+    auto* layout = new QGridLayout(this);
+
+    auto* tension = new QGroupBox("Design of Tension Members", this);
+    tension->setObjectName("Frame1");
+    auto* t = new QGridLayout(tension);
+    auto* table19 = new QPlainTextEdit(QString(design::Table19Text()).replace("\r\n", "\n"), tension);
+    table19->setObjectName("txttable19");
+    table19->setReadOnly(true);
+    table19->setLineWrapMode(QPlainTextEdit::NoWrap);
+    table19->setTabStopDistance(90);
+    t->addWidget(table19, 0, 0, 1, 3);
+    auto* ptLabel = new QLabel("Allowable Tensile Stress, pt", tension);
+    ptLabel->setObjectName("Label2");
+    m_pt = List(tension, "cmballowablestress", {"140", "155", "215", "265"}, true);
+    m_pt->setCurrentText("155");
+    auto* designTension = new QPushButton("&Design", tension);
+    designTension->setObjectName("cmdDesignTension");
+    t->addWidget(ptLabel, 1, 0);
+    t->addWidget(m_pt, 1, 1);
+    t->addWidget(designTension, 1, 2);
+    m_tension = ResultGrid(tension, "GridBS449", {"#", "Actual Stress", "Required Area", "Outcome"}, {500, 1200, 1200, 900});
+    t->addWidget(m_tension, 2, 0, 1, 3);
+    layout->addWidget(tension, 0, 0, 2, 1);
+
+    auto* compression = new QGroupBox("Design of Compression Members", this);
+    compression->setObjectName("Frame2");
+    auto* c = new QGridLayout(compression);
+    auto* ysLabel = new QLabel("Yield Stress", compression);
+    ysLabel->setObjectName("Label1");
+    m_ys = List(compression, "cmbYieldStress", {"250", "350", "430"}, true);
+    auto* designCompression = new QPushButton("&Design", compression);
+    designCompression->setObjectName("cmdCompressionDesign");
+    c->addWidget(ysLabel, 0, 0);
+    c->addWidget(m_ys, 0, 1);
+    c->addWidget(designCompression, 0, 2);
+    m_compression = ResultGrid(compression, "GridCompressionBS449", {"#", "Actual Stress", "Allow. Stress", "Outcome"},
+                               {500, 1200, 1200, 900});
+    c->addWidget(m_compression, 1, 0, 1, 3);
+    layout->addWidget(compression, 0, 1);
+
+    auto* welds = new QGroupBox("Fillet Weld Design", this);
+    welds->setObjectName("Frame3");
+    auto* w = new QGridLayout(welds);
+    auto* legLabel = new QLabel("Leg Length", welds);
+    legLabel->setObjectName("Label4");
+    QStringList legs;
+    for (int leg = 4; leg <= 15; ++leg) legs << QString::number(leg);
+    m_leg = List(welds, "cmbleglength", legs, false);
+    auto* pwLabel = new QLabel("Design Strength", welds);
+    pwLabel->setObjectName("Label3");
+    m_pw = List(welds, "cmbWeldDesign", {"215", "255", "275"}, false);
+    auto* designWelds = new QPushButton("&Design", welds);
+    designWelds->setObjectName("cmdWeldDesign");
+    w->addWidget(legLabel, 0, 0);
+    w->addWidget(m_leg, 0, 1);
+    w->addWidget(pwLabel, 1, 0);
+    w->addWidget(m_pw, 1, 1);
+    w->addWidget(designWelds, 1, 2);
+    m_welds = ResultGrid(welds, "GridWeldDesign", {"#", "Required at Both Ends"}, {500, 1200});
+    w->addWidget(m_welds, 2, 0, 1, 3);
+    // The lengths are |F| (kN) over the weld's strength per mm (N/mm): metres, which nothing else says.
+    auto* unit = new QLabel("Weld length at each end, in metres (m); leg in mm, strength in N/mm\u00b2.", welds);
+    unit->setObjectName("lblWeldUnit");
+    unit->setWordWrap(true);
+    w->addWidget(unit, 3, 0, 1, 3);
+    layout->addWidget(welds, 1, 1);
+
+    auto* done = new QPushButton("&Done", this);
+    done->setObjectName("Command1");
+    layout->addWidget(done, 2, 1, Qt::AlignRight);
+
+    connect(designTension, &QPushButton::clicked, this, &DesignWindow::Design);
+    connect(designCompression, &QPushButton::clicked, this, &DesignWindow::CompressionDesign);
+    connect(designWelds, &QPushButton::clicked, this, &DesignWindow::WeldDesign);
+    // A grid never shows results that do not match the stress beside it.
+    connect(m_pt, &QComboBox::currentTextChanged, m_tension, &QWidget::hide);
+    connect(m_ys, &QComboBox::currentTextChanged, m_compression, &QWidget::hide);
+    connect(done, &QPushButton::clicked, this, &DesignWindow::doneClicked);
+    resize(12000 * 96 / 1440, 7275 * 96 / 1440);
+}
+
+void DesignWindow::Design() {
+    m_tension->setRowCount(0);
+    m_tension->show();
+    const document::ProjectDocument& doc = m_document.Document();
+    const design::TensionOutcome outcome = design::Design(doc.Project(), doc.Results(), doc.Stale(), Number(m_pt));
+    const int places = m_places();
+    for (const design::TensionRow& row : outcome.rows)
+        AddRow(m_tension, {Member(row.member), QString::fromStdString(project::ResultFormat(row.actualStress, places)),
+                           QString::fromStdString(project::ResultFormat(row.requiredArea, places)),
+                           row.ok ? "OK" : "Failed"});
+    if (outcome.failure)
+        m_dialogs.Tell(this, design::kDesignErrorTitle, QString::fromStdString(*outcome.failure),
+                       UserDialogs::Icon::Critical);
+}
+
+void DesignWindow::CompressionDesign() {
+    m_compression->setRowCount(0);
+    m_compression->show();
+    const document::ProjectDocument& doc = m_document.Document();
+    const design::CompressionOutcome outcome =
+        design::CompressionDesign(doc.Project(), doc.Results(), doc.Stale(), Number(m_ys));
+    const int places = m_places();
+    for (const design::CompressionRow& row : outcome.rows)
+        AddRow(m_compression,
+               {Member(row.member), QString::fromStdString(project::ResultFormat(row.actualStress, places)),
+                QString::fromStdString(project::ResultFormat(row.allowableStress, places)), row.ok ? "OK" : "Failed"});
+    if (outcome.failure)
+        m_dialogs.Tell(this, design::kDesignErrorTitle, QString::fromStdString(*outcome.failure),
+                       UserDialogs::Icon::Critical);
+}
+
+void DesignWindow::WeldDesign() {
+    m_welds->setRowCount(0);
+    const document::ProjectDocument& doc = m_document.Document();
+    const design::WeldOutcome outcome =
+        design::WeldDesign(doc.Project(), doc.Results(), doc.Stale(), Number(m_leg), Number(m_pw));
+    const int places = m_places();
+    for (const design::WeldRow& row : outcome.rows)
+        AddRow(m_welds, {Member(row.member), QString::fromStdString(project::ResultFormat(row.length, places))});
+    // Refused because of edits since the analysis: the other two checks have said so already.
+    if (outcome.failure && !outcome.refused)
+        m_dialogs.Tell(this, design::kDesignErrorTitle, QString::fromStdString(*outcome.failure),
+                       UserDialogs::Icon::Critical);
+}
+
+} // namespace varlen::gui

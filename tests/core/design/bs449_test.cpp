@@ -1,0 +1,372 @@
+// Member design to BS 449: the strut curve against the published table, worked examples of the three
+// checks on analysed trusses, the refusals and the stops part-way with the member named.
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "design/bs449.h"
+#include "project/number_text.h"
+#include "test_support.h"
+
+namespace varlen::design {
+namespace {
+
+using test::JointSpec;
+using test::LoadSpec;
+using test::MemberSpec;
+
+std::string Standard(const std::string& cause = {}) {
+    return cause.empty() ? std::string(kDesignErrorText) : std::string(kDesignErrorText) + "\n" + cause;
+}
+
+// One bar along X from (0, 0) to (length, 0) m, pinned at joint 1 and on a roller (Y fixed) at joint 2,
+// loaded at joint 2 by fx kN: positive pulls (tension), negative pushes (compression).
+project::Project Bar(double fx, double area, const std::string& description = "Section",
+                     double length = 1.0) {
+    project::Project p = test::MakeProject({{0, 0, true, true}, {length, 0, false, true}}, {{1, 2}},
+                                           {{2, fx, 0}}, {200}, {area});
+    p.sections.SetCell(1, project::section_col::Description, description);
+    return p;
+}
+
+// Three bars end to end along X (1 m each), pinned at joint 1, every other joint on a roller; a push of
+// 10 kN at joint 4 puts all three in compression (F = +10 kN).
+project::Project CompressedLine(const std::vector<int>& sections, const std::vector<double>& areas) {
+    std::vector<MemberSpec> members;
+    for (int m = 0; m < 3; ++m)
+        members.push_back({m + 1, m + 2, 1, sections[static_cast<std::size_t>(m)]});
+    return test::MakeProject(
+        {{0, 0, true, true}, {1, 0, false, true}, {2, 0, false, true}, {3, 0, false, true}}, members,
+        {{4, -10, 0}}, {200}, areas);
+}
+
+// ---- Allowable compressive stress ----
+
+struct PcColumn {
+    double ys;
+    std::vector<double> pc; // at slenderness 20, 50, 100, 150, 200
+};
+
+class AllowableCompressiveStressTable : public ::testing::TestWithParam<PcColumn> {};
+
+TEST_P(AllowableCompressiveStressTable, MatchesThePublishedValues) {
+    const PcColumn& column = GetParam();
+    const double slenderness[] = {20, 50, 100, 150, 200};
+    for (std::size_t i = 0; i < column.pc.size(); ++i)
+        EXPECT_NEAR(AllowableCompressiveStress(slenderness[i], column.ys), column.pc[i], 0.01)
+            << "slenderness " << slenderness[i];
+}
+
+INSTANTIATE_TEST_SUITE_P(YieldStress, AllowableCompressiveStressTable,
+                         ::testing::Values(PcColumn{250, {145.23, 133.30, 79.21, 40.35, 23.52}},
+                                           PcColumn{350, {203.27, 183.77, 92.24, 44.19, 25.35}},
+                                           PcColumn{430, {249.68, 222.30, 98.57, 46.05, 26.25}}),
+                         [](const ::testing::TestParamInfo<PcColumn>& info) {
+                             return "Ys" + std::to_string(static_cast<int>(info.param.ys));
+                         });
+
+TEST(AllowableCompressiveStress, AgreesWithTheFormulaAsWrittenAndHasSoundLimits) {
+    for (double lambda : {5.0, 37.0, 120.0, 180.0, 350.0}) {
+        const double ys = 275;
+        const double eta = 0.3 * (lambda / 100) * (lambda / 100);
+        const double co = kDesignPi * kDesignPi * kDesignYoungsModulus / (lambda * lambda);
+        const double h = (ys + (eta + 1) * co) / 2;
+        EXPECT_NEAR(AllowableCompressiveStress(lambda, ys), (h - std::sqrt(h * h - ys * co)) / 1.7, 1e-9)
+            << lambda;
+    }
+    EXPECT_DOUBLE_EQ(AllowableCompressiveStress(0, 250), 250 / 1.7);
+    EXPECT_NEAR(AllowableCompressiveStress(1e-3, 250), 250 / 1.7, 1e-6);
+    EXPECT_LT(AllowableCompressiveStress(1e6, 250), 1e-6);
+}
+
+// ---- Tension ----
+
+TEST(TensionDesign, WorkedExample) {
+    const project::Project p = Bar(50, 500);
+    const analysis::Results r = test::AnalyseOrFail(p);
+    const TensionOutcome outcome = Design(p, &r, false, 155);
+    ASSERT_TRUE(outcome.Complete()) << *outcome.failure;
+    ASSERT_EQ(outcome.rows.size(), 1u);
+    const TensionRow& row = outcome.rows[0];
+    EXPECT_EQ(row.member, 1);
+    EXPECT_NEAR(row.force, -50, 1e-9);
+    EXPECT_NEAR(row.actualStress, 100, 1e-9);
+    EXPECT_NEAR(row.requiredArea, 322.5806451612903, 1e-9);
+    EXPECT_TRUE(row.ok);
+}
+
+TEST(TensionDesign, OverstressedMemberFails) {
+    const project::Project p = Bar(50, 300);
+    const analysis::Results r = test::AnalyseOrFail(p);
+    const TensionOutcome outcome = Design(p, &r, false, 155);
+    ASSERT_EQ(outcome.rows.size(), 1u);
+    EXPECT_NEAR(outcome.rows[0].actualStress, 166.6666666667, 1e-6);
+    EXPECT_FALSE(outcome.rows[0].ok);
+}
+
+TEST(TensionDesign, StressEqualToPtPasses) {
+    const project::Project p = Bar(50, 500);
+    const analysis::Results r = test::AnalyseOrFail(p);
+    const double fa = Design(p, &r, false, 155).rows.at(0).actualStress;
+    EXPECT_TRUE(Design(p, &r, false, fa).rows.at(0).ok);
+    EXPECT_FALSE(Design(p, &r, false, std::nextafter(fa, 0.0)).rows.at(0).ok);
+}
+
+TEST(TensionDesign, ZeroForceCountsAsTension) {
+    // The load acts along the roller's fixed direction and goes straight into the support.
+    const project::Project p =
+        test::MakeProject({{0, 0, true, true}, {1, 0, false, true}}, {{1, 2}}, {{2, 0, -10}}, {200}, {500});
+    const analysis::Results r = test::AnalyseOrFail(p);
+    const TensionOutcome tension = Design(p, &r, false, 155);
+    ASSERT_EQ(tension.rows.size(), 1u);
+    EXPECT_EQ(tension.rows[0].actualStress, 0);
+    EXPECT_EQ(tension.rows[0].requiredArea, 0);
+    EXPECT_TRUE(tension.rows[0].ok);
+    EXPECT_TRUE(CompressionDesign(p, &r, false, 250).rows.empty());
+    const WeldOutcome welds = WeldDesign(p, &r, false, 4, 215);
+    ASSERT_EQ(welds.rows.size(), 1u);
+    EXPECT_EQ(welds.rows[0].length, 0);
+}
+
+TEST(TensionDesign, CompressionMembersGetNoRowAndTheirSectionsAreNotLookedAt) {
+    const project::Project p = CompressedLine({1, 1, 2}, {500, 500}); // section 2 has no braces
+    const analysis::Results r = test::AnalyseOrFail(p);
+    const TensionOutcome outcome = Design(p, &r, false, 155);
+    EXPECT_TRUE(outcome.Complete());
+    EXPECT_TRUE(outcome.rows.empty());
+}
+
+TEST(TensionDesign, UsesTheFullPrecisionForce) {
+    // The grids at no decimal places would show 45.6 kN as "+5. E+01", which reads back as 50.
+    const project::Project p = Bar(45.6, 500);
+    const analysis::Results r = test::AnalyseOrFail(p);
+    const TensionOutcome tension = Design(p, &r, false, 155);
+    ASSERT_EQ(tension.rows.size(), 1u);
+    EXPECT_NEAR(tension.rows[0].actualStress, 91.2, 1e-9);
+    EXPECT_NEAR(tension.rows[0].requiredArea, 45600.0 / 155, 1e-9);
+    const WeldOutcome welds = WeldDesign(p, &r, false, 6, 215);
+    EXPECT_NEAR(welds.rows.at(0).length, 45.6 / (6 * kThroatPerLeg * 215), 1e-12);
+
+    const project::Project strut = Bar(-45.6, 500, "SHS {10}");
+    const analysis::Results rs = test::AnalyseOrFail(strut);
+    EXPECT_NEAR(CompressionDesign(strut, &rs, false, 250).rows.at(0).actualStress, 91.2, 1e-9);
+}
+
+TEST(TensionDesign, StopsAtASectionWithNoAreaKeepingTheRowsBefore) {
+    project::Project p = test::MakeProject({{0, 0, true, true}, {1, 0, false, true}, {2, 0, false, true}},
+                                           {{1, 2, 1, 1}, {2, 3, 1, 2}}, {{3, 10, 0}}, {200}, {500, 500});
+    const analysis::Results r = test::AnalyseOrFail(p);
+    p.sections.SetCell(2, project::section_col::Area, "0");
+    const TensionOutcome outcome = Design(p, &r, false, 155);
+    ASSERT_EQ(outcome.rows.size(), 1u);
+    EXPECT_EQ(outcome.rows[0].member, 1);
+    EXPECT_FALSE(outcome.refused);
+    EXPECT_EQ(outcome.failure, Standard("Member 2 uses cross-section 2, whose area is 0."));
+}
+
+TEST(TensionDesign, StopsAtASectionNotInTheTable) {
+    project::Project p = Bar(10, 500);
+    const analysis::Results r = test::AnalyseOrFail(p);
+    p.members.SetCell(1, project::member_col::Section, "3");
+    EXPECT_EQ(Design(p, &r, false, 155).failure,
+              Standard("Member 1 names cross-section 3, which is not in the cross-sections table (1 to 1)."));
+}
+
+TEST(TensionDesign, RefusesAPtOfZero) {
+    const project::Project p = Bar(10, 500);
+    const analysis::Results r = test::AnalyseOrFail(p);
+    const TensionOutcome outcome = Design(p, &r, false, 0);
+    EXPECT_TRUE(outcome.rows.empty());
+    EXPECT_EQ(
+        outcome.failure,
+        Standard(
+            "Member 1: the allowable tension stress pt is 0 N/mm2; it must be a number greater than 0."));
+}
+
+// ---- Compression ----
+
+TEST(CompressionDesign, WorkedExample) {
+    const project::Project p = Bar(-20, 500, " 25 x  25 x 1.0 x 0.007 kN/m (500){10}");
+    const analysis::Results r = test::AnalyseOrFail(p);
+    const CompressionOutcome outcome = CompressionDesign(p, &r, false, 250);
+    ASSERT_TRUE(outcome.Complete()) << *outcome.failure;
+    ASSERT_EQ(outcome.rows.size(), 1u);
+    const CompressionRow& row = outcome.rows[0];
+    EXPECT_EQ(row.member, 1);
+    EXPECT_NEAR(row.force, 20, 1e-9);
+    EXPECT_NEAR(row.actualStress, 40, 1e-9);
+    EXPECT_NEAR(row.slenderness, 100, 1e-9);
+    EXPECT_NEAR(row.allowableStress, 79.21, 0.005);
+    EXPECT_TRUE(row.ok);
+    EXPECT_TRUE(Design(p, &r, false, 155).rows.empty()) << "no tension row for a strut";
+}
+
+TEST(CompressionDesign, OverstressedStrutFails) {
+    const project::Project p = Bar(-50, 500, "{10}");
+    const analysis::Results r = test::AnalyseOrFail(p);
+    const CompressionOutcome outcome = CompressionDesign(p, &r, false, 250);
+    ASSERT_EQ(outcome.rows.size(), 1u);
+    EXPECT_NEAR(outcome.rows[0].actualStress, 100, 1e-9);
+    EXPECT_FALSE(outcome.rows[0].ok);
+}
+
+TEST(CompressionDesign, OutcomeTurnsWhereTheStressReachesPc) {
+    // pc rises with Ys: find the adjacent yield stresses between which pc passes fa.
+    const project::Project p = Bar(-20, 500, "{10}");
+    const analysis::Results r = test::AnalyseOrFail(p);
+    const double fa = CompressionDesign(p, &r, false, 250).rows.at(0).actualStress;
+    const double lambda = CompressionDesign(p, &r, false, 250).rows.at(0).slenderness;
+    double low = 1, high = 250; // pc(low) < fa <= pc(high)
+    while (std::nextafter(low, high) < high) {
+        const double mid = low + (high - low) / 2;
+        if (mid == low || mid == high) break;
+        (AllowableCompressiveStress(lambda, mid) < fa ? low : high) = mid;
+    }
+    // Here pc lands exactly on fa at `high`, so this also checks that fa equal to pc passes.
+    EXPECT_EQ(AllowableCompressiveStress(lambda, high), fa);
+    EXPECT_TRUE(CompressionDesign(p, &r, false, high).rows.at(0).ok);
+    EXPECT_FALSE(CompressionDesign(p, &r, false, low).rows.at(0).ok);
+}
+
+TEST(CompressionDesign, RadiusIsReadAfterTheBraceAndUpToTheClosingOne) {
+    const project::Project p = Bar(-20, 500, "12.5}"); // no "{": read from the first character
+    const analysis::Results r = test::AnalyseOrFail(p);
+    EXPECT_NEAR(CompressionDesign(p, &r, false, 250).rows.at(0).slenderness, 80, 1e-9);
+}
+
+TEST(CompressionDesign, StopsAtASectionWithoutBracesKeepingTheRowsBefore) {
+    project::Project p = CompressedLine({1, 1, 2}, {500, 500});
+    p.sections.SetCell(1, project::section_col::Description, " 25 x  25 x 1.0 x 0.007 kN/m (96.129){9.957}");
+    p.sections.SetCell(2, project::section_col::Description, "None");
+    const analysis::Results r = test::AnalyseOrFail(p);
+    const CompressionOutcome outcome = CompressionDesign(p, &r, false, 250);
+    ASSERT_EQ(outcome.rows.size(), 2u);
+    EXPECT_EQ(outcome.rows[0].member, 1);
+    EXPECT_EQ(outcome.rows[1].member, 2);
+    EXPECT_NEAR(outcome.rows[1].slenderness, 1000 / 9.957, 1e-9);
+    EXPECT_FALSE(outcome.refused);
+    EXPECT_EQ(
+        outcome.failure,
+        Standard(
+            "Member 3 uses cross-section 2 (\"None\"), whose description gives no radius of gyration in "
+            "braces, such as {9.957}: pick the section from the catalogue or add its radius of gyration."));
+}
+
+TEST(CompressionDesign, StopsAtARadiusOfZero) {
+    const project::Project p = Bar(-20, 500, "SHS {0}");
+    const analysis::Results r = test::AnalyseOrFail(p);
+    const CompressionOutcome outcome = CompressionDesign(p, &r, false, 250);
+    EXPECT_TRUE(outcome.rows.empty());
+    EXPECT_EQ(outcome.failure,
+              Standard("Member 1 uses cross-section 1 (\"SHS {0}\"), whose radius of gyration in "
+                       "braces is 0; it must be a number greater than 0."));
+}
+
+TEST(CompressionDesign, StopsAtAMemberOfZeroLength) {
+    project::Project p = Bar(-20, 500, "{10}");
+    const analysis::Results r = test::AnalyseOrFail(p);
+    p.joints.SetCell(2, project::joint_col::X, "0");
+    EXPECT_EQ(CompressionDesign(p, &r, false, 250).failure,
+              Standard("Member 1 has zero length: joints 1 and 2 are at the same point."));
+}
+
+// ---- Welds ----
+
+TEST(WeldDesign, WorkedExampleAndEveryMemberGetsARow) {
+    project::Project p = test::MakeProject({{0, 0, true, true}, {1, 0, false, true}, {2, 0, false, true}},
+                                           {{1, 2}, {2, 3}}, {{2, -100, 0}, {3, 100, 0}}, {200}, {500});
+    const analysis::Results r = test::AnalyseOrFail(p);
+    const WeldOutcome outcome = WeldDesign(p, &r, false, 6, 215);
+    ASSERT_TRUE(outcome.Complete());
+    ASSERT_EQ(outcome.rows.size(), 2u);
+    EXPECT_EQ(outcome.rows[0].member, 1);
+    EXPECT_NEAR(outcome.rows[0].force, 0, 1e-9); // the two loads balance within member 2
+    EXPECT_NEAR(outcome.rows[0].length, 0, 1e-12);
+    EXPECT_EQ(outcome.rows[1].member, 2);
+    EXPECT_NEAR(outcome.rows[1].force, -100, 1e-9);
+    EXPECT_NEAR(outcome.rows[1].length, 0.10963, 5e-6); // metres at each end
+    EXPECT_NEAR(outcome.rows[1].length, 100 / (6 * 0.707106781 * 215), 1e-12);
+
+    const project::Project strut = Bar(-100, 500);
+    const analysis::Results rs = test::AnalyseOrFail(strut);
+    EXPECT_NEAR(WeldDesign(strut, &rs, false, 6, 215).rows.at(0).length, 0.10963, 5e-6)
+        << "struts need welds too";
+}
+
+TEST(WeldDesign, RefusesALegOrStrengthOfZero) {
+    const project::Project p = Bar(10, 500);
+    const analysis::Results r = test::AnalyseOrFail(p);
+    EXPECT_EQ(WeldDesign(p, &r, false, 0, 215).failure,
+              Standard("Member 1: the weld leg is 0 mm; it must be a number greater than 0."));
+    EXPECT_EQ(
+        WeldDesign(p, &r, false, 4, -1).failure,
+        Standard("Member 1: the weld design strength pw is -1 N/mm2; it must be a number greater than 0."));
+}
+
+// ---- Refusals common to the three checks ----
+
+template <typename Outcome> void ExpectRefused(const Outcome& outcome, const std::string& message) {
+    EXPECT_TRUE(outcome.refused);
+    EXPECT_TRUE(outcome.rows.empty());
+    EXPECT_EQ(outcome.failure, message);
+}
+
+TEST(DesignRefusal, WithoutResults) {
+    const project::Project p = Bar(10, 500, "{10}");
+    ExpectRefused(Design(p, nullptr, false, 155), Standard());
+    ExpectRefused(CompressionDesign(p, nullptr, false, 250), Standard());
+    ExpectRefused(WeldDesign(p, nullptr, false, 4, 215), Standard());
+}
+
+TEST(DesignRefusal, WhenTheProjectChangedSinceTheAnalysis) {
+    const project::Project p = Bar(10, 500, "{10}");
+    const analysis::Results r = test::AnalyseOrFail(p);
+    ExpectRefused(Design(p, &r, true, 155), Standard());
+    ExpectRefused(CompressionDesign(p, &r, true, 250), Standard());
+    ExpectRefused(WeldDesign(p, &r, true, 4, 215), Standard());
+}
+
+TEST(DesignRefusal, MemberAddedAfterTheAnalysis) {
+    project::Project p = Bar(10, 500, "{10}");
+    const analysis::Results r = test::AnalyseOrFail(p);
+    p.members.SetRowCount(3);
+    p.members.SetRow(2, {"", "2", "1", "2", "1", "1", "Added"});
+    const std::string message =
+        Standard("Member 2 has no result: it was added after the analysis. Analyse the structure again.");
+    ExpectRefused(Design(p, &r, false, 155), message);
+    ExpectRefused(CompressionDesign(p, &r, false, 250), message);
+    ExpectRefused(WeldDesign(p, &r, false, 4, 215), message);
+}
+
+TEST(DesignMessages, TitleAndText) {
+    EXPECT_STREQ(kDesignErrorTitle, "Please Review Your Structure");
+    EXPECT_STREQ(kDesignErrorText,
+                 "Changes Occured or Structure has not been analysed or Cross Sectional Properties "
+                 "Has Been Wrongly Defined! Structure Cannot Be Designed.");
+}
+
+// ---- Table 19 ----
+
+TEST(Table19, HeadingRowsAndClosingLine) {
+    const std::string text = Table19Text();
+    EXPECT_EQ(
+        text.rfind(
+            "Table 19. Allowable Stress pt  In Axial Tension\r\n\r\nForm\tGrade\tThickness(mm)\tpt\r\n---",
+            0),
+        0u);
+    EXPECT_NE(text.find("\r\nRolled I-beams and channels\t43\tAll\t155\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nUniversal Beams and Columns\t43\tUp to 40\t155\r\n\t\tOver 40\t140\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("\t50\tUp to 65\t215\r\n\t\tOver 65\tYs / 1.63\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\t55\tUp to 40\t265\r\n\t\tOver 40\t245\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nHot Roled Hollow Sections\t43\tAll\t155\r\n"), std::string::npos);
+    const std::string closing =
+        "\r\nYs = Yield Stress Agreed With Manufacturer with Maximum value of 350 N/mm2";
+    EXPECT_EQ(text.substr(text.size() - closing.size()), closing);
+    EXPECT_EQ(text.find('\n', 0) - 1, text.find("\r\n"));
+}
+
+} // namespace
+} // namespace varlen::design
