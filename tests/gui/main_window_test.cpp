@@ -510,6 +510,20 @@ private slots:
             QApplication::processEvents();
             QVERIFY(m_window->grab().save(folder + "/" + name + ".png"));
         }
+        QVERIFY(m_window->RunAnalysis());
+        Menu("mnuGlobalDisplacements")->trigger();
+        In<QComboBox>("frmGlobalDisplacements", "cmbMemberNumber")->setCurrentIndex(1);
+        Menu("mnuLocalForces")->trigger();
+        In<QComboBox>("frmLocalForces", "cmbMemberNumber")->setCurrentIndex(1);
+        Menu("mnuGlobalForces")->trigger();
+        In<QComboBox>("frmReactions", "cmbMemberNumber")->setCurrentIndex(1);
+        QApplication::processEvents();
+        QVERIFY(m_window->grab().save(folder + "/results.png"));
+        m_window->HideChild();
+        Menu("mnuBS449")->trigger();
+        QApplication::processEvents();
+        QVERIFY(m_window->grab().save(folder + "/frmBS449.png"));
+        m_dialogs->told.clear();
     }
 };
 

@@ -6,6 +6,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -66,7 +68,12 @@ DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, std::
     table19->setObjectName("txttable19");
     table19->setReadOnly(true);
     table19->setLineWrapMode(QPlainTextEdit::NoWrap);
-    table19->setTabStopDistance(90);
+    // Tab stops past the longest form, so the grade, thickness and pt columns line up.
+    QTextOption columns = table19->document()->defaultTextOption();
+    const int em = table19->fontMetrics().horizontalAdvance('M');
+    columns.setTabs({QTextOption::Tab(em * 26, QTextOption::LeftTab), QTextOption::Tab(em * 30, QTextOption::LeftTab),
+                     QTextOption::Tab(em * 37, QTextOption::LeftTab)});
+    table19->document()->setDefaultTextOption(columns);
     t->addWidget(table19, 0, 0, 1, 3);
     auto* ptLabel = new QLabel("Allowable Tensile Stress, pt", tension);
     ptLabel->setObjectName("Label2");

@@ -81,9 +81,15 @@ ResultsWindow::ResultsWindow(DocumentObject& document, ResultsKind kind, QWidget
     m_grid->horizontalHeader()->hide();
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setColumnWidth(0, 1700 * 96 / 1440);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->verticalHeader()->setMinimumWidth(900 * 96 / 1440);
-    m_grid->setFixedHeight(4 * 24 + 6);
+    m_grid->verticalHeader()->setDefaultSectionSize(24);
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->setFixedHeight(4 * 24 + 2 * m_grid->frameWidth());
     layout->addWidget(m_grid);
+    layout->addStretch(1);
     auto* done = new QPushButton("&Done", this);
     done->setObjectName("cmdDone");
     layout->addWidget(done, 0, Qt::AlignRight);
@@ -91,7 +97,7 @@ ResultsWindow::ResultsWindow(DocumentObject& document, ResultsKind kind, QWidget
     connect(m_members, &QComboBox::currentIndexChanged, this, &ResultsWindow::ShowChosen);
     connect(&m_document, &DocumentObject::resultsChanged, this, &ResultsWindow::Refill);
     Refill();
-    resize(360, 250);
+    resize(330, 230);
 }
 
 void ResultsWindow::Refill() {
