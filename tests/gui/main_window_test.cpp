@@ -457,6 +457,27 @@ private slots:
         QCOMPARE(In<QTableWidget>("frmBS449", "GridWeldDesign")->rowCount(), 0);
     }
 
+    // A bundled example opened, analysed and designed: every member gets a row somewhere.
+    void bundledExampleDesignsCompletely() {
+        QVERIFY(m_window->OpenPath(QString(VARLEN_EXAMPLES_DIR) + "/bridge_girder.sma"));
+        QVERIFY(m_window->windowTitle().endsWith("bridge_girder.sma"));
+        QVERIFY(m_window->RunAnalysis());
+        Menu("mnuGlobalDisplacements")->trigger();
+        auto* list = In<QComboBox>("frmGlobalDisplacements", "cmbMemberNumber");
+        QCOMPARE(list->count(), 25);
+        list->setCurrentIndex(24);
+        QVERIFY(!In<QLabel>("frmGlobalDisplacements", "lblMemberD")->text().isEmpty());
+        Menu("mnuBS449")->trigger();
+        QVERIFY(m_dialogs->told.empty());
+        const int tension = In<QTableWidget>("frmBS449", "GridBS449")->rowCount();
+        const int compression = In<QTableWidget>("frmBS449", "GridCompressionBS449")->rowCount();
+        QCOMPARE(tension + compression, 25);
+        QCOMPARE(In<QTableWidget>("frmBS449", "GridWeldDesign")->rowCount(), 25);
+        Click("frmBS449", "Command1");
+        QApplication::processEvents();
+        QVERIFY(!Find("frmBS449") || !IsShown("frmBS449"));
+    }
+
     void greetingFollowsTheClock() {
         QCOMPARE(varlen::gui::Greeting(QTime(11, 59, 59)), QString("Good Morning"));
         QCOMPARE(varlen::gui::Greeting(QTime(12, 0, 0)), QString());
