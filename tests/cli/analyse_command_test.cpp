@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sys/wait.h>
 
+#include "cli_runner.h"
 #include "test_support.h"
 
 namespace {
@@ -13,27 +14,9 @@ using varlen::test::ReadFile;
 using varlen::test::TempDir;
 using varlen::test::WriteFile;
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-CliRun RunCli(const std::string& arguments, const TempDir& dir) {
-    const auto errPath = dir / "stderr.txt";
-    const std::string command = std::string(VARLEN_CLI) + " " + arguments + " 2>" + errPath.string();
-    CliRun run;
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    std::array<char, 65536> buffer{};
-    std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), got);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = ReadFile(errPath);
-    return run;
-}
-
-std::string Example(const char* name) { return std::string(VARLEN_EXAMPLES_DIR) + "/" + name + ".sma"; }
+using varlen::test::CliRun;
+using varlen::test::Example;
+using varlen::test::RunCli;
 
 const char* kTriangle =
     "\"Triangle\"\r\n\"t\"\r\n\"d\"\r\n\"x\"\r\n\"n\"\r\n3\r\n 0 , 0 ,\"\"\r\n 4000 , 0 ,\"\"\r\n 2000 , 2000 ,\"\"\r\n"

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <vector>
 
+#include "cli_runner.h"
 #include "test_support.h"
 
 namespace {
@@ -17,30 +18,9 @@ using varlen::test::ReadFile;
 using varlen::test::TempDir;
 using varlen::test::WriteFile;
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-CliRun RunCli(const std::string& arguments, const TempDir& dir) {
-    const auto errPath = dir / "stderr.txt";
-    const std::string command = std::string(VARLEN_CLI) + " " + arguments + " 2>" + errPath.string();
-    CliRun run;
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    std::array<char, 65536> buffer{};
-    std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), got);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = ReadFile(errPath);
-    return run;
-}
-
-std::string Example(const char* name) {
-    return std::string(VARLEN_EXAMPLES_DIR) + "/" + name + ".sma";
-}
+using varlen::test::CliRun;
+using varlen::test::Example;
+using varlen::test::RunCli;
 
 // A 4 m by 2 m triangle loaded by 10 kN down at its apex: member 1 (the tie) carries 5 kN of tension,
 // members 2 and 3 (the rafters) 7.071 kN of compression. Sections from the hollow-section catalogue.

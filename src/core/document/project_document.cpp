@@ -35,30 +35,25 @@ void ProjectDocument::MarkEdited(Change what) {
     if (flagsChange) Notify(Change::FlagsChanged);
 }
 
-void ProjectDocument::New() {
-    m_project = project::NewProject();
-    m_path.clear();
+// A project that replaces the one in memory comes with no results and nothing unsaved.
+void ProjectDocument::Replace(project::Project project, std::filesystem::path path, bool opened) {
+    m_project = std::move(project);
+    m_path = std::move(path);
     m_unsaved = false;
     m_stale = true;
     m_results.reset();
-    ResetEditors(false);
+    ResetEditors(opened);
     Notify(Change::TablesReplaced);
     Notify(Change::ResultsChanged);
     Notify(Change::FlagsChanged);
 }
 
+void ProjectDocument::New() { Replace(project::NewProject(), {}, false); }
+
 std::optional<project::Diagnostic> ProjectDocument::Open(const std::filesystem::path& path) {
     project::ReadOutcome read = project::ReadProjectFile(path);
     if (!read.project) return read.problem;
-    m_project = std::move(*read.project);
-    m_path = path;
-    m_unsaved = false;
-    m_stale = true;
-    m_results.reset();
-    ResetEditors(true);
-    Notify(Change::TablesReplaced);
-    Notify(Change::ResultsChanged);
-    Notify(Change::FlagsChanged);
+    Replace(std::move(*read.project), path, true);
     return std::nullopt;
 }
 

@@ -73,6 +73,7 @@ public:
 private:
     void Notify(Change change);
     void ResetEditors(bool afterOpen);
+    void Replace(project::Project project, std::filesystem::path path, bool opened);
 
     project::Project m_project;
     std::array<std::unique_ptr<editing::TableEditor>, 5> m_editors;
