@@ -1,4 +1,5 @@
 #include <chrono>
+#include <filesystem>
 #include <cstdio>
 #include <future>
 #include <optional>
@@ -132,12 +133,29 @@ bool ParsePlaces(const std::string& text, int& places) {
     return true;
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a == "-" || b == "-") return false;
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error)) return true;
+    return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
+}
+
 void PrintError(const std::string& message) { std::fprintf(stderr, "varlen-cli: %s\n", message.c_str()); }
 
 int AnalyseCommand(const std::vector<std::string>& args) {
     const auto parsed = ParseArgs(args);
     if (!parsed) return kExitUsage;
     const auto wholeStart = Clock::now();
+
+    // The project path with its extension replaced; an output must never overwrite the project itself.
+    const std::string resultsPath =
+        parsed->results ? *parsed->results
+                        : std::filesystem::path(parsed->project).replace_extension(".txt").string();
+    if (SameFile(resultsPath, parsed->project) || (parsed->json && SameFile(*parsed->json, parsed->project)) ||
+        (parsed->json && SameFile(*parsed->json, resultsPath))) {
+        PrintError("the outputs would overwrite the project or each other; name them with --results and --json");
+        return kExitUsage;
+    }
 
     auto start = Clock::now();
     analysis::InputOutcome read = analysis::InputData(parsed->project, analysis::InputMode::ProjectFile);
@@ -155,8 +173,6 @@ int AnalyseCommand(const std::vector<std::string>& args) {
     const analysis::Results& results = *outcome.results;
 
     start = Clock::now();
-    const std::string resultsPath =
-        parsed->results ? *parsed->results : analysis::ResultsFilePath(parsed->project).string();
     const bool jsonToStdout = parsed->json && *parsed->json == "-";
     // The two outputs only read the results: on two cores they are written side by side.
     std::future<analysis::FileOutcome> json;

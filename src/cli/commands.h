@@ -17,5 +17,7 @@ int DesignCommand(const std::vector<std::string>& args);
 // Shared argument helpers.
 [[nodiscard]] bool ParsePlaces(const std::string& text, int& places);
 void PrintError(const std::string& message);
+// Two names for one file (the same path, or links to it), so that writing one would destroy the other.
+[[nodiscard]] bool SameFile(const std::string& a, const std::string& b);
 
 } // namespace varlen::cli

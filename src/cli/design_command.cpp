@@ -224,6 +224,10 @@ bool WriteJson(const std::string& text, const std::string& target) {
 int DesignCommand(const std::vector<std::string>& args) {
     const auto parsed = ParseArgs(args);
     if (!parsed) return kExitUsage;
+    if (parsed->json && SameFile(*parsed->json, parsed->project)) {
+        PrintError("the JSON output would overwrite the project; name another file with --json");
+        return kExitUsage;
+    }
 
     const project::ReadOutcome read = project::ReadProjectFile(parsed->project);
     if (!read.project) {

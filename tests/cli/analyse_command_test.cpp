@@ -74,7 +74,8 @@ TEST_P(CliRefusal, ExitsWithTheStatusAndSaysWhy) {
     const Refusal& r = GetParam();
     if (!r.file.empty()) WriteFile(dir / "p.sma", r.file);
     std::string arguments = r.arguments;
-    if (const auto at = arguments.find("{dir}"); at != std::string::npos) arguments.replace(at, 5, dir.Path().string());
+    for (auto at = arguments.find("{dir}"); at != std::string::npos; at = arguments.find("{dir}"))
+        arguments.replace(at, 5, dir.Path().string());
     const CliRun run = RunCli(arguments, dir);
     EXPECT_EQ(run.status, r.status) << run.err;
     EXPECT_NE(run.err.find(r.says), std::string::npos) << run.err;
@@ -90,6 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"BadPlaces", "analyse {dir}/p.sma --places x", kTriangle, 2, "--places takes"},
         Refusal{"UnknownOption", "analyse {dir}/p.sma --fast", kTriangle, 2, "unknown option \"--fast\""},
         Refusal{"MissingFile", "analyse {dir}/none.sma", "", 2, "cannot open"},
+        Refusal{"ResultsOverProject", "analyse {dir}/p.sma --results {dir}/p.sma", kTriangle, 2,
+                "would overwrite the project"},
         Refusal{"DamagedFile", "analyse {dir}/p.sma", std::string(kTriangle).substr(0, 120), 2, "line "},
         Refusal{"Unstable", "analyse {dir}/p.sma",
                 std::string(kTriangle).replace(std::string(kTriangle).find(" 2 , 0 , 1 "), 11, " 2 , 0 , 0 "), 1,
