@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -476,6 +477,18 @@ private slots:
         Click("frmBS449", "Command1");
         QApplication::processEvents();
         QVERIFY(!Find("frmBS449") || !IsShown("frmBS449"));
+    }
+
+    void windowsMenuListsTheOpenChildWindows() {
+        Menu("mnuJoints")->trigger();
+        Menu("mnuMembers")->trigger();
+        auto* windows = Find<QMenu>("mnuWindows");
+        emit windows->aboutToShow();
+        QStringList titles;
+        for (QAction* action : windows->actions()) titles << action->text();
+        QCOMPARE(titles, QStringList({"Joints", "Members"}));
+        windows->actions().at(0)->trigger();
+        QCOMPARE(Find<QMdiArea>("MDIClient")->activeSubWindow()->widget()->objectName(), QString("frmJoints"));
     }
 
     void greetingFollowsTheClock() {

@@ -60,6 +60,7 @@ MDIForm1::MDIForm1(UserDialogs& dialogs, bool showSplash, QWidget* parent)
     RegisterResources();
     setObjectName("MDIForm1");
     m_area = new QMdiArea(this);
+    m_area->setObjectName("MDIClient");
     m_area->setBackground(QColor("#5b6f86"));
     setCentralWidget(m_area);
     BuildMenus();
