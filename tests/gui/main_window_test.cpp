@@ -479,6 +479,22 @@ private slots:
         QVERIFY(!Find("frmBS449") || !IsShown("frmBS449"));
     }
 
+    // The temporary files live in this instance's own folder and go with it.
+    void temporaryFilesGoWhenTheProgramEnds() {
+        ScriptedDialogs dialogs;
+        QString folder;
+        {
+            MDIForm1 other(dialogs, false);
+            folder = other.TemporaryFolder();
+            QVERIFY(folder.startsWith(QDir::tempPath()));
+            QVERIFY(folder != m_window->TemporaryFolder());
+            other.Document().Document().Project() = m_window->Document().Document().Project();
+            other.RunAnalysis();   // the blank project stops, but the temporary project is written
+            QVERIFY(QFile::exists(folder + "/TempGrid.sma"));
+        }
+        QVERIFY(!QDir(folder).exists());
+    }
+
     void windowsMenuListsTheOpenChildWindows() {
         Menu("mnuJoints")->trigger();
         Menu("mnuMembers")->trigger();
