@@ -67,7 +67,7 @@ project::WriteOutcome ProjectDocument::Save(const std::filesystem::path& path) {
 }
 
 project::WriteOutcome ProjectDocument::WriteTemporaryProject(const std::filesystem::path& temporaryFolder) const {
-    return project::CreateSMA(m_project, temporaryFolder / kTemporaryProject);
+    return project::CreateSMA(m_project, temporaryFolder / kTemporaryProject, /*synced=*/false);
 }
 
 AnalysisRun ProjectDocument::AnalyseTemporaryProject(const std::filesystem::path& temporaryFolder) {

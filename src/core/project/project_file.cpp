@@ -168,8 +168,9 @@ std::string ProjectFileText(const Project& project) {
     return out;
 }
 
-WriteOutcome CreateSMA(const Project& project, const std::filesystem::path& path) {
-    io::AtomicFileWriter writer(path);
+WriteOutcome CreateSMA(const Project& project, const std::filesystem::path& path, bool synced) {
+    io::AtomicFileWriter writer(path, synced ? io::AtomicFileWriter::Durability::Sync
+                                             : io::AtomicFileWriter::Durability::NoSync);
     if (!writer.IsOpen()) return {false, writer.Error()};
     WriteProject(project, writer.Buffer(), [&] { writer.MaybeFlush(); });
     if (!writer.Commit()) return {false, writer.Error()};

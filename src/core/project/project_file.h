@@ -18,7 +18,9 @@ struct WriteOutcome {
 // Writes the whole project to `path`. The file is written beside the target and renamed over it, so a
 // failure leaves any old file as it was. Numbers are the numeric values of the cells (joint
 // co-ordinates times 1000: the file holds millimetres), texts pass through as bytes.
-[[nodiscard]] WriteOutcome CreateSMA(const Project& project, const std::filesystem::path& path);
+// A temporary file that is read straight back need not wait for the disk: `synced` false skips the
+// fsync (the rename still never leaves a half-written file under the name).
+[[nodiscard]] WriteOutcome CreateSMA(const Project& project, const std::filesystem::path& path, bool synced = true);
 
 // The file's text, for callers that keep it in memory.
 [[nodiscard]] std::string ProjectFileText(const Project& project);
