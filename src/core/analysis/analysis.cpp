@@ -5,6 +5,7 @@
 
 #include "analysis/assembly.h"
 #include "project/number_text.h"
+#include "project/references.h"
 
 namespace varlen::analysis {
 namespace {
@@ -38,15 +39,8 @@ private:
 
 std::string Num(double value) { return project::FormatGeneral(value); }
 
-// A reference is a whole number naming a row of its table.
-bool IsRow(double value, std::size_t rows) {
-    return value >= 1 && value <= static_cast<double>(rows) && value == std::floor(value);
-}
-
-std::string NotInTable(const std::string& who, const char* what, double value, const char* table, std::size_t rows) {
-    std::string range = rows == 0 ? "which is empty" : "1 to " + std::to_string(rows);
-    return who + " names " + what + " " + Num(value) + ", which is not in the " + table + " table (" + range + ").";
-}
+using project::IsRow;
+using project::NotInTable;
 
 std::vector<Results::MemberState> CheckMembers(const AnalysisInput& in, Causes& causes) {
     std::vector<Results::MemberState> states;

@@ -7,8 +7,6 @@
 namespace varlen::analysis {
 namespace {
 
-using project::AppendFileNumber;
-
 constexpr std::size_t kPrintZone = 14;
 
 void LineEnd(std::string& out) { out += "\r\n"; }

@@ -9,9 +9,7 @@
 namespace varlen::analysis {
 namespace {
 
-void Number(std::string& out, double value) { project::AppendGeneral(out, value); }
 
-void Integer(std::string& out, int value) { AppendInteger(out, value); }
 
 void Array(std::string& out, const std::array<SignedDigits, 4>& v) {
     out.push_back('[');
@@ -29,7 +27,7 @@ void WriteResultsJson(const Results& r, std::string& out, const std::function<vo
     out += "{\n\"joints\":[";
     for (int j = 1; j <= r.JointCount(); ++j) {
         out += j == 1 ? "\n{\"joint\":" : ",\n{\"joint\":";
-        Integer(out, j);
+        AppendInteger(out, j);
         out += ",\"dx\":";
         AppendPlain(out, texts.Dx(j).digits, texts.Dx(j).negative);
         out += ",\"dy\":";
@@ -42,11 +40,11 @@ void WriteResultsJson(const Results& r, std::string& out, const std::function<vo
         const Results::MemberState& s = r.Member(m);
         const MemberTexts t(r, m);
         out += m == 1 ? "\n{\"member\":" : ",\n{\"member\":";
-        Integer(out, m);
+        AppendInteger(out, m);
         out += ",\"joint_i\":";
-        Integer(out, s.jointI);
+        AppendInteger(out, s.jointI);
         out += ",\"joint_j\":";
-        Integer(out, s.jointJ);
+        AppendInteger(out, s.jointJ);
         out += ",\"axial_force\":";
         AppendPlain(out, t.axial, t.local[2] < 0);
         out += ",\"global_displacements\":";
@@ -67,11 +65,11 @@ void WriteResultsJson(const Results& r, std::string& out, const std::function<vo
         const Reaction reaction = r.SupportReaction(j);
         out += first ? "\n{\"joint\":" : ",\n{\"joint\":";
         first = false;
-        Integer(out, j);
+        AppendInteger(out, j);
         out += ",\"rx\":";
-        Number(out, reaction.rx);
+        project::AppendGeneral(out, reaction.rx);
         out += ",\"ry\":";
-        Number(out, reaction.ry);
+        project::AppendGeneral(out, reaction.ry);
         out.push_back('}');
         flush();
     }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "project/number_text.h"
+#include "project/references.h"
 #include "sections/catalogue.h"
 
 namespace varlen::design {
@@ -11,8 +12,8 @@ namespace {
 
 std::string Num(double value) { return project::FormatGeneral(value); }
 
-// A reference is a whole number naming a row of its table.
-bool IsRow(double value, int rows) { return value >= 1 && value <= rows && value == std::floor(value); }
+using project::IsRow;
+using project::NotInTable;
 
 std::string FailureText(const std::string& cause) {
     std::string text = kDesignErrorText;
@@ -61,10 +62,8 @@ SectionOfMember MemberSection(const project::Project& project, int member) {
     const std::string who = "Member " + std::to_string(member);
     const double number = project::ReadNumber(project.members.Cell(member, project::member_col::Section));
     const int rows = project.sections.EntryCount();
-    if (!IsRow(number, rows)) {
-        const std::string range = rows == 0 ? "which is empty" : "1 to " + std::to_string(rows);
-        s.cause = who + " names cross-section " + Num(number) + ", which is not in the cross-sections table (" +
-                  range + ").";
+    if (!IsRow(number, static_cast<std::size_t>(rows))) {
+        s.cause = NotInTable(who, "cross-section", number, "cross-sections", static_cast<std::size_t>(rows));
         return s;
     }
     s.number = static_cast<int>(number);
@@ -88,9 +87,8 @@ LengthOfMember MemberLength(const project::Project& project, int member) {
     double joint[2] = {project::ReadNumber(project.members.Cell(member, project::member_col::JointI)),
                        project::ReadNumber(project.members.Cell(member, project::member_col::JointJ))};
     for (double j : joint) {
-        if (!IsRow(j, rows)) {
-            const std::string range = rows == 0 ? "which is empty" : "1 to " + std::to_string(rows);
-            out.cause = who + " names joint " + Num(j) + ", which is not in the joints table (" + range + ").";
+        if (!IsRow(j, static_cast<std::size_t>(rows))) {
+            out.cause = NotInTable(who, "joint", j, "joints", static_cast<std::size_t>(rows));
             return out;
         }
     }
