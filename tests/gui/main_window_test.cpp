@@ -223,6 +223,10 @@ private slots:
         QCOMPARE(In<QLineEdit>("frmJoints", "txtJointDescription")->text(), QString("Grid A 1/2"));
         Type("frmTitle", "txtProject", "Bay & (north)");
         QCOMPARE(In<QLineEdit>("frmTitle", "txtProject")->text(), QString("Bay  north"));
+        // The strut check asks for the radius of gyration in braces: they must survive typing.
+        Type("frmCrossSectionalProperties", "txtCrossSectionalDescription", "Plate {9.957} [x]");
+        QCOMPARE(In<QLineEdit>("frmCrossSectionalProperties", "txtCrossSectionalDescription")->text(),
+                 QString("Plate {9.957} x"));
     }
 
     void fieldsTurnRedWithFocusAndYellowAfter() {

@@ -219,8 +219,10 @@ bool AcceptsKey(KeyFilter filter, char32_t key) {
     const bool digit = key >= U'0' && key <= U'9';
     switch (filter) {
     case KeyFilter::Description:
+        // Braces let the user add a section's radius of gyration, {9.957}, which the strut check
+        // reads and tells the user to add when it is missing.
         return digit || (key >= U'A' && key <= U'Z') || (key >= U'a' && key <= U'z') || key == U' ' || key == U'-' ||
-               key == U'.' || key == U'/';
+               key == U'.' || key == U'/' || key == U'{' || key == U'}';
     case KeyFilter::SignedNumber: return digit || key == U'-' || key == U'.';
     case KeyFilter::UnsignedNumber: return digit || key == U'.';
     case KeyFilter::Digits: return digit;

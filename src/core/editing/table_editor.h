@@ -78,7 +78,8 @@ private:
     int m_nextNumber = 1;
 };
 
-// Key filters of the entry fields: each typed character is let through or discarded.
+// Key filters of the entry fields: each typed character is let through or discarded. Descriptions
+// take letters, digits, blank, "-", ".", "/" and the braces of a radius of gyration ("{9.957}").
 enum class KeyFilter { Description, SignedNumber, UnsignedNumber, Digits };
 [[nodiscard]] bool AcceptsKey(KeyFilter filter, char32_t key);
 inline constexpr char32_t kBackspace = 8;
