@@ -120,6 +120,69 @@ Digits ShortestDigits(double magnitude) {
     return d;
 }
 
+// The digits of |value| rounded to 15 significant digits (what "%.15g" keeps), trailing zeros
+// dropped, and the decimal exponent of the first digit after that rounding (9.9999999999999999
+// becomes 1, exponent 1).
+Digits FifteenDigits(double magnitude) {
+    std::array<char, 40> text{};
+    auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), magnitude,
+                                   std::chars_format::scientific, 14);
+    assert(ec == std::errc());
+    Digits d;
+    const char* p = text.data();
+    for (; p < end && *p != 'e'; ++p)
+        if (*p != '.') d.digits[static_cast<std::size_t>(d.count++)] = *p;
+    while (d.count > 1 && d.digits[static_cast<std::size_t>(d.count - 1)] == '0') --d.count;
+    int exponent = 0;
+    std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), end, exponent);
+    d.exponent = exponent;
+    return d;
+}
+
+// Lays the digits of a non-zero value out in the general format: plain decimal for exponents from
+// -4 to 14, otherwise mantissa, "E", sign and at least two exponent digits.
+std::size_t LayOutGeneral(char* const start, bool negative, const Digits& d) {
+    char* out = start;
+    auto put = [&](char c) { *out++ = c; };
+    auto putRun = [&](const char* text, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) *out++ = text[i];
+    };
+    auto putZeros = [&](std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) *out++ = '0';
+    };
+    if (negative) put('-');
+    const char* digits = d.digits.data();
+    const auto count = static_cast<std::size_t>(d.count);
+    if (d.exponent >= -4 && d.exponent < 15) {
+        if (d.exponent < 0) {
+            putRun("0.", 2);
+            putZeros(static_cast<std::size_t>(-d.exponent - 1));
+            putRun(digits, count);
+        } else if (d.count <= d.exponent + 1) {
+            putRun(digits, count);
+            putZeros(static_cast<std::size_t>(d.exponent + 1 - d.count));
+        } else {
+            const auto whole = static_cast<std::size_t>(d.exponent + 1);
+            putRun(digits, whole);
+            put('.');
+            putRun(digits + whole, count - whole);
+        }
+        return static_cast<std::size_t>(out - start);
+    }
+    put(digits[0]);
+    if (count > 1) {
+        put('.');
+        putRun(digits + 1, count - 1);
+    }
+    put('E');
+    const int e = std::abs(d.exponent);
+    put(d.exponent < 0 ? '-' : '+');
+    if (e < 10) put('0');
+    auto [end, ec] = std::to_chars(out, out + 4, e);
+    (void)ec;
+    return static_cast<std::size_t>(end - start);
+}
+
 void AppendExponent(std::string& out, int exponent) {
     out.push_back(exponent < 0 ? '-' : '+');
     int e = std::abs(exponent);
@@ -155,51 +218,20 @@ bool IsWholeNumber(std::string_view text) {
 }
 
 std::size_t WriteGeneral(char* const start, double value) {
-    char* out = start;
-    auto put = [&](char c) { *out++ = c; };
-    auto putRun = [&](const char* text, std::size_t n) {
-        for (std::size_t i = 0; i < n; ++i) *out++ = text[i];
-    };
-    auto putZeros = [&](std::size_t n) {
-        for (std::size_t i = 0; i < n; ++i) *out++ = '0';
-    };
     if (value == 0.0 || !std::isfinite(value)) {
         // Non-finite values never reach a file: the readers refuse them and the solver stops first.
-        put('0');
+        *start = '0';
         return 1;
     }
-    if (value < 0) put('-');
-    const Digits d = ShortestDigits(std::fabs(value));
-    const char* digits = d.digits.data();
-    const auto count = static_cast<std::size_t>(d.count);
-    if (d.exponent >= -4 && d.exponent < 15) {
-        if (d.exponent < 0) {
-            putRun("0.", 2);
-            putZeros(static_cast<std::size_t>(-d.exponent - 1));
-            putRun(digits, count);
-        } else if (d.count <= d.exponent + 1) {
-            putRun(digits, count);
-            putZeros(static_cast<std::size_t>(d.exponent + 1 - d.count));
-        } else {
-            const auto whole = static_cast<std::size_t>(d.exponent + 1);
-            putRun(digits, whole);
-            put('.');
-            putRun(digits + whole, count - whole);
-        }
-        return static_cast<std::size_t>(out - start);
+    return LayOutGeneral(start, value < 0, ShortestDigits(std::fabs(value)));
+}
+
+std::size_t WriteGeneral15(char* const start, double value) {
+    if (value == 0.0 || !std::isfinite(value)) {
+        *start = '0';
+        return 1;
     }
-    put(digits[0]);
-    if (count > 1) {
-        put('.');
-        putRun(digits + 1, count - 1);
-    }
-    put('E');
-    const int e = std::abs(d.exponent);
-    put(d.exponent < 0 ? '-' : '+');
-    if (e < 10) put('0');
-    auto [end, ec] = std::to_chars(out, out + 4, e);
-    (void)ec;
-    return static_cast<std::size_t>(end - start);
+    return LayOutGeneral(start, value < 0, FifteenDigits(std::fabs(value)));
 }
 
 void AppendGeneral(std::string& out, double value) {
@@ -230,6 +262,17 @@ std::string FormatGeneral(double value) {
     return out;
 }
 
+void AppendGeneral15(std::string& out, double value) {
+    char text[32];
+    out.append(text, WriteGeneral15(text, value));
+}
+
+std::string FormatGeneral15(double value) {
+    std::string out;
+    AppendGeneral15(out, value);
+    return out;
+}
+
 void AppendFileNumber(std::string& out, double value) {
     if (!(value < 0)) out.push_back(' ');
     AppendGeneral(out, value);
@@ -248,23 +291,44 @@ std::string ResultFormatPattern(int places) {
 }
 
 std::string ResultFormat(double value, int places) {
+    if (std::isnan(value)) return kNotANumberText;
+    if (std::isinf(value)) return kOverflowText;
     places = std::max(places, 0);
-    std::string out;
-    out.push_back(value < 0 ? '-' : '+');
-    const double magnitude = std::isfinite(value) ? std::fabs(value) : 0.0;
-    // to_chars rounds the exact binary value to `places` digits and renormalises a mantissa that
-    // rounds up to 10, which is the rendering wanted here.
-    std::string text(static_cast<std::size_t>(places) + 32, '\0');
-    auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), magnitude,
-                                   std::chars_format::scientific, places);
-    assert(ec == std::errc());
-    (void)ec;
-    const char* e = text.data();
-    while (e < end && *e != 'e') ++e;
-    out.append(text.data(), static_cast<std::size_t>(e - text.data()));
-    if (places == 0) out.push_back('.');
+    const auto kept = static_cast<std::size_t>(places) + 1;   // significant digits shown
+    std::string mantissa;
     int exponent = 0;
-    std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), end, exponent);
+    if (value == 0.0) {
+        mantissa.assign(kept, '0');
+    } else {
+        const Digits d = FifteenDigits(std::fabs(value));
+        mantissa.assign(d.digits.data(), static_cast<std::size_t>(d.count));
+        exponent = d.exponent;
+        if (mantissa.size() > kept) {
+            // Half away from zero on the decimal digits: the magnitude goes up from a 5 onwards.
+            const bool up = mantissa[kept] >= '5';
+            mantissa.resize(kept);
+            std::size_t i = kept;
+            while (up && i > 0) {
+                if (mantissa[i - 1] != '9') {
+                    ++mantissa[i - 1];
+                    break;
+                }
+                mantissa[--i] = '0';
+            }
+            if (up && i == 0) {   // 9.99.. became 10.0..: one digit before the point again
+                mantissa.insert(mantissa.begin(), '1');
+                mantissa.pop_back();
+                ++exponent;
+            }
+        }
+        mantissa.resize(kept, '0');
+    }
+    std::string out;
+    out.reserve(kept + 8);
+    out.push_back(value < 0 ? '-' : '+');
+    out.push_back(mantissa[0]);
+    out.push_back('.');
+    out.append(mantissa, 1);
     out += " E";
     AppendExponent(out, exponent);
     return out;

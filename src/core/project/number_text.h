@@ -27,13 +27,23 @@ void AppendGeneral(std::string& out, double value);
 // Writes it at `out` (room for 32 characters) and returns its length.
 std::size_t WriteGeneral(char* out, double value);
 
+// The same layout with at most 15 significant digits: the value is rounded to 15 significant digits
+// as "%.15g" rounds it (to nearest, from the exact binary value), trailing zeros are dropped, and the
+// thresholds, the "E" form and the integer and -0 rules are those of FormatGeneral. 0.1 + 0.2 gives
+// "0.3", 1/3 "0.333333333333333", 2^60 "1.15292150460685E+18". The results file, which the user
+// reads, writes this; the project file and the JSON keep the round-trip text.
+[[nodiscard]] std::string FormatGeneral15(double value);
+void AppendGeneral15(std::string& out, double value);
+// Writes it at `out` (room for 32 characters) and returns its length.
+std::size_t WriteGeneral15(char* out, double value);
+
 // value x 10^power worked out on the decimal digits of value (its shortest round-trip form), not in
 // binary: metres to millimetres and back then give back the very number typed, 0.0105 m staying
 // 0.0105 m, where x 1000 / 1000 in binary can move it by a unit in the last place.
 [[nodiscard]] double ScaleByPowerOfTen(double value, int power);
 
-// A number as the project and results files frame it: one blank (or the minus sign) before, one
-// blank after: " 2500 ", "-1200 ".
+// A number as the project file frames it (the results file frames its 15-digit texts alike): one
+// blank (or the minus sign) before, one blank after: " 2500 ", "-1200 ".
 [[nodiscard]] std::string FormatFileNumber(double value);
 void AppendFileNumber(std::string& out, double value);
 
@@ -44,6 +54,18 @@ void AppendFileNumber(std::string& out, double value);
 // A value rendered with that format: sign always written, one digit before the point, exactly
 // `places` digits after it (the point stays when there are none), a blank, "E", the exponent's sign
 // and at least two digits: 987.6 -> "+9.876 E+02", 0 -> "+0.000 E+00", 456.7 with 0 places -> "+5. E+02".
+//
+// Rounding: the value is first taken to 15 significant digits, as the results file writes it
+// (FormatGeneral15), and those decimal digits are then rounded half away from zero to places + 1
+// digits, so the screen agrees with the file and with the legacy rendering: 12.5 with one place is
+// "+1.3 E+01", 0.125 with one place "+1.3 E-01", -2.5 with none "-3. E+00", 2.675 (2.67499999.. in
+// binary) with two places "+2.68 E+00". A mantissa that rounds up to 10 is renormalised (9.9996 with
+// three places -> "+1.000 E+01"). Places beyond the 15 digits are zeros. -0 renders as +0.
+//
+// A non-finite value is never rendered as a number: an infinity gives kOverflowText and a NaN
+// kNotANumberText. The analysis and design refuse such values; this is the last line of defence.
+inline constexpr const char* kOverflowText = "overflow";
+inline constexpr const char* kNotANumberText = "not a number";
 [[nodiscard]] std::string ResultFormat(double value, int places);
 
 } // namespace varlen::project

@@ -1,6 +1,9 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
@@ -61,6 +64,44 @@ INSTANTIATE_TEST_SUITE_P(
                       // 0.1 + 0.2 needs 17 digits to read back as itself; fewer would change the value.
                       FormatCase{0.1 + 0.2, "0.30000000000000004"}, FormatCase{100, "100"}));
 
+class FormatGeneral15Test : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatGeneral15Test, WritesAtMostFifteenDigits) { EXPECT_EQ(FormatGeneral15(GetParam().value), GetParam().text); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, FormatGeneral15Test,
+    ::testing::Values(FormatCase{2500, "2500"}, FormatCase{2.5, "2.5"}, FormatCase{-1200, "-1200"},
+                      FormatCase{-0.0, "0"}, FormatCase{0.0001, "0.0001"}, FormatCase{1e-5, "1E-05"},
+                      FormatCase{1e15, "1E+15"}, FormatCase{123456789012345, "123456789012345"},
+                      // The 16th digit rounds the 15th; a carry can reach the first digit and the exponent.
+                      FormatCase{1234567890123456, "1.23456789012346E+15"}, FormatCase{0.1 + 0.2, "0.3"},
+                      FormatCase{1.0 / 3, "0.333333333333333"}, FormatCase{-2.0 / 3, "-0.666666666666667"},
+                      FormatCase{99999.99999999999, "100000"}, FormatCase{999999999999999.9, "1E+15"},
+                      FormatCase{0.000099999999999999999, "0.0001"}, FormatCase{1e-300, "1E-300"},
+                      FormatCase{5e-324, "4.94065645841247E-324"}, FormatCase{1.7976931348623157e308, "1.79769313486232E+308"}));
+
+// Against the C library's "%.15g": the same value, never more than 15 significant digits, and the text
+// a whole number the project reader accepts. A slip in the carry or in trimming zeros would show here.
+TEST(FormatGeneral15, AgreesWithPrintfFifteenDigits) {
+    std::mt19937_64 random(150);
+    std::uniform_int_distribution<std::uint64_t> bits;
+    int checked = 0;
+    while (checked < 100000) {
+        const double value = std::bit_cast<double>(bits(random));
+        if (!std::isfinite(value)) continue;
+        ++checked;
+        const std::string text = FormatGeneral15(value);
+        char reference[40];
+        std::snprintf(reference, sizeof reference, "%.15g", value);
+        ASSERT_EQ(ReadNumber(text), ReadNumber(reference)) << text << " vs " << reference;
+        int significant = 0;
+        for (char c : text.substr(0, text.find('E')))
+            if (c >= '0' && c <= '9' && (significant > 0 || c != '0')) ++significant;
+        ASSERT_LE(significant, 15) << text;
+        ASSERT_TRUE(IsWholeNumber(text)) << text;
+    }
+}
+
 TEST(FormatFileNumber, FramesWithABlankOrTheSign) {
     EXPECT_EQ(FormatFileNumber(2500), " 2500 ");
     EXPECT_EQ(FormatFileNumber(-1200), "-1200 ");
@@ -118,7 +159,69 @@ INSTANTIATE_TEST_SUITE_P(
                       ResultCase{456.7, 0, "+5. E+02"}, ResultCase{500, 0, "+5. E+02"},
                       // A mantissa that rounds up to 10 is renormalised.
                       ResultCase{9.9996, 3, "+1.000 E+01"}, ResultCase{1.5e-120, 2, "+1.50 E-120"},
-                      ResultCase{-123456.789, 10, "-1.2345678900 E+05"}, ResultCase{1, 1, "+1.0 E+00"}));
+                      ResultCase{-123456.789, 10, "-1.2345678900 E+05"}, ResultCase{1, 1, "+1.0 E+00"},
+                      // Halves go away from zero, on the decimal digits the results file shows.
+                      ResultCase{12.5, 1, "+1.3 E+01"}, ResultCase{0.125, 1, "+1.3 E-01"},
+                      ResultCase{-0.125, 1, "-1.3 E-01"}, ResultCase{0.125, 2, "+1.25 E-01"},
+                      ResultCase{-2.5, 0, "-3. E+00"}, ResultCase{2.5, 0, "+3. E+00"},
+                      // Just below the half in binary, exactly the half in the file's 15 digits.
+                      ResultCase{2.675, 2, "+2.68 E+00"}, ResultCase{1.005, 2, "+1.01 E+00"},
+                      ResultCase{-99.95, 2, "-1.00 E+02"}, ResultCase{0.3049999, 2, "+3.05 E-01"},
+                      ResultCase{0.30499, 2, "+3.05 E-01"}, ResultCase{0.304949, 2, "+3.05 E-01"},
+                      ResultCase{0.3044999, 2, "+3.04 E-01"},
+                      // Past the 15 digits the places are zeros, as the file has nothing more to show.
+                      ResultCase{0.1 + 0.2, 16, "+3.0000000000000000 E-01"},
+                      ResultCase{1.0 / 3, 15, "+3.333333333333330 E-01"}));
+
+// The rendering rounds the file's 15 digits half away from zero: checked here with whole-number
+// arithmetic on the C library's "%.14e" digits, so neither the carry nor the halves hide a slip.
+TEST(ResultFormat, RoundsTheFifteenDigitsHalfAwayFromZero) {
+    std::mt19937_64 random(31);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-30, 30), places(0, 13), sign(0, 1);
+    for (int n = 0; n < 100000; ++n) {
+        // Every tenth value is a decimal half at the rounding place, the hard case.
+        const int p = places(random);
+        double value = mantissa(random) * std::pow(10.0, exponent(random));
+        if (n % 10 == 0) {
+            char half[64];
+            std::snprintf(half, sizeof half, "%.*fe%d", p, std::floor(mantissa(random) * std::pow(10.0, p)) /
+                                                              std::pow(10.0, p), exponent(random));
+            value = ReadNumber(std::string(half).insert(std::string(half).find('e'), "5"));
+        }
+        if (sign(random)) value = -value;
+        char digits[40];
+        std::snprintf(digits, sizeof digits, "%.14e", std::fabs(value));
+        long long whole = 0;   // the 15 digits as one integer
+        for (const char* c = digits; *c != 'e'; ++c)
+            if (*c != '.') whole = whole * 10 + (*c - '0');
+        int power = std::atoi(std::strchr(digits, 'e') + 1);
+        long long divisor = 1;
+        for (int k = 0; k < 14 - p; ++k) divisor *= 10;
+        long long kept = (whole + divisor / 2) / divisor;   // half up on the magnitude
+        long long limit = 1;
+        for (int k = 0; k <= p; ++k) limit *= 10;
+        if (kept == limit) {
+            kept /= 10;
+            ++power;
+        }
+        std::string expected = std::string(value < 0 ? "-" : "+") + std::to_string(kept);
+        expected.insert(2, ".");
+        char tail[16];
+        std::snprintf(tail, sizeof tail, " E%c%02d", power < 0 ? '-' : '+', std::abs(power));
+        ASSERT_EQ(ResultFormat(value, p), expected + tail) << digits << " to " << p << " places";
+    }
+}
+
+// An overflowed value must never pass for a number in a grid: infinity once rendered as 0.
+TEST(ResultFormat, NonFiniteValuesAreNotNumbers) {
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(ResultFormat(inf, 3), "overflow");
+    EXPECT_EQ(ResultFormat(-inf, 0), "overflow");
+    EXPECT_EQ(ResultFormat(std::numeric_limits<double>::quiet_NaN(), 3), "not a number");
+    for (double v : {inf, -inf, std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_EQ(ResultFormat(v, 3).find_first_of("0123456789"), std::string::npos);
+}
 
 TEST(ResultFormat, PatternNamesThePlaces) {
     EXPECT_EQ(ResultFormatPattern(3), "+0.000 E+00;-0.000 E+00");
