@@ -1,5 +1,6 @@
 // The results file the user reads ("TempGrid.txt" beside the temporary project file): member end
-// displacements, member-axis end forces and global end forces, member by member, in full precision.
+// displacements, member-axis end forces and global end forces, member by member, each number with at
+// most 15 significant digits (FormatGeneral15); the JSON carries the full precision.
 #pragma once
 
 #include <filesystem>

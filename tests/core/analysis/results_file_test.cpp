@@ -37,6 +37,24 @@ TEST(ResultsFile, LayoutMatchesCharacterForCharacter) {
     EXPECT_EQ(ResultsFileText(OneMember()), expected);
 }
 
+// The file shows at most 15 significant digits, as the grids' rounding assumes; 17-digit round-trip
+// texts such as 0.30000000000000004 would show the user binary noise. The JSON keeps every bit.
+TEST(ResultsFile, NumbersHaveAtMostFifteenSignificantDigits) {
+    const double dx = 0.1 + 0.2, dy = -1.0 / 3;   // 17 digits to round-trip each
+    const Results r({0, 0, dx, dy}, {Results::MemberState{1, 2, Rotation{1.0, 0.0}, 1.0}}, {0, 0, dx, 0}, {3, 0});
+    const std::string text = ResultsFileText(r);
+    EXPECT_NE(text.find("Joint j\r\n 0.3 -0.333333333333333 \r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("LOCAL FORCES\r\nMember  1 at Joint i (Fy, Mx, Mz)\r\n-0.3  0 \r\n 0.3  0 \r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("at Joint j (Fy, Mx, Mz)\r\n 0.3  0 \r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("0.30000000000000004"), std::string::npos);
+    EXPECT_EQ(text.find("3333333333333333"), std::string::npos);
+    const nlohmann::json doc = nlohmann::json::parse(ResultsJsonText(r));
+    EXPECT_EQ(doc["joints"][1]["dx"].get<double>(), dx) << "the JSON keeps full precision";
+    EXPECT_EQ(doc["joints"][1]["dy"].get<double>(), dy);
+}
+
 TEST(ResultsFile, NoMembersGivesTheThreeHeadings) {
     EXPECT_EQ(ResultsFileText(Results({}, {}, {}, {})),
               "GLOBAL DISPLACEMENTS\r\nLOCAL FORCES\r\nGLOBAL FORCES / REACTIONS\r\n");
