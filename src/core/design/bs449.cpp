@@ -115,6 +115,20 @@ std::string BadParameter(int member, const std::string& what, double value, cons
            "; it must be a number greater than 0.";
 }
 
+// A stress equal to the allowable one passes whatever the binary rounding: 1000 F / A for a force and
+// an area typed so that the stress is exactly pt in decimal lands a unit or so in the last place either
+// side of pt. The allowance is far below any difference the tables or the grids show.
+constexpr double kStressTolerance = 1e-9;
+bool WithinAllowable(double stress, double allowable) { return stress <= allowable * (1.0 + kStressTolerance); }
+
+// The cause line for a quantity that overflowed (or came out undefined) while a member was checked;
+// empty when it is a finite number. Such a value is never put in a row.
+std::string Unrepresentable(int member, const char* quantity, double value) {
+    if (std::isfinite(value)) return {};
+    return "Member " + std::to_string(member) + ": the " + quantity +
+           (std::isnan(value) ? " cannot be worked out from these values." : " is too large to be represented.");
+}
+
 } // namespace
 
 TensionOutcome Design(const project::Project& project, const analysis::Results* results, bool stale, double pt) {
@@ -132,7 +146,11 @@ TensionOutcome Design(const project::Project& project, const analysis::Results* 
         row.force = f;
         row.actualStress = std::abs(1000.0 * f / section.area);
         row.requiredArea = std::abs(1000.0 * f / pt);
-        row.ok = row.actualStress <= pt;
+        for (const std::string& cause : {Unrepresentable(m, "axial force", f),
+                                         Unrepresentable(m, "actual stress", row.actualStress),
+                                         Unrepresentable(m, "required area", row.requiredArea)})
+            if (!cause.empty()) return Stopped(std::move(outcome), cause);
+        row.ok = WithinAllowable(row.actualStress, pt);
         outcome.rows.push_back(row);
     }
     return outcome;
@@ -171,7 +189,12 @@ CompressionOutcome CompressionDesign(const project::Project& project, const anal
         row.actualStress = std::abs(1000.0 * f / section.area);
         row.slenderness = 1000.0 * length.metres / *r;
         row.allowableStress = AllowableCompressiveStress(row.slenderness, ys);
-        row.ok = row.actualStress <= row.allowableStress;
+        for (const std::string& cause : {Unrepresentable(m, "axial force", f),
+                                         Unrepresentable(m, "actual stress", row.actualStress),
+                                         Unrepresentable(m, "slenderness", row.slenderness),
+                                         Unrepresentable(m, "allowable compressive stress", row.allowableStress)})
+            if (!cause.empty()) return Stopped(std::move(outcome), cause);
+        row.ok = WithinAllowable(row.actualStress, row.allowableStress);
         outcome.rows.push_back(row);
     }
     return outcome;
@@ -188,10 +211,21 @@ WeldOutcome WeldDesign(const project::Project& project, const analysis::Results*
             return Stopped(std::move(outcome), cause);
         if (std::string cause = BadParameter(m, "the weld design strength pw", pwNmm2, "N/mm2"); !cause.empty())
             return Stopped(std::move(outcome), cause);
+        // Leg and strength each fine can still multiply out of range; a q of 0 would make 0 / 0 of a
+        // member without force.
+        if (!(q > 0))
+            return Stopped(std::move(outcome), "Member " + std::to_string(m) +
+                                                   ": the weld strength per millimetre (throat x pw) is too small "
+                                                   "to be represented.");
+        if (std::string cause = Unrepresentable(m, "weld strength per millimetre (throat x pw)", q); !cause.empty())
+            return Stopped(std::move(outcome), cause);
         WeldRow row;
         row.member = m;
         row.force = EndIForce(*results, m);
         row.length = std::abs(row.force) / q;   // kN over N/mm: metres
+        for (const std::string& cause :
+             {Unrepresentable(m, "axial force", row.force), Unrepresentable(m, "weld length", row.length)})
+            if (!cause.empty()) return Stopped(std::move(outcome), cause);
         outcome.rows.push_back(row);
     }
     return outcome;

@@ -30,6 +30,12 @@ inline constexpr double kDesignPi = 3.141592654;
 inline constexpr double kThroatPerLeg = 0.707106781;
 
 // The outcome of one check. `rows` holds the members checked before any failure, in member order.
+// Every number in a row is finite: a stress, area, slenderness or weld length that overflows stops
+// the check with a cause naming the member and the quantity ("Member 3: the required area is too
+// large to be represented.").
+//
+// A stress passes when it is at most the allowable one plus a relative 1e-9, so that a stress equal to
+// the allowable one in decimal reads "OK" whatever the binary rounding of 1000 F / A.
 template <typename Row>
 struct DesignOutcome {
     std::vector<Row> rows;
@@ -48,7 +54,7 @@ struct TensionRow {
     double force = 0;          // F, kN (<= 0)
     double actualStress = 0;   // fa = |1000 F / A|, N/mm²
     double requiredArea = 0;   // |1000 F / pt|, mm²
-    bool ok = false;           // fa <= pt
+    bool ok = false;           // fa <= pt (within 1e-9 relative)
 };
 
 struct CompressionRow {
@@ -57,7 +63,7 @@ struct CompressionRow {
     double actualStress = 0;      // fa = |1000 F / A|, N/mm²
     double allowableStress = 0;   // pc, N/mm²
     double slenderness = 0;       // lambda = 1000 L / r: L the joint-to-joint length in m, r in mm
-    bool ok = false;              // fa <= pc
+    bool ok = false;              // fa <= pc (within 1e-9 relative)
 };
 
 struct WeldRow {

@@ -1,6 +1,7 @@
 // Member design to BS 449: the strut curve against the published table, worked examples of the three
 // checks on analysed trusses, the refusals and the stops part-way with the member named.
 #include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <limits>
 #include <string>
@@ -111,7 +112,57 @@ TEST(TensionDesign, StressEqualToPtPasses) {
     const analysis::Results r = test::AnalyseOrFail(p);
     const double fa = Design(p, &r, false, 155).rows.at(0).actualStress;
     EXPECT_TRUE(Design(p, &r, false, fa).rows.at(0).ok);
-    EXPECT_FALSE(Design(p, &r, false, std::nextafter(fa, 0.0)).rows.at(0).ok);
+    EXPECT_TRUE(Design(p, &r, false, std::nextafter(fa, 0.0)).rows.at(0).ok) << "a tie in decimal, off in binary";
+    EXPECT_FALSE(Design(p, &r, false, fa * (1 - 1e-7)).rows.at(0).ok) << "the allowance is no wider than that";
+}
+
+// A member whose force is exactly `force` kN (end i, member axis): one bar along X, k = 1 kN/mm, so the
+// force is the displacement itself, without the rounding of a solve.
+analysis::Results ExactForce(double force) {
+    return analysis::Results({0, 0, force, 0}, {analysis::Results::MemberState{1, 2, analysis::Rotation{1.0, 0.0}, 1.0}},
+                             {0, 0, force, 0}, {3, 2});
+}
+
+// Forces and areas typed so that 1000 F / A is exactly pt in decimal. In binary about a third of them
+// land a unit above pt; each must still read "OK". A strict comparison would fail the count below.
+TEST(TensionDesign, DecimalTiesWithPtAllPass) {
+    int aboveInBinary = 0, checked = 0;
+    for (const double pt : {140.0, 155.0, 215.0, 265.0, 245.0, 153.374}) {
+        for (int thousandths = 100001; thousandths < 5000000; thousandths += 49999) {
+            const std::string area = std::to_string(thousandths / 1000) + "." +
+                                     std::to_string(1000 + thousandths % 1000).substr(1);
+            // F = pt A / 1000 kN, written out in decimal (at most 13 significant digits: exact in text).
+            char force[64];
+            std::snprintf(force, sizeof force, "%.9f", pt * project::ReadNumber(area) / 1000);
+            const double f = project::ReadNumber(force);
+            if (std::abs(1000 * f / project::ReadNumber(area) - pt) > 1e-6 * pt) continue;   // not a decimal tie
+            project::Project p = Bar(10, 500);
+            p.sections.SetCell(1, project::section_col::Area, area);
+            const analysis::Results r = ExactForce(f);   // pulled: F at end i is -f
+            const TensionOutcome outcome = Design(p, &r, false, pt);
+            ASSERT_EQ(outcome.rows.size(), 1u);
+            ++checked;
+            if (outcome.rows[0].actualStress > pt) ++aboveInBinary;
+            EXPECT_TRUE(outcome.rows[0].ok) << "pt " << pt << ", A " << area << ", F " << force;
+        }
+    }
+    EXPECT_GT(checked, 300);
+    EXPECT_GT(aboveInBinary, 0) << "the ties must include some that binary puts above pt";
+}
+
+TEST(TensionDesign, StopsWhenAQuantityOverflows) {
+    project::Project p = test::MakeProject({{0, 0, true, true}, {1, 0, false, true}, {2, 0, false, true}},
+                                           {{1, 2, 1, 1}, {2, 3, 1, 2}}, {{3, 10, 0}}, {200}, {500, 500});
+    const analysis::Results r = test::AnalyseOrFail(p);
+    p.sections.SetCell(2, project::section_col::Area, "1e-308");   // 10 kN over it: beyond any double
+    TensionOutcome outcome = Design(p, &r, false, 155);
+    ASSERT_EQ(outcome.rows.size(), 1u);
+    EXPECT_FALSE(outcome.refused);
+    EXPECT_EQ(outcome.failure, Standard("Member 2: the actual stress is too large to be represented."));
+    p.sections.SetCell(2, project::section_col::Area, "500");
+    outcome = Design(p, &r, false, 1e-308);   // the area needed at such a pt
+    EXPECT_TRUE(outcome.rows.empty());
+    EXPECT_EQ(outcome.failure, Standard("Member 1: the required area is too large to be represented."));
 }
 
 TEST(TensionDesign, ZeroForceCountsAsTension) {
@@ -227,7 +278,48 @@ TEST(CompressionDesign, OutcomeTurnsWhereTheStressReachesPc) {
     // Here pc lands exactly on fa at `high`, so this also checks that fa equal to pc passes.
     EXPECT_EQ(AllowableCompressiveStress(lambda, high), fa);
     EXPECT_TRUE(CompressionDesign(p, &r, false, high).rows.at(0).ok);
-    EXPECT_FALSE(CompressionDesign(p, &r, false, low).rows.at(0).ok);
+    EXPECT_TRUE(CompressionDesign(p, &r, false, low).rows.at(0).ok) << "one unit below is still the same stress";
+    EXPECT_FALSE(CompressionDesign(p, &r, false, high * (1 - 1e-6)).rows.at(0).ok);
+}
+
+// Areas typed in decimal and the force that puts fa on pc: 1000 F / A comes back a unit or so either
+// side of pc, and every one must read "OK"; a force larger by a millionth must fail.
+TEST(CompressionDesign, TiesWithPcAllPass) {
+    const double lambda = 100;   // L = 1 m, r = 10 mm
+    int aboveInBinary = 0, checked = 0;
+    for (const double ys : {250.0, 350.0, 430.0}) {
+        const double pc = AllowableCompressiveStress(lambda, ys);
+        for (int thousandths = 100001; thousandths < 5000000; thousandths += 37313) {
+            const std::string area = std::to_string(thousandths / 1000) + "." +
+                                     std::to_string(1000 + thousandths % 1000).substr(1);
+            const double f = pc * project::ReadNumber(area) / 1000;
+            project::Project p = Bar(10, 500, "SHS {10}");
+            p.sections.SetCell(1, project::section_col::Area, area);
+            const analysis::Results r = ExactForce(-f);   // pushed: F at end i is +f
+            const CompressionOutcome outcome = CompressionDesign(p, &r, false, ys);
+            ASSERT_EQ(outcome.rows.size(), 1u) << (outcome.failure ? *outcome.failure : "");
+            ASSERT_EQ(outcome.rows[0].slenderness, lambda);
+            ++checked;
+            if (outcome.rows[0].actualStress > outcome.rows[0].allowableStress) ++aboveInBinary;
+            EXPECT_TRUE(outcome.rows[0].ok) << "Ys " << ys << ", A " << area;
+            const analysis::Results over = ExactForce(-f * (1 + 1e-6));
+            EXPECT_FALSE(CompressionDesign(p, &over, false, ys).rows.at(0).ok) << "Ys " << ys << ", A " << area;
+        }
+    }
+    EXPECT_GT(checked, 300);
+    EXPECT_GT(aboveInBinary, 0) << "the ties must include some that binary puts above pc";
+}
+
+TEST(CompressionDesign, StopsWhenAQuantityOverflows) {
+    project::Project p = Bar(-20, 500, "SHS {1e-320}");   // 1000 L / r: beyond any double
+    const analysis::Results r = test::AnalyseOrFail(p);
+    CompressionOutcome outcome = CompressionDesign(p, &r, false, 250);
+    EXPECT_TRUE(outcome.rows.empty());
+    EXPECT_EQ(outcome.failure, Standard("Member 1: the slenderness is too large to be represented."));
+    p.sections.SetCell(1, project::section_col::Description, "SHS {10}");
+    p.sections.SetCell(1, project::section_col::Area, "1e-307");
+    outcome = CompressionDesign(p, &r, false, 250);
+    EXPECT_EQ(outcome.failure, Standard("Member 1: the actual stress is too large to be represented."));
 }
 
 TEST(CompressionDesign, RadiusIsReadAfterTheBraceAndUpToTheClosingOne) {
@@ -303,6 +395,23 @@ TEST(WeldDesign, RefusesALegOrStrengthOfZero) {
     EXPECT_EQ(
         WeldDesign(p, &r, false, 4, -1).failure,
         Standard("Member 1: the weld design strength pw is -1 N/mm2; it must be a number greater than 0."));
+}
+
+// A leg at the bottom of the double range: its throat and q are tiny but not 0, and 100 kN over q is
+// beyond any double. With q itself 0 a member without force would give 0 / 0.
+TEST(WeldDesign, StopsWhenTheLengthOrTheStrengthIsOutOfRange) {
+    const project::Project p = Bar(100, 500);
+    const analysis::Results r = test::AnalyseOrFail(p);
+    WeldOutcome outcome = WeldDesign(p, &r, false, 4e-324, 215);
+    EXPECT_TRUE(outcome.rows.empty());
+    EXPECT_FALSE(outcome.refused);
+    EXPECT_EQ(outcome.failure, Standard("Member 1: the weld length is too large to be represented."));
+    outcome = WeldDesign(p, &r, false, 4e-324, 0.25);
+    EXPECT_EQ(outcome.failure,
+              Standard("Member 1: the weld strength per millimetre (throat x pw) is too small to be represented."));
+    outcome = WeldDesign(p, &r, false, 1e300, 1e300);
+    EXPECT_EQ(outcome.failure,
+              Standard("Member 1: the weld strength per millimetre (throat x pw) is too large to be represented."));
 }
 
 // ---- Refusals common to the three checks ----
