@@ -18,7 +18,7 @@ struct Designation {
     double thickness;             // mm
     const char* weight = nullptr; // kN/m
     const char* area = nullptr;   // mm²
-    const char* radius = nullptr; // mm; never given for a rectangular row (see Row)
+    const char* radius = nullptr; // mm; never given for a rectangular row (see kRectangular)
 };
 
 // clang-format off
@@ -42,6 +42,16 @@ const Designation kSquare[] = {
     {150, 150, 6.4, "0.278", "3606.444", "59.182"},
 };
 
+// The braces of every row here hold the minimum radius of gyration worked out from the shape, because
+// the strut check reads them and a strut buckles about its weaker axis. Four rows are quoted from the
+// maker's list with another radius, which these rows replace (weight and area stand as quoted):
+//   " 19 x   9 x 1.0 x 0.004 kN/m (52.452)"    quoted {4.054},  here {3.544}
+//   "150 x  75 x 4.6 x 0.148 kN/m (1922.577)"  quoted {54.102}, here {31.018}
+//   "150 x  75 x 4.6 x 0.150 kN/m (1954.835)"  quoted {54.102}, here {31.018}
+//   "200 x 100 x 6.4 x 0.278 kN/m (3606.444)"  quoted {72.136}, here {41.139}
+// The three larger quoted figures are about the major axis (the corner formula gives 53.316 mm for
+// 150 x 75 x 4.6 and 70.580 mm for 200 x 100 x 6.4 about it); the 19 x 9 figure is above the minimum
+// radius of that shape (3.544). Quoting them would let a strut pass above its buckling capacity.
 const Designation kRectangular[] = {
     {19, 9, 1.0, "0.004", "52.452"}, {19, 9, 1.2}, {19, 9, 1.6}, {25, 12, 1.0}, {25, 12, 1.2},
     {25, 12, 1.6}, {32, 16, 1.0}, {32, 16, 1.2}, {32, 16, 1.6}, {38, 19, 1.0}, {38, 19, 1.2},
@@ -98,7 +108,7 @@ std::string ThreeDecimals(double value) {
 std::string Row(const Designation& d, bool rectangular) {
     const HollowSectionProperties p = RoundedHollowSection(d.breadth, d.depth, d.thickness);
     // A rectangular row's braces always hold the minimum radius of the shape, even where the maker's
-    // area stands: a strut buckles about that axis, and the maker's figure was the major one.
+    // weight and area stand (see kRectangular for the four rows whose quoted radius this replaces).
     const double radius = std::sqrt((rectangular ? p.secondMomentMinor : p.secondMomentMajor) / p.area);
     const std::string weight = d.weight ? d.weight : ThreeDecimals(SelfWeight(p.area));
     const std::string area = d.area ? d.area : ThreeDecimals(p.area);

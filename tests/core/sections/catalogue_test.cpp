@@ -78,6 +78,18 @@ TEST(HollowSectionCatalogue, MakersSquareRowsStandAsQuoted) {
     EXPECT_EQ(rows.back(), "150 x 150 x 6.4 x 0.278 kN/m (3606.444){59.182}");
 }
 
+// The four rows quoted from the maker with a radius larger than the minimum (4.054, 54.102, 54.102 and
+// 72.136, the last three about the major axis): weight and area as quoted, the braces the minimum
+// radius. Putting a quoted radius back would let the strut check pass these sections above their
+// buckling capacity.
+TEST(HollowSectionCatalogue, QuotedRectangularRowsCarryTheMinimumRadius) {
+    const auto& rows = RectangularHollowSections();
+    EXPECT_EQ(rows[0], " 19 x   9 x 1.0 x 0.004 kN/m (52.452){3.544}");
+    EXPECT_EQ(rows[81], "150 x  75 x 4.6 x 0.148 kN/m (1922.577){31.018}");
+    EXPECT_EQ(rows[82], "150 x  75 x 4.6 x 0.150 kN/m (1954.835){31.018}");
+    EXPECT_EQ(rows[97], "200 x 100 x 6.4 x 0.278 kN/m (3606.444){41.139}");
+}
+
 // The maker's weight and area stand; the braces are the minimum radius worked out from the shape.
 TEST(HollowSectionCatalogue, MakersRectangularRowsKeepWeightAndArea) {
     const auto& rows = RectangularHollowSections();
