@@ -282,7 +282,7 @@ private slots:
         QCOMPARE(m_dialogs->told.size(), size_t(1));
         QCOMPARE(m_dialogs->told[0].title, QString("Program Unable to Continue!"));
         QVERIFY(m_dialogs->told[0].text.startsWith("An Error Just Occurred.\nDid you input your structure correctly?"));
-        QVERIFY(m_dialogs->told[0].text.contains("Member 1 names joint 0"));
+        QVERIFY(m_dialogs->told[0].text.contains("Member 1 at end i names joint 0"));
         QVERIFY(!Find<QMenu>("mnuOutput")->menuAction()->isEnabled());
     }
 
@@ -387,6 +387,72 @@ private slots:
         auto* displacements = In<QTableWidget>("frmGlobalDisplacements", "GridGlobalDisplacements");
         In<QComboBox>("frmGlobalDisplacements", "cmbMemberNumber")->setCurrentIndex(0);
         QCOMPARE(displacements->item(0, 0)->text(), QString("+0.000 E+00"));
+    }
+
+    // A re-analysis that stops must not leave the last results on screen as if they were current: the
+    // results windows hide and empty, the design window goes, Output and Print Using grey out and the
+    // store is empty, until an analysis succeeds again.
+    void stoppedReanalysisWithdrawsTheResults() {
+        EnterTriangle();
+        QVERIFY(m_window->RunAnalysis());
+        Menu("mnuLocalForces")->trigger();
+        auto* grid = In<QTableWidget>("frmLocalForces", "GridLocalForces");
+        auto* list = In<QComboBox>("frmLocalForces", "cmbMemberNumber");
+        list->setCurrentIndex(1);
+        QCOMPARE(grid->item(0, 0)->text(), QString("+7.071 E+00"));
+        Menu("mnuBS449")->trigger();
+        QVERIFY(IsShown("frmBS449"));
+        QVERIFY(In<QTableWidget>("frmBS449", "GridWeldDesign")->rowCount() > 0);
+        m_dialogs->told.clear();   // "Plate" has no radius in braces: the strut check said so
+
+        // Joint 2 loses its roller: the triangle can turn about joint 1.
+        Menu("mnuJoints")->trigger();
+        auto* joints = In<QTableView>("frmJoints", "GridJoints");
+        QTest::mouseClick(joints->viewport(), Qt::LeftButton, {},
+                          joints->visualRect(joints->model()->index(1, 1)).center());
+        QCOMPARE(In<QPushButton>("frmJoints", "cmdAddJoint")->text(), QString("&Edit >"));
+        In<QCheckBox>("frmJoints", "chkDisplacementsY")->setChecked(false);
+        Click("frmJoints", "cmdAddJoint");
+        QCOMPARE(std::string(m_window->Document().Document().Project().joints.Cell(2, 6)), std::string("0"));
+        Menu("mnuLocalForces")->trigger();
+        QVERIFY(IsShown("frmLocalForces"));
+
+        Menu("mnuAnalysis")->trigger();   // F5
+        QCOMPARE(m_dialogs->told.size(), size_t(1));
+        QCOMPARE(m_dialogs->told[0].title, QString("Program Unable to Continue!"));
+        QApplication::processEvents();
+        QCOMPARE(m_window->Document().Results(), nullptr);
+        QVERIFY(!Find<QMenu>("mnuOutput")->menuAction()->isEnabled());
+        QVERIFY(!Find<QMenu>("mnuPrintUsing")->menuAction()->isEnabled());
+        for (const char* name : {"frmGlobalDisplacements", "frmLocalForces", "frmReactions"}) {
+            QVERIFY2(!IsShown(name), name);
+            QCOMPARE(In<QComboBox>(name, "cmbMemberNumber")->count(), 0);
+        }
+        QVERIFY(!Find("frmBS449") || !IsShown("frmBS449"));
+        // Even reached without the menu, the window has nothing to show.
+        Menu("mnuLocalForces")->trigger();
+        QVERIFY(!grid->item(0, 0));
+        QVERIFY(In<QLabel>("frmLocalForces", "lblMemberD")->text().isEmpty());
+        list->setCurrentIndex(1);
+        QVERIFY(!grid->item(0, 0));
+        // The design refuses rather than use the withdrawn forces.
+        m_dialogs->told.clear();
+        Menu("mnuBS449")->trigger();
+        QCOMPARE(In<QTableWidget>("frmBS449", "GridBS449")->rowCount(), 0);
+        QCOMPARE(In<QTableWidget>("frmBS449", "GridWeldDesign")->rowCount(), 0);
+
+        // The support back: the next analysis brings results and the menus back.
+        m_window->HideChild();
+        Menu("mnuJoints")->trigger();
+        QTest::mouseClick(joints->viewport(), Qt::LeftButton, {},
+                          joints->visualRect(joints->model()->index(1, 1)).center());
+        In<QCheckBox>("frmJoints", "chkDisplacementsY")->setChecked(true);
+        Click("frmJoints", "cmdAddJoint");
+        QVERIFY(m_window->RunAnalysis());
+        QVERIFY(m_window->Document().Results());
+        QVERIFY(Find<QMenu>("mnuOutput")->menuAction()->isEnabled());
+        QCOMPARE(list->count(), 3);
+        m_dialogs->told.clear();
     }
 
     // A change of the places greys Output and hides the results until the next analysis uses them.

@@ -234,6 +234,17 @@ void MDIForm1::DisablePlot() {
     UpdateMenus();
 }
 
+void MDIForm1::DiscardResults() {
+    m_document.WithdrawResults();   // empties the results windows' lists and grids, greys the menus
+    for (const char* name : {"frmGlobalDisplacements", "frmLocalForces", "frmReactions"}) m_children[name]->hide();
+    if (m_design) {
+        m_area->removeSubWindow(m_design);
+        m_design->deleteLater();
+        m_design = nullptr;
+    }
+    UpdateMenus();
+}
+
 void MDIForm1::OpenDatePicker() {
     m_children["frmTitle"]->hide();
     m_calendar->Prepare();
@@ -298,7 +309,7 @@ void MDIForm1::FillWindowsMenu() {
 }
 
 void MDIForm1::UpdateMenus() {
-    const bool analysed = m_document.Document().Results() != nullptr;
+    const bool analysed = m_document.Results() != nullptr;
     m_output->menuAction()->setEnabled(analysed && !m_plotDisabled);
     m_output->setEnabled(analysed && !m_plotDisabled);
     m_printUsing->menuAction()->setEnabled(analysed);
@@ -410,6 +421,7 @@ bool MDIForm1::RunAnalysis() {
     }
     doc.Accept(run);
     if (!run.succeeded) {
+        DiscardResults();
         m_dialogs.Tell(this, analysis::kAnalysisErrorTitle, QString::fromStdString(run.Message()),
                        UserDialogs::Icon::Critical);
         return false;

@@ -70,6 +70,9 @@ private:
     void OpenDatePicker();
     // The decimal places changed: the results shown no longer match them until the next analysis.
     void DisablePlot();
+    // A re-analysis stopped: the last results are withdrawn, their windows hidden and emptied, the
+    // design window closed, and Output and Print Using greyed until an analysis succeeds.
+    void DiscardResults();
     void SetCaption(const QString& name);
 
     UserDialogs& m_dialogs;

@@ -149,7 +149,7 @@ void DesignWindow::Design() {
     m_tension->setRowCount(0);
     m_tension->show();
     const document::ProjectDocument& doc = m_document.Document();
-    const design::TensionOutcome outcome = design::Design(doc.Project(), doc.Results(), doc.Stale(), Number(m_pt));
+    const design::TensionOutcome outcome = design::Design(doc.Project(), m_document.Results(), doc.Stale(), Number(m_pt));
     const int places = m_places();
     for (const design::TensionRow& row : outcome.rows)
         AddRow(m_tension, {Member(row.member), QString::fromStdString(project::ResultFormat(row.actualStress, places)),
@@ -165,7 +165,7 @@ void DesignWindow::CompressionDesign() {
     m_compression->show();
     const document::ProjectDocument& doc = m_document.Document();
     const design::CompressionOutcome outcome =
-        design::CompressionDesign(doc.Project(), doc.Results(), doc.Stale(), Number(m_ys));
+        design::CompressionDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_ys));
     const int places = m_places();
     for (const design::CompressionRow& row : outcome.rows)
         AddRow(m_compression,
@@ -180,7 +180,7 @@ void DesignWindow::WeldDesign() {
     m_welds->setRowCount(0);
     const document::ProjectDocument& doc = m_document.Document();
     const design::WeldOutcome outcome =
-        design::WeldDesign(doc.Project(), doc.Results(), doc.Stale(), Number(m_leg), Number(m_pw));
+        design::WeldDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_leg), Number(m_pw));
     const int places = m_places();
     for (const design::WeldRow& row : outcome.rows)
         AddRow(m_welds, {Member(row.member), QString::fromStdString(project::ResultFormat(row.length, places))});

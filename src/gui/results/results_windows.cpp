@@ -101,7 +101,7 @@ ResultsWindow::ResultsWindow(DocumentObject& document, ResultsKind kind, QWidget
 }
 
 void ResultsWindow::Refill() {
-    const analysis::Results* results = m_document.Document().Results();
+    const analysis::Results* results = m_document.Results();
     m_members->blockSignals(true);
     static_cast<MemberNumbers*>(m_members->model())->SetCount(results ? results->MemberCount() : 0);
     m_members->setCurrentIndex(-1);
@@ -115,7 +115,7 @@ void ResultsWindow::Refill() {
 void ResultsWindow::ChooseMember(int member) { m_members->setCurrentIndex(member - 1); }
 
 void ResultsWindow::ShowChosen(int position) {
-    const analysis::Results* results = m_document.Document().Results();
+    const analysis::Results* results = m_document.Results();
     if (!results || position < 0 || position >= results->MemberCount()) return;
     const int member = position + 1;
     // The description as the members table holds it now, which may differ from the analysed one.
