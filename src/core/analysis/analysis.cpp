@@ -1,7 +1,9 @@
 #include "analysis/analysis.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <limits>
 
 #include "analysis/assembly.h"
 #include "project/number_text.h"
@@ -15,8 +17,6 @@ double Since(Clock::time_point start) { return std::chrono::duration<double>(Clo
 
 // A message with a thousand faulty members is no use; the first few say what kind of fault it is.
 constexpr std::size_t kMaxCauses = 20;
-// Relative to |K| |x| + |f|: a backward-stable solve leaves residuals near 1e-16 of that.
-constexpr double kResidualTolerance = 1e-8;
 
 class Causes {
 public:
@@ -50,8 +50,8 @@ std::vector<Results::MemberState> CheckMembers(const AnalysisInput& in, Causes& 
         const AnalysisInput::Member& m = in.members[index];
         const std::string who = "Member " + std::to_string(index + 1);
         const bool jointsOk = IsRow(m.jointI, joints) && IsRow(m.jointJ, joints);
-        for (double joint : {m.jointI, m.jointJ})
-            if (!IsRow(joint, joints)) causes.Add(NotInTable(who, "joint", joint, "joints", joints));
+        if (!IsRow(m.jointI, joints)) causes.Add(NotInTable(who + " at end i", "joint", m.jointI, "joints", joints));
+        if (!IsRow(m.jointJ, joints)) causes.Add(NotInTable(who + " at end j", "joint", m.jointJ, "joints", joints));
         const bool materialOk = IsRow(m.material, in.youngsModulus.size());
         if (!materialOk) causes.Add(NotInTable(who, "material", m.material, "materials", in.youngsModulus.size()));
         const bool sectionOk = IsRow(m.section, in.sectionArea.size());
@@ -136,15 +136,15 @@ std::vector<std::uint8_t> InputSupports(const AnalysisInput& in, Causes& causes)
     return restraint;
 }
 
-bool ResidualTooLarge(const SparseMatrix& k, const Eigen::VectorXd& x, const Eigen::VectorXd& f, Eigen::Index& worst) {
-    const Eigen::VectorXd residual = k.selfadjointView<Eigen::Upper>() * x - f;
-    const double scale = k.coeffs().cwiseAbs().maxCoeff() * x.lpNorm<Eigen::Infinity>() + f.lpNorm<Eigen::Infinity>();
-    return residual.cwiseAbs().maxCoeff(&worst) > kResidualTolerance * scale;
-}
-
 std::string Unstable(int dof) {
     return "Joint " + std::to_string(dof / 2 + 1) + " cannot resist load along " + (dof % 2 == 0 ? "X" : "Y") +
            ": the truss is unstable there.";
+}
+
+void StopAtJoint(AnalysisOutcome& outcome, StopReason reason, int dof) {
+    outcome.reason = reason;
+    outcome.joint = dof / 2 + 1;
+    outcome.axis = dof % 2 == 0 ? 'X' : 'Y';
 }
 
 } // namespace
@@ -166,6 +166,80 @@ struct CheckedInput {
 
 AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& options, AnalysisOutcome outcome);
 
+// The supports alone must stop the truss moving as a rigid body: something must restrain it along X,
+// something along Y, and the lines along which the restraints act must not all pass through one point,
+// about which the whole truss could turn. The members cannot make up for any of these, so the user is
+// told about the supports first, in those words, before a joint that moves is named.
+bool SupportsHoldTheTruss(const AnalysisInput& in, const std::vector<std::uint8_t>& restraint,
+                          AnalysisOutcome& outcome) {
+    const std::size_t joints = restraint.size();
+    bool anyFree = false, anyX = false, anyY = false;
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    for (std::size_t j = 0; j < joints; ++j) {
+        anyFree = anyFree || restraint[j] != 3;
+        anyX = anyX || (restraint[j] & 1u) != 0;
+        anyY = anyY || (restraint[j] & 2u) != 0;
+        minX = j == 0 ? in.jointX[j] : std::min(minX, in.jointX[j]);
+        maxX = j == 0 ? in.jointX[j] : std::max(maxX, in.jointX[j]);
+        minY = j == 0 ? in.jointY[j] : std::min(minY, in.jointY[j]);
+        maxY = j == 0 ? in.jointY[j] : std::max(maxY, in.jointY[j]);
+    }
+    if (!anyFree) return true;
+    // A joint that a member reaches moves with the truss; a loose one is found later anyway.
+    std::vector<bool> used(joints, false);
+    for (const AnalysisInput::Member& m : in.members) {
+        used[static_cast<std::size_t>(m.jointI) - 1] = true;
+        used[static_cast<std::size_t>(m.jointJ) - 1] = true;
+    }
+    auto firstUsed = [&] {
+        for (std::size_t j = 0; j < joints; ++j)
+            if (used[j]) return static_cast<int>(j);
+        return 0;
+    };
+    const std::string sentence = "The supports as a whole cannot stop the truss moving: ";
+    for (int axis = 0; axis < 2; ++axis) {
+        if (axis == 0 ? anyX : anyY) continue;
+        const int dof = 2 * firstUsed() + axis;
+        outcome.causes = {sentence + "nothing restrains it along " + (axis == 0 ? "X." : "Y."), Unstable(dof)};
+        StopAtJoint(outcome, StopReason::Supports, dof);
+        return false;
+    }
+    // X restraints act along horizontal lines (their joints' Y), Y restraints along vertical ones (X):
+    // they all meet in one point when every X restraint shares one Y and every Y restraint one X. Equal
+    // means within a billionth of the truss's size, the noise of co-ordinates drawn in CAD.
+    const double tolerance = 1e-9 * std::max(maxX - minX, maxY - minY);
+    double pointX = 0, pointY = 0;
+    bool firstX = true, firstY = true;
+    for (std::size_t j = 0; j < joints; ++j) {
+        if (restraint[j] & 1u) {
+            if (!firstX && std::abs(in.jointY[j] - pointY) > tolerance) return true;
+            pointY = in.jointY[j], firstX = false;
+        }
+        if (restraint[j] & 2u) {
+            if (!firstY && std::abs(in.jointX[j] - pointX) > tolerance) return true;
+            pointX = in.jointX[j], firstY = false;
+        }
+    }
+    // The joint farthest from the point moves most; it moves across the line joining them.
+    std::size_t farthest = 0, atPoint = joints;
+    double distance = -1;
+    for (std::size_t j = 0; j < joints; ++j) {
+        const double dx = in.jointX[j] - pointX, dy = in.jointY[j] - pointY;
+        const double d = std::hypot(dx, dy);
+        if (used[j] && d > distance) distance = d, farthest = j;
+        if (d <= tolerance && atPoint == joints) atPoint = j;
+    }
+    const double dx = in.jointX[farthest] - pointX, dy = in.jointY[farthest] - pointY;
+    const int dof = 2 * static_cast<int>(farthest) + (std::abs(dy) >= std::abs(dx) ? 0 : 1);
+    const std::string where = atPoint < joints ? "joint " + std::to_string(atPoint + 1)
+                                               : "the point (" + Num(project::ScaleByPowerOfTen(pointX, -3)) +
+                                                     " m, " + Num(project::ScaleByPowerOfTen(pointY, -3)) + " m)";
+    outcome.causes = {sentence + "every support acts along a line through " + where + ", so the truss can turn about it.",
+                      Unstable(dof)};
+    StopAtJoint(outcome, StopReason::Supports, dof);
+    return false;
+}
+
 CheckedInput Check(const AnalysisInput& input, AnalysisOutcome& outcome) {
     const auto start = Clock::now();
     Causes causes;
@@ -174,11 +248,15 @@ CheckedInput Check(const AnalysisInput& input, AnalysisOutcome& outcome) {
     checked.members = CheckMembers(input, causes);
     checked.load = JointLoad(input, causes);
     checked.restraint = InputSupports(input, causes);
+    if (!causes.Empty()) {
+        outcome.causes = causes.Take();
+        outcome.reason = StopReason::Input;
+    } else {
+        (void)SupportsHoldTheTruss(input, checked.restraint, outcome);
+    }
     outcome.times.check = Since(start);
-    if (!causes.Empty()) outcome.causes = causes.Take();
     return checked;
 }
-
 } // namespace
 
 AnalysisOutcome Analyse(const AnalysisInput& input, const AnalysisOptions& options) {
@@ -198,6 +276,138 @@ AnalysisOutcome Analyse(AnalysisInput&& input, const AnalysisOptions& options) {
 
 namespace {
 
+// The mechanism test. A pivot threshold alone is at the mercy of rounding: a mechanism's zero pivot can
+// come out at 1e-11 of its diagonal (more in a linkage near a dead point, where earlier pivots are small),
+// while a stable truss whose members differ in stiffness by 1e8 has honest pivots far smaller than that.
+// So the decision is taken on the truss's geometry alone: the same pattern with every member given unit
+// stiffness, because a mechanism is a matter of shape and connections, not of moduli. The geometry is
+// a mechanism when
+//  - its factorisation breaks down;
+//  - a joint's stiffness in its weakest direction, when its two equations are eliminated, is below
+//    kGeometryPivot of the unit stiffness of a member (the smaller eigenvalue of the joint's 2 x 2 block,
+//    so the test does not depend on how the bars lie against the axes): a joint a hair off the straight
+//    line of its two bars, 0.0001 mm on 1 m, has 1e-14 whichever way the bars are drawn, while stable
+//    trusses keep theirs above 1e-8 (a 900-panel girder of span to depth 900 included);
+//  - or it fails the physical check below for a probe load on every free direction: the motion of a
+//    mechanism strains no member, so the work of any load that moves it dwarfs the strain energy, however
+//    rounding disturbed the pivots.
+// The geometry is factorised only when the structure's own factor gives cause: a joint stiffness below
+// kSuspectPivot of the stiffest member, a breakdown, or an answer that fails the physical check.
+constexpr double kGeometryPivot = 1e-11;
+constexpr double kSuspectPivot = 1e-9;
+// After every solve the answer is checked against physics rather than against K: each free joint in
+// equilibrium with its member forces and loads, to kEquilibriumTolerance of the largest load or member
+// force, and the loads' work equal to the strain energy stored in the members (f.x = sum N^2 L / E A), to
+// kEnergyTolerance of the two. A mechanism disguised by rounding fails the energy check by orders of
+// magnitude (its work is all in a motion that strains nothing: the error is near 1); a stable truss
+// passes both with errors near 1e-16 times its stiffness ratio, so stiffnesses 1e10 apart still pass.
+constexpr double kEquilibriumTolerance = 1e-6;
+constexpr double kEnergyTolerance = 1e-4;
+constexpr int kRefinements = 3;
+// Below this the residual is at rounding level and refinement has nothing left to find.
+constexpr double kRefinedEquilibrium = 1e-13;
+
+struct PhysicsCheck {
+    double equilibrium = 0;   // worst free-joint imbalance over the scale
+    double energy = 0;
+    int worstDof = -1;
+    int memberNotFinite = 0;  // 1-based
+    [[nodiscard]] bool Passed() const {
+        return memberNotFinite == 0 && equilibrium <= kEquilibriumTolerance && energy <= kEnergyTolerance;
+    }
+};
+
+// `residual` receives load - sum of member end forces at every DOF (restrained ones included). It is
+// summed in extended precision: the refinement it feeds then brings the displacements to full double
+// accuracy even where the stiffnesses are 1e10 apart, which a residual in double cannot (its own
+// rounding is as large as the error it is meant to find). `kind` Geometry: every member with unit stiffness.
+PhysicsCheck CheckPhysics(const std::vector<Results::MemberState>& members, const std::vector<double>& load,
+                          const DofMap& dofs, const std::vector<double>& x, std::vector<double>& residual,
+                          StiffnessKind kind = StiffnessKind::Members) {
+    using Wide = long double;
+    PhysicsCheck check;
+    std::vector<Wide> sum(load.begin(), load.end());
+    Wide largest = 0, strainEnergy = 0;
+    for (std::size_t m = 0; m < members.size(); ++m) {
+        const Results::MemberState& s = members[m];
+        const Wide k = kind == StiffnessKind::Geometry ? 1.0L : Wide{s.k};
+        const auto i = 2 * static_cast<std::size_t>(s.jointI - 1), j = 2 * static_cast<std::size_t>(s.jointJ - 1);
+        const Wide c = s.rotation.c, sn = s.rotation.s;
+        const Wide stretch = c * (Wide{x[j]} - x[i]) + sn * (Wide{x[j + 1]} - x[i + 1]);
+        const Wide tension = k * stretch;
+        if (!std::isfinite(static_cast<double>(tension))) {
+            if (check.memberNotFinite == 0) check.memberNotFinite = static_cast<int>(m) + 1;
+            continue;
+        }
+        largest = std::max(largest, std::abs(tension));
+        strainEnergy += tension * stretch;
+        // The member pulls its ends towards each other when in tension.
+        sum[i] += c * tension;
+        sum[i + 1] += sn * tension;
+        sum[j] -= c * tension;
+        sum[j + 1] -= sn * tension;
+    }
+    Wide work = 0, workScale = 0;
+    for (std::size_t d = 0; d < load.size(); ++d) {
+        largest = std::max(largest, Wide{std::abs(load[d])});
+        work += Wide{load[d]} * x[d];
+        workScale += std::abs(Wide{load[d]} * x[d]);
+    }
+    residual.assign(load.size(), 0.0);
+    Wide worst = 0;
+    for (int dof : dofs.dofOfFree) {
+        const auto d = static_cast<std::size_t>(dof);
+        residual[d] = static_cast<double>(sum[d]);
+        const Wide r = std::abs(sum[d]);
+        if (!(r <= worst)) worst = r, check.worstDof = dof;
+    }
+    check.equilibrium = static_cast<double>(largest > 0 ? worst / largest : worst);
+    const Wide energyScale = workScale + strainEnergy;
+    check.energy = static_cast<double>(energyScale > 0 ? std::abs(work - strainEnergy) / energyScale : 0.0L);
+    if (!std::isfinite(check.equilibrium) || !std::isfinite(check.energy))
+        check.equilibrium = check.energy = std::numeric_limits<double>::infinity();
+    return check;
+}
+
+struct StiffnessRange {
+    int softest = 0, stiffest = 0;   // 1-based
+    double low = 0, high = 0;        // kN/mm
+};
+
+StiffnessRange Extremes(const std::vector<Results::MemberState>& members) {
+    StiffnessRange range;
+    for (std::size_t m = 0; m < members.size(); ++m) {
+        const double k = members[m].k;
+        if (range.softest == 0 || k < range.low) range.low = k, range.softest = static_cast<int>(m) + 1;
+        if (range.stiffest == 0 || k > range.high) range.high = k, range.stiffest = static_cast<int>(m) + 1;
+    }
+    return range;
+}
+
+void StopUnreliable(AnalysisOutcome& outcome, const std::vector<Results::MemberState>& members) {
+    const StiffnessRange range = Extremes(members);
+    outcome.reason = StopReason::Unreliable;
+    outcome.members = {range.softest, range.stiffest};
+    outcome.causes.push_back(
+        "The structure equations cannot be solved reliably, though the truss is stable: its members' stiffnesses "
+        "E A / L are too far apart, from " + Num(range.low) + " kN/mm (member " + std::to_string(range.softest) +
+        ") to " + Num(range.high) + " kN/mm (member " + std::to_string(range.stiffest) +
+        "). Check the moduli, areas and lengths of these members.");
+}
+
+void StopFactor(AnalysisOutcome& outcome, FactorStatus status, const CholeskyFactor& factor, Eigen::Index equations) {
+    if (status == FactorStatus::OutOfMemory) {
+        outcome.reason = StopReason::OutOfMemory;
+        outcome.causes.push_back("There is not enough memory to solve the structure equations (" +
+                                 std::to_string(equations) + " equations).");
+        return;
+    }
+    outcome.reason = StopReason::SolverFailed;
+    outcome.cholmodStatus = factor.CholmodStatus();
+    outcome.causes.push_back("The sparse solver could not solve the structure equations (CHOLMOD status " +
+                             std::to_string(factor.CholmodStatus()) + ").");
+}
+
 AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& options, AnalysisOutcome outcome) {
     std::vector<Results::MemberState>& members = checked.members;
     std::vector<double>& load = checked.load;
@@ -205,7 +415,12 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
     auto start = Clock::now();
 
     const DofMap dofs = BoundaryConditions(restraint);
-    const SparseMatrix k = StructuralStiffness(checked.jointCount, members, dofs);
+    // Scaled exactly, by a power of two, so that the stiffest member's E A / L lies in [1, 2): tiny or huge
+    // moduli neither underflow nor overflow inside the factorisation, and kSuspectPivot is a fraction of
+    // the stiffest member.
+    const StiffnessRange range = Extremes(members);
+    const int exponent = range.high > 0 ? -std::ilogb(range.high) : 0;
+    const SparseMatrix k = StructuralStiffness(checked.jointCount, members, dofs, StiffnessKind::Members, exponent);
     const auto n = static_cast<Eigen::Index>(dofs.dofOfFree.size());
     outcome.freeDofs = static_cast<int>(n);
     outcome.nonZeros = k.nonZeros();
@@ -217,41 +432,178 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
     // the other axis meet) is found before the factorisation, in joint order.
     for (Eigen::Index q = 0; q < n; ++q) {
         if (k.valuePtr()[k.outerIndexPtr()[q + 1] - 1] == 0.0) {
-            outcome.causes.push_back(Unstable(dofs.dofOfFree[static_cast<std::size_t>(q)]));
+            const int dof = dofs.dofOfFree[static_cast<std::size_t>(q)];
+            outcome.causes.push_back(Unstable(dof));
+            StopAtJoint(outcome, StopReason::Mechanism, dof);
             return outcome;
         }
     }
 
     std::vector<int> jointOfColumn(dofs.dofOfFree.size());
     for (std::size_t q = 0; q < jointOfColumn.size(); ++q) jointOfColumn[q] = dofs.dofOfFree[q] / 2;
-    Eigen::VectorXd x;
-    const SolveOutcome solved = SolveSparseCholesky(k, f, x, jointOfColumn, options.ordering, options.pivotTolerance);
-    outcome.times.order = solved.analyseSeconds;
-    outcome.times.factor = solved.factorSeconds;
-    outcome.times.solve = solved.solveSeconds;
-    outcome.smallestRelativePivot = solved.smallestRelativePivot;
-    outcome.factorFlops = solved.factorFlops;
-    outcome.factorNonZeros = solved.factorNonZeros;
-    if (!solved.solved) {
-        if (solved.singularColumn >= 0)
-            outcome.causes.push_back(Unstable(dofs.dofOfFree[static_cast<std::size_t>(solved.singularColumn)]));
-        else
-            outcome.causes.push_back("The structure equations could not be solved (not enough memory?).");
+    CholeskyFactor factor;
+    auto report = [&] {
+        outcome.times.order = factor.analyseSeconds;
+        outcome.times.factor = factor.factorSeconds;
+        outcome.times.solve = factor.solveSeconds;
+        outcome.factorFlops = factor.factorFlops;
+        outcome.factorNonZeros = factor.factorNonZeros;
+    };
+    FactorStatus status = factor.Analyse(k, jointOfColumn, options.ordering);
+    if (status == FactorStatus::Factored) status = factor.Factor(k);
+    report();
+    if (status == FactorStatus::OutOfMemory || status == FactorStatus::Failed) {
+        StopFactor(outcome, status, factor, n);
+        return outcome;
+    }
+    PivotReport pivots;
+    if (status == FactorStatus::Factored) {
+        pivots = factor.Pivots(k, jointOfColumn);
+        outcome.smallestRelativePivot = pivots.smallestRelative;
+    }
+
+    // True when the geometry shows a mechanism (the outcome then says where); the structure's own factor
+    // is restored otherwise.
+    bool geometryChecked = false;
+    auto isMechanism = [&]() -> bool {
+        geometryChecked = true;
+        auto mechanismAt = [&](int column) {
+            const int dof = dofs.dofOfFree[static_cast<std::size_t>(column)];
+            outcome.causes.push_back(Unstable(dof));
+            StopAtJoint(outcome, StopReason::Mechanism, dof);
+            return true;
+        };
+        {
+            const SparseMatrix g = StructuralStiffness(checked.jointCount, members, dofs, StiffnessKind::Geometry);
+            const FactorStatus geometry = factor.Factor(g);
+            report();
+            if (geometry == FactorStatus::NotPositiveDefinite) return mechanismAt(factor.FailedColumn());
+            if (geometry != FactorStatus::Factored) {
+                StopFactor(outcome, geometry, factor, n);
+                return true;
+            }
+            const PivotReport pivots = factor.Pivots(g, jointOfColumn);
+            outcome.smallestGeometryPivot = pivots.smallest;
+            if (!(pivots.smallest >= kGeometryPivot)) return mechanismAt(pivots.column);
+            // A probe load on every free direction, the same every run, moves any mechanism.
+            Eigen::VectorXd probe(n), moved;
+            std::uint64_t state = 0x9E3779B97F4A7C15u;
+            for (Eigen::Index q = 0; q < n; ++q) {
+                state = state * 6364136223846793005u + 1442695040888963407u;
+                probe[q] = static_cast<double>(state >> 11) / 9007199254740992.0 * 2 - 1;
+            }
+            if (!factor.Solve(probe, moved)) return mechanismAt(static_cast<int>(n - 1));
+            std::vector<double> probeLoad(load.size(), 0.0), probeX(load.size(), 0.0), unused;
+            Eigen::Index largest = 0;
+            moved.cwiseAbs().maxCoeff(&largest);
+            for (Eigen::Index q = 0; q < n; ++q) {
+                const auto dof = static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)]);
+                probeLoad[dof] = probe[q];
+                probeX[dof] = moved[q];
+            }
+            const PhysicsCheck probed = CheckPhysics(members, probeLoad, dofs, probeX, unused, StiffnessKind::Geometry);
+            if (!probed.Passed()) return mechanismAt(static_cast<int>(largest));
+        }
+        status = factor.Factor(k);
+        report();
+        if (status == FactorStatus::Factored) return false;
+        if (status == FactorStatus::NotPositiveDefinite) StopUnreliable(outcome, members);
+        else StopFactor(outcome, status, factor, n);
+        return true;
+    };
+
+    if (status == FactorStatus::NotPositiveDefinite || !(pivots.smallest >= kSuspectPivot)) {
+        if (isMechanism()) return outcome;
+    }
+
+    Eigen::VectorXd xs;
+    std::vector<double> x(load.size(), 0.0), residual;
+    auto solveInto = [&](const Eigen::VectorXd& rhs, bool add) -> bool {
+        if (!factor.Solve(rhs, xs)) return false;
+        for (Eigen::Index q = 0; q < n; ++q) {
+            double& xq = x[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])];
+            xq = add ? xq + std::ldexp(xs[q], exponent) : std::ldexp(xs[q], exponent);
+        }
+        return true;
+    };
+    if (!solveInto(f, false)) {
+        if (!geometryChecked && isMechanism()) return outcome;
+        if (!solveInto(f, false)) {
+            StopUnreliable(outcome, members);
+            return outcome;
+        }
+    }
+    // A displacement beyond the largest number: the members are too soft for the loads.
+    for (std::size_t d = 0; d < x.size(); ++d) {
+        if (std::isfinite(x[d])) continue;
+        StopAtJoint(outcome, StopReason::Overflow, static_cast<int>(d));
+        outcome.members = {range.softest};
+        outcome.causes.push_back("The displacement of joint " + std::to_string(d / 2 + 1) + " along " +
+                                 (d % 2 == 0 ? "X" : "Y") +
+                                 " is too large to be represented: the members are too soft for the loads (member " +
+                                 std::to_string(range.softest) + " has E A / L = " + Num(range.low) + " kN/mm).");
         return outcome;
     }
 
-    // The pivots passed; an equilibrium residual far above rounding would still mean the solution is not
-    // one (it never has been seen to, but a wrong displacement must not be shown as a result).
-    Eigen::Index worst = 0;
-    if (n > 0 && ResidualTooLarge(k, x, f, worst)) {
-        outcome.causes.push_back(Unstable(dofs.dofOfFree[static_cast<std::size_t>(worst)]));
+    PhysicsCheck physics = CheckPhysics(members, load, dofs, x, residual);
+    // Refinement, from the residual in extended precision, while it still improves the answer. The
+    // residual of even the best double answer is not zero where stiffnesses are far apart (a stiff member's
+    // force is a small difference of large displacements), so progress is judged by the correction, which
+    // shrinks by the factor cond(K) x 1e-16 each time: stop when it is at rounding level or grows.
+    double lastCorrection = std::numeric_limits<double>::infinity();
+    for (int refinement = 0; physics.memberNotFinite == 0 && refinement < kRefinements; ++refinement) {
+        if (physics.equilibrium <= kRefinedEquilibrium && physics.energy <= kRefinedEquilibrium) break;
+        if (!physics.Passed() && !geometryChecked && isMechanism()) return outcome;
+        Eigen::VectorXd r(n);
+        for (Eigen::Index q = 0; q < n; ++q)
+            r[q] = residual[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])];
+        const std::vector<double> before = x;
+        if (!solveInto(r, true)) {
+            x = before;
+            break;
+        }
+        double correction = 0, size = 0;
+        for (std::size_t d = 0; d < x.size(); ++d) {
+            correction = std::max(correction, std::abs(x[d] - before[d]));
+            size = std::max(size, std::abs(x[d]));
+        }
+        if (!(correction < lastCorrection)) {   // diverging: cond(K) x 1e-16 is not below 1
+            x = before;
+            physics = CheckPhysics(members, load, dofs, x, residual);
+            break;
+        }
+        lastCorrection = correction;
+        physics = CheckPhysics(members, load, dofs, x, residual);
+        if (correction <= 1e-15 * size) break;
+    }
+    if (!physics.Passed() && physics.memberNotFinite == 0 && !geometryChecked && isMechanism()) return outcome;
+    report();
+    outcome.equilibriumError = physics.equilibrium;
+    outcome.energyError = physics.energy;
+    if (physics.memberNotFinite != 0) {
+        outcome.reason = StopReason::Overflow;
+        outcome.members = {physics.memberNotFinite};
+        outcome.causes.push_back("The axial force in member " + std::to_string(physics.memberNotFinite) +
+                                 " is too large to be represented.");
+        return outcome;
+    }
+    if (!physics.Passed()) {
+        StopUnreliable(outcome, members);
         return outcome;
     }
 
     start = Clock::now();
-    std::vector<double> displacement(2 * static_cast<std::size_t>(checked.jointCount), 0.0);
-    for (Eigen::Index q = 0; q < n; ++q) displacement[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])] = x[q];
-    outcome.results.emplace(std::move(displacement), std::move(members), std::move(load), std::move(restraint));
+    Results results(std::move(x), std::move(members), std::move(load), std::move(restraint));
+    char axis = 0;
+    if (const int joint = results.FirstReactionNotFinite(axis); joint != 0) {
+        outcome.reason = StopReason::Overflow;
+        outcome.joint = joint;
+        outcome.axis = axis;
+        outcome.causes.push_back("The reaction at joint " + std::to_string(joint) + " along " + std::string(1, axis) +
+                                 " is too large to be represented.");
+        return outcome;
+    }
+    outcome.results.emplace(std::move(results));
     outcome.times.forces = Since(start);
     return outcome;
 }

@@ -17,7 +17,19 @@ inline constexpr const char* kAnalysisErrorText = "An Error Just Occurred.\nDid 
 
 struct AnalysisOptions {
     Ordering ordering = Ordering::Auto;
-    double pivotTolerance = kRelativePivotTolerance;
+};
+
+// Why a run stopped, with the objects at fault, for whoever wants more than the words (a drawing
+// marking the joint that moves, a test).
+enum class StopReason {
+    None,
+    Input,          // references, lengths, moduli, areas or loads: see the causes
+    Supports,       // the supports as a whole let the truss move or turn
+    Mechanism,      // the truss can move without straining its members: `joint` and `axis` move
+    Unreliable,     // not a mechanism, but the stiffnesses are too far apart for an answer: `members`
+    Overflow,       // a displacement, force or reaction beyond the largest number: `joint` or `members`
+    OutOfMemory,
+    SolverFailed,   // CHOLMOD refused for another reason: `cholmodStatus`
 };
 
 struct PhaseTimes {   // seconds
@@ -27,8 +39,16 @@ struct PhaseTimes {   // seconds
 struct AnalysisOutcome {
     std::optional<Results> results;     // empty when the run stopped
     std::vector<std::string> causes;    // one line each: the member, load or joint at fault and why
+    StopReason reason = StopReason::None;
+    int joint = 0;                      // 1-based, when the reason names one
+    char axis = 0;                      // 'X' or 'Y', with `joint`
+    std::vector<int> members;           // 1-based, when the reason names members
+    int cholmodStatus = 0;
     PhaseTimes times;
-    double smallestRelativePivot = 0;   // of the factorisation, for the curious and the benchmarks
+    double smallestRelativePivot = 0;   // of the factorisation, against its diagonal, for the curious
+    double smallestGeometryPivot = 0;   // of the geometry's factor, when the mechanism test needed it
+    double equilibriumError = 0;        // worst joint imbalance against the largest load or member force
+    double energyError = 0;             // |work of the loads - strain energy| against their scale
     double factorFlops = 0, factorNonZeros = 0;
     int freeDofs = 0;
     long long nonZeros = 0;             // of the upper triangle of the structure matrix

@@ -1,6 +1,7 @@
 #include "analysis/assembly.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace varlen::analysis {
 
@@ -20,7 +21,7 @@ DofMap BoundaryConditions(const std::vector<std::uint8_t>& restraint) {
 }
 
 SparseMatrix StructuralStiffness(int jointCount, const std::vector<Results::MemberState>& members,
-                                 const DofMap& dofs) {
+                                 const DofMap& dofs, StiffnessKind kind, int scaleExponent) {
     const auto joints = static_cast<std::size_t>(jointCount);
     // Joint-level pattern of the upper triangle: for each column joint a, the joints b < a that share a
     // member with it. Parallel members share one entry.
@@ -52,7 +53,7 @@ SparseMatrix StructuralStiffness(int jointCount, const std::vector<Results::Memb
     std::vector<Block> diagonal(joints);
     std::vector<Block> coupling(write);
     for (const auto& m : members) {
-        const Block k0 = GlobalStiffness(m.k, m.rotation);
+        const Block k0 = GlobalStiffness(kind == StiffnessKind::Geometry ? 1.0 : std::ldexp(m.k, scaleExponent), m.rotation);
         for (int end : {m.jointI, m.jointJ}) {
             Block& d = diagonal[static_cast<std::size_t>(end - 1)];
             d.xx += k0.xx;

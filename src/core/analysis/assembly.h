@@ -19,9 +19,15 @@ struct DofMap {
 // restraint: per joint, bit 0 X restrained, bit 1 Y restrained.
 [[nodiscard]] DofMap BoundaryConditions(const std::vector<std::uint8_t>& restraint);
 
+// What each member contributes: its own E A / L times 2^scaleExponent (a power of two, so the scaling
+// is exact and the solution only needs the same factor back), or, for `Geometry`, the same unit stiffness for
+// every member: the truss's shape and connections alone, which decide whether it can move.
+enum class StiffnessKind { Members, Geometry };
+
 // Adds every member's blocks once, into the upper triangle of the free equations (column-major, rows
 // ascending in each column, the diagonal last).
 [[nodiscard]] SparseMatrix StructuralStiffness(int jointCount, const std::vector<Results::MemberState>& members,
-                                               const DofMap& dofs);
+                                               const DofMap& dofs, StiffnessKind kind = StiffnessKind::Members,
+                                               int scaleExponent = 0);
 
 } // namespace varlen::analysis

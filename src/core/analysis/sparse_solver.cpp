@@ -16,28 +16,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-// Eigen keeps CHOLMOD's factor to itself; the pivots are needed to tell a mechanism from a truss.
-class InspectableCholesky : public Eigen::CholmodSupernodalLLT<SparseMatrix, Eigen::Upper> {
-public:
-    [[nodiscard]] const cholmod_factor* Factor() const { return m_cholmodFactor; }
-
-    // Eigen's analyzePattern, with a permutation of our own making.
-    void AnalyzeWithPermutation(const SparseMatrix& matrix, std::vector<int>& permutation) {
-        if (m_cholmodFactor) {
-            cholmod_free_factor(&m_cholmodFactor, &cholmod());
-            m_cholmodFactor = nullptr;
-        }
-        cholmod_sparse a = Eigen::viewAsCholmod(matrix.selfadjointView<Eigen::Upper>());
-        cholmod().nmethods = 1;
-        cholmod().method[0].ordering = CHOLMOD_GIVEN;
-        m_cholmodFactor = cholmod_analyze_p(&a, permutation.data(), nullptr, 0, &cholmod());
-        m_isInitialized = true;
-        m_info = m_cholmodFactor ? Eigen::Success : Eigen::NumericalIssue;
-        m_analysisIsOk = m_cholmodFactor != nullptr;
-        m_factorizationIsOk = false;
-    }
-};
-
 // The joint graph of the upper triangle: column g holds the joints g' <= g that share an entry with it.
 struct JointGraph {
     std::vector<int> start, row;
@@ -195,103 +173,184 @@ bool OrderByJoints(const SparseMatrix& k, const std::vector<int>& jointOfColumn,
     return true;
 }
 
-// The smallest squared diagonal of L over the diagonal of the permuted matrix, and its column in the
-// original numbering.
-std::pair<double, int> SmallestRelativePivot(const cholmod_factor& l, const SparseMatrix& k) {
-    const auto* x = static_cast<const double*>(l.x);
-    const auto* super = static_cast<const int*>(l.super);
-    const auto* pi = static_cast<const int*>(l.pi);
-    const auto* px = static_cast<const int*>(l.px);
-    const auto* perm = static_cast<const int*>(l.Perm);
-    double smallest = std::numeric_limits<double>::infinity();
-    int where = -1;
-    for (std::size_t s = 0; s < l.nsuper; ++s) {
-        const int first = super[s], last = super[s + 1];
-        const int rows = pi[s + 1] - pi[s];
-        for (int j = 0; j < last - first; ++j) {
-            const double d = x[static_cast<std::size_t>(px[s]) + static_cast<std::size_t>(j) * rows + j];
-            const int column = perm ? perm[first + j] : first + j;
-            // The diagonal is the last stored entry of an upper-triangle column.
-            const double a = k.valuePtr()[k.outerIndexPtr()[column + 1] - 1];
-            const double relative = d * d / a;
-            if (relative < smallest) {
-                smallest = relative;
-                where = column;
-            }
+} // namespace
+
+// Eigen keeps CHOLMOD's factor to itself; the pivots are needed to tell a mechanism from a truss.
+class CholeskyFactor::Solver : public Eigen::CholmodSupernodalLLT<SparseMatrix, Eigen::Upper> {
+public:
+    [[nodiscard]] const cholmod_factor* Factor() const { return m_cholmodFactor; }
+
+    // Eigen's analyzePattern, with a permutation of our own making.
+    void AnalyzeWithPermutation(const SparseMatrix& matrix, std::vector<int>& permutation) {
+        if (m_cholmodFactor) {
+            cholmod_free_factor(&m_cholmodFactor, &cholmod());
+            m_cholmodFactor = nullptr;
         }
+        cholmod_sparse a = Eigen::viewAsCholmod(matrix.selfadjointView<Eigen::Upper>());
+        cholmod().nmethods = 1;
+        cholmod().method[0].ordering = CHOLMOD_GIVEN;
+        m_cholmodFactor = cholmod_analyze_p(&a, permutation.data(), nullptr, 0, &cholmod());
+        m_isInitialized = true;
+        m_info = m_cholmodFactor ? Eigen::Success : Eigen::NumericalIssue;
+        m_analysisIsOk = m_cholmodFactor != nullptr;
+        m_factorizationIsOk = false;
     }
-    return {smallest, where};
+};
+
+CholeskyFactor::CholeskyFactor() : m_solver(std::make_unique<Solver>()) {
+    cholmod_common& common = m_solver->cholmod();
+    common.print = 0;   // failures are reported to the user in words, not on the console
+    common.postorder = 1;
+}
+
+CholeskyFactor::~CholeskyFactor() = default;
+
+namespace {
+
+FactorStatus StatusOf(const cholmod_common& common) {
+    return common.status == CHOLMOD_OUT_OF_MEMORY ? FactorStatus::OutOfMemory : FactorStatus::Failed;
 }
 
 } // namespace
 
-SolveOutcome SolveSparseCholesky(const SparseMatrix& k, const Eigen::VectorXd& f, Eigen::VectorXd& x,
-                                 const std::vector<int>& jointOfColumn, Ordering ordering, double pivotTolerance) {
-    SolveOutcome outcome;
+FactorStatus CholeskyFactor::Analyse(const SparseMatrix& k, const std::vector<int>& jointOfColumn, Ordering ordering) {
+    m_analysed = false;
     if (k.cols() == 0) {
-        x.resize(0);
-        outcome.solved = true;
-        outcome.smallestRelativePivot = 1.0;
-        return outcome;
+        m_analysed = true;
+        return FactorStatus::Factored;
     }
-    InspectableCholesky solver;
-    cholmod_common& common = solver.cholmod();
-    common.print = 0;   // failures are reported to the user as instability, not on the console
-    common.postorder = 1;
-
-    auto start = Clock::now();
+    cholmod_common& common = m_solver->cholmod();
+    const auto start = Clock::now();
     std::vector<int> permutation;
     if (ordering == Ordering::Auto) {
         // CHOLMOD's own rule, applied to the joint graph: AMD, and METIS as well when AMD's factor is
         // costly for its size, keeping the one with the smaller factor. AMD orders a 100,000-joint
         // lattice in a fifth of METIS's time with little more fill; at a million joints METIS saves
         // a fifth of the memory and half the work.
-        if (!OrderByJoints(k, jointOfColumn, Ordering::Amd, common, permutation)) return outcome;
-        solver.AnalyzeWithPermutation(k, permutation);
-        if (solver.info() != Eigen::Success) return outcome;
+        if (!OrderByJoints(k, jointOfColumn, Ordering::Amd, common, permutation)) return StatusOf(common);
+        m_solver->AnalyzeWithPermutation(k, permutation);
+        if (m_solver->info() != Eigen::Success) return StatusOf(common);
         const double amdFactor = common.lnz;
         if (common.fl >= 500 * common.lnz && common.lnz >= 5.0 * static_cast<double>(k.nonZeros())) {
             std::vector<int> metis;
             if (OrderByJoints(k, jointOfColumn, Ordering::Metis, common, metis)) {
-                solver.AnalyzeWithPermutation(k, metis);
-                if (solver.info() != Eigen::Success || common.lnz >= amdFactor)
-                    solver.AnalyzeWithPermutation(k, permutation);
+                m_solver->AnalyzeWithPermutation(k, metis);
+                if (m_solver->info() != Eigen::Success || common.lnz >= amdFactor)
+                    m_solver->AnalyzeWithPermutation(k, permutation);
             }
         }
     } else {
-        if (!OrderByJoints(k, jointOfColumn, ordering, common, permutation)) return outcome;
-        solver.AnalyzeWithPermutation(k, permutation);
+        if (!OrderByJoints(k, jointOfColumn, ordering, common, permutation)) return StatusOf(common);
+        m_solver->AnalyzeWithPermutation(k, permutation);
     }
-    outcome.analyseSeconds = Since(start);
-    if (solver.info() != Eigen::Success) return outcome;
-    outcome.factorFlops = common.fl;
-    outcome.factorNonZeros = common.lnz;
-    start = Clock::now();
-    if (solver.Factor()) PrefaultForFactor(solver.Factor()->xsize * sizeof(double));
-    solver.factorize(k);
-    outcome.factorSeconds = Since(start);
+    analyseSeconds += Since(start);
+    if (m_solver->info() != Eigen::Success) return StatusOf(common);
+    factorFlops = common.fl;
+    factorNonZeros = common.lnz;
+    m_analysed = true;
+    return FactorStatus::Factored;
+}
 
-    const cholmod_factor* l = solver.Factor();
-    if (!l) return outcome;   // out of memory: reported as not solved
-    if (solver.info() != Eigen::Success) {
-        // Not positive definite: the failing column in the original numbering marks the mechanism.
+FactorStatus CholeskyFactor::Factor(const SparseMatrix& k) {
+    m_failedColumn = -1;
+    if (!m_analysed) return FactorStatus::Failed;
+    if (k.cols() == 0) return FactorStatus::Factored;
+    cholmod_common& common = m_solver->cholmod();
+    const auto start = Clock::now();
+    if (m_solver->Factor()) PrefaultForFactor(m_solver->Factor()->xsize * sizeof(double));
+    m_solver->factorize(k);
+    factorSeconds += Since(start);
+    m_cholmodStatus = common.status;
+    const cholmod_factor* l = m_solver->Factor();
+    if (!l || common.status == CHOLMOD_OUT_OF_MEMORY) return FactorStatus::OutOfMemory;
+    if (common.status == CHOLMOD_NOT_POSDEF || m_solver->info() != Eigen::Success) {
         const auto* perm = static_cast<const int*>(l->Perm);
         const auto minor = static_cast<int>(l->minor);
-        if (minor >= 0 && minor < k.cols()) outcome.singularColumn = perm ? perm[minor] : minor;
-        return outcome;
+        if (minor >= 0 && minor < k.cols()) {
+            m_failedColumn = perm ? perm[minor] : minor;
+            return FactorStatus::NotPositiveDefinite;
+        }
+        return StatusOf(common);
     }
-    if (!l->is_super) return outcome;
-    auto [smallest, where] = SmallestRelativePivot(*l, k);
-    outcome.smallestRelativePivot = smallest;
-    if (!(smallest >= pivotTolerance)) {
-        outcome.singularColumn = where;
-        return outcome;
+    if (common.status < CHOLMOD_OK || !l->is_super) return StatusOf(common);
+    return FactorStatus::Factored;
+}
+
+PivotReport CholeskyFactor::Pivots(const SparseMatrix& k, const std::vector<int>& jointOfColumn) const {
+    PivotReport report;
+    const cholmod_factor* factor = m_solver->Factor();
+    if (k.cols() == 0 || !factor || !factor->is_super) return report;
+    const cholmod_factor& l = *factor;
+    const auto* x = static_cast<const double*>(l.x);
+    const auto* super = static_cast<const int*>(l.super);
+    const auto* pi = static_cast<const int*>(l.pi);
+    const auto* px = static_cast<const int*>(l.px);
+    const auto* perm = static_cast<const int*>(l.Perm);
+    auto original = [&](int permuted) { return perm ? perm[permuted] : permuted; };
+    auto note = [&](double stiffness, int column) {
+        if (!(stiffness >= report.smallest)) report.smallest = stiffness, report.column = column;
+    };
+    for (std::size_t s = 0; s < l.nsuper; ++s) {
+        const int first = super[s], last = super[s + 1];
+        const int rows = pi[s + 1] - pi[s];
+        auto at = [&](int row, int column) {
+            return x[static_cast<std::size_t>(px[s]) + static_cast<std::size_t>(column) * rows + row];
+        };
+        for (int j = 0; j < last - first; ++j) {
+            const int column = original(first + j);
+            const double d = at(j, j);
+            // The diagonal is the last stored entry of an upper-triangle column.
+            const double relative = d * d / k.valuePtr()[k.outerIndexPtr()[column + 1] - 1];
+            if (!(relative >= report.smallestRelative)) report.smallestRelative = relative, report.relativeColumn = column;
+            const bool pairNext = j + 1 < last - first &&
+                                  jointOfColumn[static_cast<std::size_t>(original(first + j + 1))] ==
+                                      jointOfColumn[static_cast<std::size_t>(column)];
+            if (!pairNext) {
+                // A joint with one free direction, or (rarely) a pair split between supernodes.
+                const bool pairedBefore = j > 0 && jointOfColumn[static_cast<std::size_t>(original(first + j - 1))] ==
+                                                       jointOfColumn[static_cast<std::size_t>(column)];
+                if (!pairedBefore) note(d * d, column);
+                continue;
+            }
+            // S = L_b L_b^T with L_b = [l11 0; l21 l22]: the joint's stiffness left at its elimination.
+            const double l11 = d, l21 = at(j + 1, j), l22 = at(j + 1, j + 1);
+            const double a = l11 * l11, b = l11 * l21, c = l21 * l21 + l22 * l22;
+            const double largest = (a + c) / 2 + std::hypot((a - c) / 2, b);
+            const double weakest = largest > 0 ? (a * (l22 * l22)) / largest : 0.0;   // det / largest: no cancellation
+            // Its eigenvector is (b, weakest - a) or, equally, (weakest - c, b): the longer of the two is the
+            // more accurate. The weak direction is named by the axis it lies nearer.
+            const double u1 = b, u2 = weakest - a, w1 = weakest - c, w2 = b;
+            const bool useU = std::hypot(u1, u2) >= std::hypot(w1, w2);
+            const bool alongFirst = useU ? std::abs(u1) >= std::abs(u2) : std::abs(w1) >= std::abs(w2);
+            note(weakest, alongFirst ? column : original(first + j + 1));
+            ++j;
+        }
     }
-    start = Clock::now();
-    x = solver.solve(f);
-    outcome.solveSeconds = Since(start);
-    if (solver.info() != Eigen::Success || !x.allFinite()) return outcome;
-    outcome.solved = true;
+    return report;
+}
+
+bool CholeskyFactor::Solve(const Eigen::VectorXd& f, Eigen::VectorXd& x) {
+    if (f.size() == 0) {
+        x.resize(0);
+        return true;
+    }
+    const auto start = Clock::now();
+    x = m_solver->solve(f);
+    solveSeconds += Since(start);
+    return m_solver->info() == Eigen::Success && x.allFinite();
+}
+
+SolveOutcome SolveSparseCholesky(const SparseMatrix& k, const Eigen::VectorXd& f, Eigen::VectorXd& x,
+                                 const std::vector<int>& jointOfColumn, Ordering ordering) {
+    SolveOutcome outcome;
+    CholeskyFactor factor;
+    outcome.solved = factor.Analyse(k, jointOfColumn, ordering) == FactorStatus::Factored &&
+                     factor.Factor(k) == FactorStatus::Factored && factor.Solve(f, x);
+    outcome.factorFlops = factor.factorFlops;
+    outcome.factorNonZeros = factor.factorNonZeros;
+    outcome.analyseSeconds = factor.analyseSeconds;
+    outcome.factorSeconds = factor.factorSeconds;
+    outcome.solveSeconds = factor.solveSeconds;
     return outcome;
 }
 

@@ -1,7 +1,11 @@
 // The structure equations K x = f over the free degrees of freedom, solved by a supernodal sparse
-// Cholesky factorisation (CHOLMOD, through Eigen) with a fill-reducing ordering.
+// Cholesky factorisation (CHOLMOD, through Eigen) with a fill-reducing ordering worked out on the
+// joint graph. One ordering serves several factorisations of matrices with the same pattern, which
+// the mechanism test needs: the structure's own stiffness and its geometry alone.
 #pragma once
 
+#include <limits>
+#include <memory>
 #include <vector>
 
 #include <Eigen/SparseCore>
@@ -12,30 +16,74 @@ using SparseMatrix = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
 
 enum class Ordering { Auto, Amd, Metis, NestedDissection };
 
-// A pivot of the factorisation, relative to the diagonal it started from, below which the matrix is
-// taken as singular. A stable truss keeps its relative pivots far above this even with stiffness
-// ratios of 10^6 between members; a mechanism whose zero pivot rounding has disturbed shows one near
-// 10^-16 to 10^-13. Below it the solution would be dominated by rounding (displacements of 10^10
-// times the loads' scale), so it is never reported.
-inline constexpr double kRelativePivotTolerance = 1e-11;
+enum class FactorStatus {
+    Factored,
+    NotPositiveDefinite,   // FailedColumn() says where
+    OutOfMemory,
+    Failed,                // CHOLMOD refused for another reason: CholmodStatus() says which
+};
+
+// How close the factorised matrix came to singular, joint by joint. A joint's two equations are
+// eliminated together, and what is left of its stiffness when they are is a 2 x 2 block (the Schur
+// complement); its smaller eigenvalue is that joint's stiffness in its weakest direction, whatever
+// way the axes run (a pivot alone depends on them: a joint whose bars lie nearly along Y keeps a small
+// X pivot even when it is stiff, and hides a weak direction between the axes). `smallest` is the least
+// over all joints (a single pivot where one direction is restrained), `column` the equation (original
+// numbering) nearest that weakest direction. `smallestRelative` is the least pivot against its own
+// diagonal, for the record.
+struct PivotReport {
+    double smallest = std::numeric_limits<double>::infinity();
+    int column = -1;
+    double smallestRelative = std::numeric_limits<double>::infinity();
+    int relativeColumn = -1;
+};
+
+class CholeskyFactor {
+public:
+    CholeskyFactor();
+    ~CholeskyFactor();
+    CholeskyFactor(const CholeskyFactor&) = delete;
+    CholeskyFactor& operator=(const CholeskyFactor&) = delete;
+
+    // Orders and analyses the pattern of `k` (upper triangle, diagonal last in each column).
+    // `jointOfColumn` (ascending) groups the equations by joint: the ordering is worked out on the joint
+    // graph, a quarter of the size of the equations' graph, and each joint's equations stay together.
+    [[nodiscard]] FactorStatus Analyse(const SparseMatrix& k, const std::vector<int>& jointOfColumn,
+                                       Ordering ordering);
+    // Factorises a matrix with the pattern analysed, replacing any earlier factor.
+    [[nodiscard]] FactorStatus Factor(const SparseMatrix& k);
+    // After NotPositiveDefinite: the column (original numbering) where the factorisation broke down.
+    [[nodiscard]] int FailedColumn() const { return m_failedColumn; }
+    [[nodiscard]] int CholmodStatus() const { return m_cholmodStatus; }
+    // Of the current factor of `k`; `jointOfColumn` as given to Analyse.
+    [[nodiscard]] PivotReport Pivots(const SparseMatrix& k, const std::vector<int>& jointOfColumn) const;
+    // x = K^-1 f with the current factor; false when the solve failed or gave a number that is not finite.
+    [[nodiscard]] bool Solve(const Eigen::VectorXd& f, Eigen::VectorXd& x);
+
+    double analyseSeconds = 0.0;   // ordering and symbolic factorisation
+    double factorSeconds = 0.0;    // all factorisations together
+    double solveSeconds = 0.0;
+    double factorFlops = 0.0;      // floating-point operations of one factorisation
+    double factorNonZeros = 0.0;   // entries of L
+
+private:
+    class Solver;
+    std::unique_ptr<Solver> m_solver;
+    int m_failedColumn = -1;
+    int m_cholmodStatus = 0;
+    bool m_analysed = false;
+};
 
 struct SolveOutcome {
     bool solved = false;
-    int singularColumn = -1;         // a column (free DOF index) where the matrix is singular
-    double smallestRelativePivot = 0.0;
-    double factorFlops = 0.0;        // floating-point operations of the factorisation
-    double factorNonZeros = 0.0;     // entries of L
-    double analyseSeconds = 0.0;     // ordering and symbolic factorisation
-    double factorSeconds = 0.0;
-    double solveSeconds = 0.0;
+    double factorFlops = 0.0, factorNonZeros = 0.0;
+    double analyseSeconds = 0.0, factorSeconds = 0.0, solveSeconds = 0.0;
 };
 
-// `k` holds the upper triangle. On success `x` holds the solution.
-// `jointOfColumn` (ascending) groups the equations by joint: the ordering is then worked out on the joint
-// graph, a quarter of the size of the equations' graph, and each joint's equations stay together.
+// Order, factorise and solve once, without any test of the answer: for the benchmarks, which time the
+// bare solve against CHOLMOD's own.
 [[nodiscard]] SolveOutcome SolveSparseCholesky(const SparseMatrix& k, const Eigen::VectorXd& f, Eigen::VectorXd& x,
                                                const std::vector<int>& jointOfColumn,
-                                               Ordering ordering = Ordering::Auto,
-                                               double pivotTolerance = kRelativePivotTolerance);
+                                               Ordering ordering = Ordering::Auto);
 
 } // namespace varlen::analysis

@@ -41,10 +41,10 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, AnalysisStop,
     ::testing::Values(
         StopCase{"JointZero", [](auto& p) { p.members.SetCell(2, 3, "0"); },
-                 "Member 2 names joint 0, which is not in the joints table (1 to 3)."},
+                 "Member 2 at end j names joint 0, which is not in the joints table (1 to 3)."},
         StopCase{"JointBeyondTable", [](auto& p) { p.members.SetCell(1, 2, "4"); },
-                 "Member 1 names joint 4, which is not in the joints table (1 to 3)."},
-        StopCase{"JointNotWhole", [](auto& p) { p.members.SetCell(1, 2, "2.5"); }, "Member 1 names joint 2.5"},
+                 "Member 1 at end i names joint 4, which is not in the joints table (1 to 3)."},
+        StopCase{"JointNotWhole", [](auto& p) { p.members.SetCell(1, 2, "2.5"); }, "Member 1 at end i names joint 2.5"},
         StopCase{"MaterialZero", [](auto& p) { p.members.SetCell(3, 4, "0"); },
                  "Member 3 names material 0, which is not in the materials table (1 to 2)."},
         StopCase{"SectionBeyondTable", [](auto& p) { p.members.SetCell(3, 5, "3"); },
@@ -78,7 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(AnalysisStop, NewProjectStopsOnItsBlankMember) {
     const AnalysisOutcome outcome = Analyse(BuildAnalysisInput(project::NewProject()));
     ASSERT_FALSE(outcome.results);
-    EXPECT_NE(outcome.Message().find("Member 1 names joint 0"), std::string::npos) << outcome.Message();
+    // Both ends are blank: each is named once, by its end.
+    EXPECT_NE(outcome.Message().find("Member 1 at end i names joint 0"), std::string::npos) << outcome.Message();
+    EXPECT_NE(outcome.Message().find("Member 1 at end j names joint 0"), std::string::npos) << outcome.Message();
     EXPECT_NE(outcome.Message().find("Member 1 names material 0, which is not in the materials table (1 to 1)."), std::string::npos);
 }
 

@@ -38,7 +38,7 @@ TEST(ProjectDocument, FailedAnalysisKeepsStaleAndSaysWhy) {
     ProjectDocument d;
     const AnalysisRun run = d.Analyse(dir.Path());
     EXPECT_FALSE(run.succeeded);
-    EXPECT_NE(run.Message().find("Member 1 names joint 0"), std::string::npos) << run.Message();
+    EXPECT_NE(run.Message().find("Member 1 at end i names joint 0"), std::string::npos) << run.Message();
     EXPECT_TRUE(d.Stale());
     EXPECT_EQ(d.Results(), nullptr);
 }
