@@ -1,11 +1,17 @@
 #include "analysis/results.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace varlen::analysis {
 
 Results::Results(std::vector<double> displacement, std::vector<MemberState> members, std::vector<double> appliedLoad,
                  std::vector<std::uint8_t> restraint)
     : m_displacement(std::move(displacement)), m_members(std::move(members)), m_load(std::move(appliedLoad)),
       m_restraint(std::move(restraint)), m_reaction(m_displacement.size(), 0.0) {
+    double largest = 0.0;
+    for (int m = 1; m <= MemberCount(); ++m) largest = std::max(largest, std::abs(EndIForce(Member(m), MemberGlobalDisp(m))));
+    m_forceNoise = kForceNoise * largest;
     // A support's reaction balances what the members and the loads put on the joint: the sum of the
     // members' end forces there (forces on the members, global axes) less the load applied at it.
     for (int m = 1; m <= MemberCount(); ++m) {
@@ -39,9 +45,8 @@ EndVector Results::MemberLocalDisp(int member) const {
 // The member-axis stiffness k [1 0 -1 0; 0 0 0 0; -1 0 1 0; 0 0 0 0] times the member-axis
 // displacements: no force across the member, and the end j force is exactly minus the end i force.
 EndVector Results::MemberLocalForce(int member) const {
-    const double k = Member(member).k;
-    const EndVector d = MemberLocalDisp(member);
-    const double fi = k * d[0] + -k * d[2];
+    const double fi = EndIForce(Member(member), MemberGlobalDisp(member));
+    if (!(std::abs(fi) >= m_forceNoise) && std::isfinite(fi)) return {0.0, 0.0, 0.0, 0.0};
     return {fi, 0.0, -fi, 0.0};
 }
 
@@ -50,6 +55,21 @@ EndVector Results::MemberGlobalForce(int member) const {
     const Rotation t = Member(member).rotation;
     const EndVector f = MemberLocalForce(member);
     return {t.c * f[0], t.s * f[0], t.c * f[2], t.s * f[2]};
+}
+
+int Results::FirstMemberNotFinite() const {
+    for (int m = 1; m <= MemberCount(); ++m)
+        if (!std::isfinite(AxialForce(m))) return m;
+    return 0;
+}
+
+int Results::FirstReactionNotFinite(char& axis) const {
+    for (std::size_t d = 0; d < m_reaction.size(); ++d) {
+        if (std::isfinite(m_reaction[d])) continue;
+        axis = d % 2 == 0 ? 'X' : 'Y';
+        return static_cast<int>(d / 2) + 1;
+    }
+    return 0;
 }
 
 Reaction Results::SupportReaction(int joint) const {
