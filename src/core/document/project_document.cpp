@@ -87,7 +87,14 @@ AnalysisRun ProjectDocument::AnalyseTemporaryProject(const std::filesystem::path
 }
 
 void ProjectDocument::Accept(AnalysisRun& run) {
-    if (!run.fileError.empty() || !run.outcome.results) return;
+    if (!run.fileError.empty() || !run.outcome.results) {
+        // The last results no longer describe the truss being edited: nothing may show them as current.
+        if (m_results) {
+            m_results.reset();
+            Notify(Change::ResultsChanged);
+        }
+        return;
+    }
     m_results = std::move(run.outcome.results);
     run.outcome.results.reset();
     run.succeeded = true;

@@ -58,7 +58,7 @@ public:
     // On success the project takes the path and is no longer unsaved; on failure nothing changes.
     project::WriteOutcome Save(const std::filesystem::path& path);
     // Writes the temporary project file, analyses it and writes the results file beside it. Keeps the
-    // results and clears "stale" on success; a failed run leaves the previous results in place.
+    // results and clears "stale" on success; a failed run clears the previous results.
     AnalysisRun Analyse(const std::filesystem::path& temporaryFolder);
 
     // The same in three steps, so that the middle one can run away from the window thread: it touches

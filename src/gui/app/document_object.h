@@ -14,12 +14,9 @@ public:
     explicit DocumentObject(QObject* parent = nullptr);
     [[nodiscard]] document::ProjectDocument& Document() { return m_document; }
     [[nodiscard]] const document::ProjectDocument& Document() const { return m_document; }
-    // The results the windows show and the design reads: those of the last analysis, or none after a
-    // re-analysis stopped. Every window reads them here, never from the document directly.
-    [[nodiscard]] const analysis::Results* Results() const { return m_withdrawn ? nullptr : m_document.Results(); }
-    // A re-analysis stopped: the previous results no longer describe the truss being edited, so no
-    // window may show them as if current. The next successful analysis, New or Open brings results back.
-    void WithdrawResults();
+    // The results the windows show and the design reads: those of the last analysis, none after a
+    // re-analysis stopped (the document drops them then).
+    [[nodiscard]] const analysis::Results* Results() const { return m_document.Results(); }
     // The decimal places of the results grids, as the options said when the results were made.
     [[nodiscard]] int ResultPlaces() const { return m_resultPlaces; }
     void SetResultPlaces(int places) { m_resultPlaces = places; }
@@ -34,7 +31,6 @@ signals:
 private:
     document::ProjectDocument m_document;
     int m_resultPlaces = 3;
-    bool m_withdrawn = false;
 };
 
 } // namespace varlen::gui

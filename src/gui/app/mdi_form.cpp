@@ -235,7 +235,6 @@ void MDIForm1::DisablePlot() {
 }
 
 void MDIForm1::DiscardResults() {
-    m_document.WithdrawResults();   // empties the results windows' lists and grids, greys the menus
     for (const char* name : {"frmGlobalDisplacements", "frmLocalForces", "frmReactions"}) m_children[name]->hide();
     if (m_design) {
         m_area->removeSubWindow(m_design);

@@ -43,6 +43,24 @@ TEST(ProjectDocument, FailedAnalysisKeepsStaleAndSaysWhy) {
     EXPECT_EQ(d.Results(), nullptr);
 }
 
+// Results that no longer describe the truss must not outlive a re-analysis that stopped: windows would
+// show them as current.
+TEST(ProjectDocument, StoppedReanalysisDropsTheEarlierResults) {
+    TempDir dir;
+    ProjectDocument d;
+    EnterTriangle(d);
+    ASSERT_TRUE(d.Analyse(dir.Path()).succeeded);
+    int resultsNotices = 0;
+    d.Subscribe([&](Change change) { resultsNotices += change == Change::ResultsChanged; });
+    d.Project().joints.SetCell(1, 5, "0");   // no restraint along X anywhere now
+    d.MarkEdited();
+    const AnalysisRun run = d.Analyse(dir.Path());
+    EXPECT_FALSE(run.succeeded);
+    EXPECT_NE(run.Message().find("cannot stop the truss moving"), std::string::npos) << run.Message();
+    EXPECT_EQ(d.Results(), nullptr);
+    EXPECT_EQ(resultsNotices, 1);
+}
+
 TEST(ProjectDocument, SaveAndOpenRoundTrip) {
     TempDir dir;
     ProjectDocument d;
