@@ -322,9 +322,6 @@ Truss HennebergTruss(std::mt19937_64& random, int joints, double lengthRatio, do
 struct Proportions {
     const char* name;
     double lengthRatio, stiffnessRatio;
-    // E A / L apart by up to 1e12: double precision may hold no answer to a millionth, and the truss may
-    // then be refused as unreliable, but never as unstable.
-    bool mayBeUnreliable = false;
 };
 
 class StableFamilies : public ::testing::TestWithParam<Proportions> {};
@@ -333,15 +330,9 @@ class StableFamilies : public ::testing::TestWithParam<Proportions> {};
 // gives: displacements and member forces to a millionth of the largest.
 TEST_P(StableFamilies, SolveAndAgreeWithAnIndependentDenseSolve) {
     std::mt19937_64 random(77);
-    int refused = 0;
     for (int trial = 0; trial < 60; ++trial) {
         const Truss t = HennebergTruss(random, 8 + trial % 25, GetParam().lengthRatio, GetParam().stiffnessRatio);
         const AnalysisOutcome outcome = Analyse(t.Input());
-        if (GetParam().mayBeUnreliable && !outcome.results) {
-            EXPECT_EQ(outcome.reason, StopReason::Unreliable) << "trial " << trial << ": " << outcome.Message();
-            ++refused;
-            continue;
-        }
         ASSERT_TRUE(outcome.results) << "trial " << trial << ": " << outcome.Message() << "\ngeometric pivot "
                                      << outcome.smallestGeometryPivot << ", equilibrium " << outcome.equilibriumError
                                      << ", energy " << outcome.energyError;
@@ -368,13 +359,12 @@ TEST_P(StableFamilies, SolveAndAgreeWithAnIndependentDenseSolve) {
             EXPECT_NEAR(r.AxialForce(m), static_cast<double>(exactN[m - 1]), 1e-6 * static_cast<double>(largestN))
                 << "trial " << trial << " member " << m;
     }
-    EXPECT_LT(refused, 20) << "most trusses of these proportions must solve";
 }
 
 INSTANTIATE_TEST_SUITE_P(Trusses, StableFamilies,
                          ::testing::Values(Proportions{"Ordinary", 10, 10}, Proportions{"Stiffnesses1e8", 10, 1e8},
                                            Proportions{"Lengths1e4", 1e4, 10},
-                                           Proportions{"Both", 1e4, 1e8, true}),
+                                           Proportions{"Both", 1e4, 1e8}),
                          [](const ::testing::TestParamInfo<Proportions>& info) { return info.param.name; });
 
 // A determinate chain along X (rollers keep it in line) whose two moduli differ by 1e12: the soft bar
@@ -398,20 +388,23 @@ TEST(StableTrusses, DeterminateChainWithModuliApartBy1e12IsNotCalledUnstable) {
     }
 }
 
-// Stiffnesses so far apart that double precision holds no answer: refused as unreliable, naming the
-// two extreme members, never as unstable.
+// Stiffnesses so far apart that double precision holds no answer: a chain along X whose soft bar lets
+// the joints move 1e20 times as far as the stiff bar stretches, so the stiff bar's stretch is lost in
+// the last digit of its ends' displacements. Refused as unreliable, naming the two extreme members,
+// never as unstable.
 TEST(StableTrusses, HopelessStiffnessRatioIsRefusedAsUnreliableNamingTheMembers) {
     Truss t;
     t.Joint(0, 0, true, true), t.Joint(1000, 0, false, true), t.Joint(2000, 0, false, true);
-    t.Joint(1000, 1000, false, false);
-    t.Bar(1, 2, 2e-6), t.Bar(2, 3, 2e14), t.Bar(1, 4), t.Bar(4, 3), t.Bar(2, 4, 2e14);
-    t.loads.push_back({4, 5, -3});
-    t.loads.push_back({3, 1, 0});
+    t.Bar(1, 2, 2e-8), t.Bar(2, 3, 2e12);
+    t.loads.push_back({3, 5, 0});
     const AnalysisOutcome outcome = Analyse(t.Input());
-    if (outcome.results) GTEST_SKIP() << "solved within the tolerance after all";
+    ASSERT_FALSE(outcome.results);
     EXPECT_EQ(outcome.reason, StopReason::Unreliable) << outcome.Message();
     EXPECT_EQ(outcome.Message().find("unstable"), std::string::npos);
+    EXPECT_NE(outcome.Message().find("cannot be solved reliably"), std::string::npos) << outcome.Message();
     EXPECT_NE(outcome.Message().find("(member 1)"), std::string::npos) << outcome.Message();
+    EXPECT_NE(outcome.Message().find("(member 2)"), std::string::npos) << outcome.Message();
+    EXPECT_EQ(outcome.members, (std::vector<int>{1, 2}));
 }
 
 // ---------------------------------------------------------------------------------------------------
