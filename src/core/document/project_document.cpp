@@ -1,5 +1,7 @@
 #include "document/project_document.h"
 
+#include <new>
+
 #include "analysis/results_file.h"
 
 namespace varlen::document {
@@ -51,7 +53,13 @@ void ProjectDocument::Replace(project::Project project, std::filesystem::path pa
 void ProjectDocument::New() { Replace(project::NewProject(), {}, false); }
 
 std::optional<project::Diagnostic> ProjectDocument::Open(const std::filesystem::path& path) {
-    project::ReadOutcome read = project::ReadProjectFile(path);
+    project::ReadOutcome read;
+    try {
+        read = project::ReadProjectFile(path);
+    } catch (const std::bad_alloc&) {
+        // Whatever was read goes with the exception; the open project stays as it was.
+        return project::Diagnostic{0, "there is not enough memory to read this project"};
+    }
     if (!read.project) return read.problem;
     Replace(std::move(*read.project), path, true);
     return std::nullopt;
@@ -71,6 +79,22 @@ project::WriteOutcome ProjectDocument::WriteTemporaryProject(const std::filesyst
 }
 
 AnalysisRun ProjectDocument::AnalyseTemporaryProject(const std::filesystem::path& temporaryFolder) {
+    // It runs beside the window thread: an exception leaving it would end the program and lose the
+    // user's unsaved edits, so running out of memory is a refusal like any other.
+    try {
+        return AnalyseTemporaryProjectOrThrow(temporaryFolder);
+    } catch (const std::bad_alloc&) {
+        AnalysisRun run;
+        run.fileError = "There is not enough memory to analyse this structure.";
+        return run;
+    } catch (const std::exception& error) {
+        AnalysisRun run;
+        run.fileError = std::string("The analysis failed: ") + error.what();
+        return run;
+    }
+}
+
+AnalysisRun ProjectDocument::AnalyseTemporaryProjectOrThrow(const std::filesystem::path& temporaryFolder) {
     AnalysisRun run;
     const auto projectFile = temporaryFolder / kTemporaryProject;
     analysis::InputOutcome input = analysis::InputData(projectFile, analysis::InputMode::TemporaryFile);

@@ -71,6 +71,7 @@ public:
     void Subscribe(std::function<void(Change)> listener) { m_listeners.push_back(std::move(listener)); }
 
 private:
+    [[nodiscard]] static AnalysisRun AnalyseTemporaryProjectOrThrow(const std::filesystem::path& temporaryFolder);
     void Notify(Change change);
     void ResetEditors(bool afterOpen);
     void Replace(project::Project project, std::filesystem::path path, bool opened);
