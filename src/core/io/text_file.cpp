@@ -1,6 +1,8 @@
 #include "io/text_file.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <new>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -18,28 +20,85 @@ std::string Quoted(const std::filesystem::path& path) {
     text += '"';
     return text;
 }
+
+// Why a path cannot be read as a file, judged from its status alone; empty when it can.
+std::string NotAReadableFile(const std::filesystem::path& path, const struct stat& info) {
+    if (S_ISDIR(info.st_mode)) return Quoted(path) + " is a folder, not a file";
+    if (S_ISFIFO(info.st_mode)) return Quoted(path) + " is a named pipe, not a file";
+    if (S_ISSOCK(info.st_mode)) return Quoted(path) + " is a socket, not a file";
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return Quoted(path) + " is a device, not a file";
+    if (!S_ISREG(info.st_mode)) return Quoted(path) + " is not a plain file";
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxWholeFileBytes)
+        return Quoted(path) + " is larger than 2 GiB, too large to be read";
+    return {};
+}
 } // namespace
 
 FileText ReadWholeFile(const std::filesystem::path& path) {
     FileText result;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    // Judged before opening: opening a pipe waits for a writer, and reading a device such as /dev/zero
+    // never ends (it would fill the memory first).
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
         result.error = "cannot open " + Quoted(path) + ": " + SystemError();
         return result;
     }
-    std::string bytes;
-    struct stat info {};
-    if (::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode)) bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char block[1 << 16];
-    std::size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        result.error = "cannot read " + Quoted(path);
+    if (std::string why = NotAReadableFile(path, info); !why.empty()) {
+        result.error = std::move(why);
         return result;
     }
-    result.bytes = std::move(bytes);
+    // O_NONBLOCK in case the path was swapped for a pipe since; the descriptor's own status decides.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        result.error = "cannot open " + Quoted(path) + ": " + SystemError();
+        return result;
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    if (::fstat(fd, &info) != 0) {
+        result.error = "cannot read " + Quoted(path) + ": " + SystemError();
+        return result;
+    }
+    if (std::string why = NotAReadableFile(path, info); !why.empty()) {
+        result.error = std::move(why);
+        return result;
+    }
+    const auto readFailed = [&] {
+        result.error = "cannot read " + Quoted(path) + ": " + SystemError();
+        return result;
+    };
+    try {
+        // Read straight into a buffer of the size stat gave, so that the file's bytes are in memory once.
+        std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
+        std::size_t used = 0;
+        while (used < bytes.size()) {
+            const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) return readFailed();
+            if (got == 0) break;   // the file shrank meanwhile
+            used += static_cast<std::size_t>(got);
+        }
+        bytes.resize(used);
+        // What lies beyond that size: a file that grew meanwhile, or one that reports size 0 (/proc).
+        char block[1 << 16];
+        for (;;) {
+            const ssize_t got = ::read(fd, block, sizeof block);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) return readFailed();
+            if (got == 0) break;
+            if (bytes.size() + static_cast<std::size_t>(got) > kMaxWholeFileBytes) {
+                result.error = Quoted(path) + " is larger than 2 GiB, too large to be read";
+                return result;
+            }
+            bytes.append(block, static_cast<std::size_t>(got));
+        }
+        result.bytes = std::move(bytes);
+    } catch (const std::bad_alloc&) {
+        result.error = "not enough memory to read " + Quoted(path);
+        result.outOfMemory = true;
+    }
     return result;
 }
 

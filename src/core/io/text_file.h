@@ -1,6 +1,7 @@
 // Whole-file reading and crash-safe writing: a file the program writes is either complete or untouched.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -12,7 +13,12 @@ namespace varlen::io {
 struct FileText {
     std::optional<std::string> bytes;   // empty when the file could not be read
     std::string error;                  // why, in words for the user
+    bool outOfMemory = false;           // the reason is lack of memory, not the file
 };
+// The largest file ReadWholeFile reads: 2 GiB, far beyond any truss a project file describes.
+inline constexpr std::uint64_t kMaxWholeFileBytes = std::uint64_t{1} << 31;
+// Reads a plain file whole. A folder, device, pipe or socket, or a file larger than kMaxWholeFileBytes,
+// is refused at once with the reason, without waiting on a pipe; lack of memory is an error, not a throw.
 [[nodiscard]] FileText ReadWholeFile(const std::filesystem::path& path);
 
 // Writes to a temporary file in the target's folder and renames it over the target on Commit(), so a
