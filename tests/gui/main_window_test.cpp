@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QElapsedTimer>
+#include <QAbstractItemModelTester>
 #include <QtTest>
 
 #include "app/mdi_form.h"
@@ -214,6 +215,48 @@ private slots:
         QCOMPARE(In<QLineEdit>("frmMaterialProperties", "txtMaterialNumber")->text(), QString("2"));
     }
 
+    // The grid models follow edits row by row (inserts, removals, changed rows, whole new tables) and
+    // keep the model contract throughout: a count announced after the rows exist, or a removal announced
+    // after they are gone, fails the tester. It runs on the loads grid, whose first column is data (the
+    // loaded joint); the other grids' "#" column is each row's position, which an insert renumbers on
+    // purpose, so there the signals themselves are checked.
+    void tableModelsFollowEditsRowByRow() {
+        using namespace varlen::document;
+        using varlen::project::TableId;
+        ProjectDocument& doc = m_window->Document().Document();
+        auto* loads = In<QTableView>("frmJointLoad", "GridJointLoad")->model();
+        QAbstractItemModelTester tester(loads, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(doc.Apply(SetRowEdit{TableId::Loads, 1, {"1", "0", "-5", "a"}}).applied);
+        QVERIFY(doc.Apply(SetRowEdit{TableId::Loads, 2, {"2", "1", "0", "b"}}).applied);
+        QVERIFY(doc.Apply(InsertRowEdit{TableId::Loads, 2, {"3", "0", "1", "c"}}).applied);
+        QCOMPARE(loads->rowCount(), 3);
+        QCOMPARE(loads->index(1, 0).data().toString(), QString("3"));
+        QVERIFY(doc.Apply(RemoveRowEdit{TableId::Loads, 1}).applied);
+        QCOMPARE(loads->rowCount(), 2);
+
+        auto* joints = In<QTableView>("frmJoints", "GridJoints")->model();
+        QSignalSpy resets(joints, &QAbstractItemModel::modelReset);
+        QSignalSpy inserted(joints, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(joints, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy changed(joints, &QAbstractItemModel::dataChanged);
+        QVERIFY(doc.Apply(SetRowEdit{TableId::Joints, 1, {"0", "0", "", "1", "1", ""}}).applied);
+        QVERIFY(doc.Apply(SetRowEdit{TableId::Joints, 2, {"4", "0", "", "0", "1", ""}}).applied);
+        QVERIFY(doc.Apply(InsertRowEdit{TableId::Joints, 2, {"2", "2", "", "0", "0", ""}}).applied);
+        QCOMPARE(joints->rowCount(), 3);
+        QCOMPARE(joints->index(2, 0).data().toString(), QString("3"));
+        QCOMPARE(joints->index(2, 1).data().toString(), QString("4"));
+        QCOMPARE(inserted.count(), 2);
+        QCOMPARE(inserted.last().at(1).toInt(), 1);   // the second model row, before the old row 2
+        QVERIFY(doc.Apply(RemoveRowEdit{TableId::Joints, 1}).applied);
+        QCOMPARE(joints->rowCount(), 2);
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(resets.count(), 0);
+        QVERIFY(changed.count() >= 3);
+        QVERIFY(doc.Apply(ReplaceProjectEdit{varlen::project::NewProject()}).applied);
+        QCOMPARE(joints->rowCount(), 1);
+        QCOMPARE(loads->rowCount(), 0);
+    }
+
     void keyFiltersDiscardOtherCharacters() {
         Type("frmJoints", "txtXCoord", "12a-b.5e");
         QCOMPARE(In<QLineEdit>("frmJoints", "txtXCoord")->text(), QString("12-.5"));
@@ -372,7 +415,8 @@ private slots:
         QCOMPARE(list->count(), 3);
         QVERIFY(!grid->item(0, 0));   // nothing shown before the first choice
         // The description is read from the members table when the member is chosen, edits included.
-        m_window->Document().Document().Project().members.SetCell(2, 6, "Rafter");
+        (void)m_window->Document().Document().Apply(
+            varlen::document::SetRowEdit{varlen::project::TableId::Members, 2, {"2", "3", "1", "1", "Rafter"}});
         list->setCurrentIndex(1);
         QCOMPARE(In<QLabel>("frmLocalForces", "lblMemberD")->text(), QString("Rafter"));
         QCOMPARE(grid->verticalHeaderItem(0)->text(), QString("Joint i - Fx'"));
@@ -558,7 +602,8 @@ private slots:
             folder = other.TemporaryFolder();
             QVERIFY(folder.startsWith(QDir::tempPath()));
             QVERIFY(folder != m_window->TemporaryFolder());
-            other.Document().Document().Project() = m_window->Document().Document().Project();
+            (void)other.Document().Document().Apply(
+                varlen::document::ReplaceProjectEdit{m_window->Document().Document().Project()});
             other.RunAnalysis();   // the blank project stops, but the temporary project is written
             QVERIFY(QFile::exists(folder + "/TempGrid.sma"));
         }

@@ -11,41 +11,43 @@ std::string AnalysisRun::Message() const {
     return outcome.Message();
 }
 
-ProjectDocument::ProjectDocument() : m_project(project::NewProject()) {
-    for (int k = 0; k < 5; ++k)
-        m_editors[static_cast<std::size_t>(k)] =
-            std::make_unique<editing::TableEditor>(m_project, static_cast<editing::TableKind>(k));
+ProjectDocument::ProjectDocument() : m_project(project::NewProject()) {}
+
+void ProjectDocument::Notify(const Notice& notice) {
+    for (const auto& listener : m_listeners) listener(notice);
 }
 
-editing::TableEditor& ProjectDocument::Editor(editing::TableKind kind) {
-    return *m_editors[static_cast<std::size_t>(kind)];
-}
-
-void ProjectDocument::Notify(Change change) {
-    for (const auto& listener : m_listeners) listener(change);
-}
-
-void ProjectDocument::ResetEditors(bool afterOpen) {
-    for (auto& editor : m_editors) afterOpen ? editor->AfterOpen() : editor->Reset();
-}
-
-void ProjectDocument::MarkEdited(Change what) {
+void ProjectDocument::MarkEdited() {
     const bool flagsChange = !m_unsaved || !m_stale;
     m_unsaved = true;
     m_stale = true;
-    Notify(what);
     if (flagsChange) Notify(Change::FlagsChanged);
+}
+
+ApplyOutcome ProjectDocument::Apply(const Edit& edit) {
+    ApplyOutcome outcome = ApplyEdit(m_project, edit, [this](const ChangeSet& changes) {
+        Notify(Notice{changes.replaced ? Change::AboutToReplace : Change::AboutToEdit, &changes});
+    });
+    if (!outcome.applied) return outcome;
+    const Change change = outcome.changes.replaced ? Change::TablesReplaced
+                          : outcome.changes.tables.empty() ? Change::TitleEdited
+                                                           : Change::TableEdited;
+    Notify(Notice{change, &outcome.changes});
+    MarkEdited();
+    return outcome;
 }
 
 // A project that replaces the one in memory comes with no results and nothing unsaved.
 void ProjectDocument::Replace(project::Project project, std::filesystem::path path, bool opened) {
+    ChangeSet changes;
+    changes.replaced = changes.title = true;
+    Notify(Notice{Change::AboutToReplace, &changes, opened});
     m_project = std::move(project);
     m_path = std::move(path);
     m_unsaved = false;
     m_stale = true;
     m_results.reset();
-    ResetEditors(opened);
-    Notify(Change::TablesReplaced);
+    Notify(Notice{Change::TablesReplaced, &changes, opened});
     Notify(Change::ResultsChanged);
     Notify(Change::FlagsChanged);
 }

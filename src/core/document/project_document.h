@@ -1,4 +1,4 @@
-// The project as the desktop program holds it: the tables, the editors' state, the file it came from,
+// The project as the desktop program holds it: the tables, the file it came from,
 // the results of the last analysis, and two flags. "Unsaved": edits since the project was last opened
 // or saved (drives the save-changes question). "Stale": edits since the last successful analysis, or
 // no analysis yet (results, reports and design refuse while it is set). An analysis clears only
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "editing/table_editor.h"
+#include "document/edit.h"
 #include "project/project_file.h"
 
 namespace varlen::document {
@@ -23,7 +23,15 @@ namespace varlen::document {
 inline constexpr const char* kTemporaryProject = "TempGrid.sma";
 inline constexpr const char* kTemporaryResults = "TempGrid.txt";
 
-enum class Change { TablesReplaced, TableEdited, TitleEdited, FlagsChanged, ResultsChanged };
+// AboutToEdit and AboutToReplace come while the project is still as it was, with the changes to come.
+enum class Change { AboutToEdit, AboutToReplace, TablesReplaced, TableEdited, TitleEdited, FlagsChanged, ResultsChanged };
+
+// What listeners are told: the kind of change, and for edits and replacements what was touched.
+struct Notice {
+    Change change = Change::TableEdited;
+    const ChangeSet* changes = nullptr;   // the edits and replacements, and their AboutTo notices
+    bool opened = false;                  // TablesReplaced by opening a file (not New or an edit)
+};
 
 struct AnalysisRun {
     analysis::AnalysisOutcome outcome;   // its results, on success, have moved into the document
@@ -39,16 +47,15 @@ public:
     ProjectDocument(const ProjectDocument&) = delete;
     ProjectDocument& operator=(const ProjectDocument&) = delete;
 
-    [[nodiscard]] project::Project& Project() { return m_project; }
     [[nodiscard]] const project::Project& Project() const { return m_project; }
-    [[nodiscard]] editing::TableEditor& Editor(editing::TableKind kind);
     [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
     [[nodiscard]] bool Unsaved() const { return m_unsaved; }
     [[nodiscard]] bool Stale() const { return m_stale; }
     [[nodiscard]] const analysis::Results* Results() const { return m_results ? &*m_results : nullptr; }
 
-    // Every add, insert, edit or removal in a table, and every change of a title text.
-    void MarkEdited(Change what = Change::TableEdited);
+    // The one way to change the project: validated, applied, the project marked unsaved and its results
+    // stale, listeners told what changed. The outcome carries the inverse edit (undo) or the refusal.
+    ApplyOutcome Apply(const Edit& edit);
 
     // A fresh project with no name, so that Save asks for one rather than overwriting the last file.
     void New();
@@ -68,21 +75,21 @@ public:
     void Accept(AnalysisRun& run);
 
     // Called after every change, for the windows to follow.
-    void Subscribe(std::function<void(Change)> listener) { m_listeners.push_back(std::move(listener)); }
+    void Subscribe(std::function<void(const Notice&)> listener) { m_listeners.push_back(std::move(listener)); }
 
 private:
     [[nodiscard]] static AnalysisRun AnalyseTemporaryProjectOrThrow(const std::filesystem::path& temporaryFolder);
-    void Notify(Change change);
-    void ResetEditors(bool afterOpen);
+    void Notify(const Notice& notice);
+    void Notify(Change change) { Notify(Notice{change}); }
+    void MarkEdited();
     void Replace(project::Project project, std::filesystem::path path, bool opened);
 
     project::Project m_project;
-    std::array<std::unique_ptr<editing::TableEditor>, 5> m_editors;
     std::filesystem::path m_path;
     bool m_unsaved = false;
     bool m_stale = true;
     std::optional<analysis::Results> m_results;
-    std::vector<std::function<void(Change)>> m_listeners;
+    std::vector<std::function<void(const Notice&)>> m_listeners;
 };
 
 } // namespace varlen::document

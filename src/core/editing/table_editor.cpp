@@ -5,14 +5,12 @@
 #include <tuple>
 #include <cmath>
 
+#include "document/project_document.h"
 #include "project/number_text.h"
 
 namespace varlen::editing {
 namespace {
 
-namespace jc = project::joint_col;
-namespace mc = project::member_col;
-namespace lc = project::load_col;
 
 enum class Cell { Number, Text, Code };
 
@@ -40,28 +38,6 @@ std::string Normalised(const std::string& text, Cell cell) {
     return text;
 }
 
-// The tables whose cells refer to rows of `kind`, and which columns.
-struct Reference {
-    project::Table project::Project::*table;
-    int column;
-    const char* what;   // "member", "load"
-    const char* role;   // "joint i", ...
-};
-
-std::vector<Reference> ReferencesTo(TableKind kind) {
-    switch (kind) {
-    case TableKind::Joints:
-        return {{&project::Project::members, mc::JointI, "member", "joint i"},
-                {&project::Project::members, mc::JointJ, "member", "joint j"},
-                {&project::Project::loads, lc::Joint, "load", "joint"}};
-    case TableKind::Materials: return {{&project::Project::members, mc::Material, "member", "material"}};
-    case TableKind::Sections: return {{&project::Project::members, mc::Section, "member", "cross-section"}};
-    case TableKind::Members:
-    case TableKind::Loads: return {};
-    }
-    return {};
-}
-
 } // namespace
 
 const char* CaptionText(AddCaption caption) {
@@ -73,20 +49,11 @@ const char* CaptionText(AddCaption caption) {
     return "";
 }
 
-TableEditor::TableEditor(project::Project& project, TableKind kind) : m_project(project), m_kind(kind) { Reset(); }
-
-const project::Table& TableEditor::Table() const {
-    switch (m_kind) {
-    case TableKind::Joints: return m_project.joints;
-    case TableKind::Materials: return m_project.materials;
-    case TableKind::Sections: return m_project.sections;
-    case TableKind::Members: return m_project.members;
-    case TableKind::Loads: return m_project.loads;
-    }
-    return m_project.joints;
+TableEditor::TableEditor(const project::Project& project, TableKind kind) : m_project(project), m_kind(kind) {
+    Reset();
 }
 
-project::Table& TableEditor::MutableTable() { return const_cast<project::Table&>(Table()); }
+const project::Table& TableEditor::Table() const { return project::TableOf(m_project, m_kind); }
 
 void TableEditor::Reset() {
     m_currentRow = Table().RowCount() > 1 ? 1 : 0;
@@ -127,91 +94,48 @@ std::vector<std::string> TableEditor::RowFields(int row) const {
     return fields;
 }
 
-void TableEditor::WriteRow(int row, const std::vector<std::string>& fields) {
+AddOutcome TableEditor::Add(document::ProjectDocument& document, const std::vector<std::string>& fields) {
     const std::vector<Cell> columns = Columns(m_kind);
     assert(fields.size() == columns.size());
-    project::Table& table = MutableTable();
-    if (m_kind != TableKind::Loads) table.SetCell(row, 1, std::to_string(row));
-    for (std::size_t i = 0; i < columns.size() && i < fields.size(); ++i)
-        table.SetCell(row, FirstDataColumn() + static_cast<int>(i), Normalised(fields[i], columns[i]));
-    m_currentRow = row;
-    m_nextNumber = table.RowCount();
-}
+    document::RowCells cells;
+    for (std::size_t i = 0; i < columns.size(); ++i) cells.push_back(Normalised(i < fields.size() ? fields[i] : "", columns[i]));
 
-AddOutcome TableEditor::Add(const std::vector<std::string>& fields) {
-    project::Table& table = MutableTable();
-    const int last = table.RowCount() - 1;
+    AddOutcome outcome;
+    const int last = Table().RowCount() - 1;
     if (m_caption == AddCaption::Edit && m_currentRow >= 1) {
-        WriteRow(m_currentRow, fields);
-        m_caption = AddCaption::Add;
-        return {AddKind::Edited, m_currentRow};
-    }
-    if (m_currentRow >= last) {
+        outcome.kind = AddKind::Edited;
+        outcome.row = m_currentRow;
+        outcome.edit = document::SetRowEdit{m_kind, m_currentRow, std::move(cells)};
+    } else if (m_currentRow >= last) {
         // The next number is the row to fill: the blank row of a fresh table, otherwise one past the last.
-        const int row = std::max(1, std::min(HasNextNumber() ? m_nextNumber : last + 1, last + 1));
-        if (row > last) table.SetRowCount(row + 1);
-        WriteRow(row, fields);
-        m_caption = AddCaption::Add;
-        return {AddKind::Appended, row};
+        outcome.kind = AddKind::Appended;
+        outcome.row = std::max(1, std::min(HasNextNumber() ? m_nextNumber : last + 1, last + 1));
+        outcome.edit = document::SetRowEdit{m_kind, outcome.row, std::move(cells)};
+    } else {
+        outcome.kind = AddKind::Inserted;
+        outcome.row = std::max(m_currentRow, 1);
+        outcome.edit = document::InsertRowEdit{m_kind, outcome.row, std::move(cells)};
     }
-    const int row = std::max(m_currentRow, 1);
-    table.InsertRow(row);
-    if (m_kind != TableKind::Loads)
-        for (int r = row + 1; r < table.RowCount(); ++r) table.SetCell(r, 1, std::to_string(r));
-    ShiftReferences(row, +1);
-    WriteRow(row, fields);
+    document::ApplyOutcome applied = document.Apply(outcome.edit);
+    outcome.inverse = std::move(applied.inverse);
+    m_currentRow = outcome.row;
+    m_nextNumber = Table().RowCount();
     m_caption = AddCaption::Add;
-    return {AddKind::Inserted, row};
+    return outcome;
 }
 
-std::vector<std::string> TableEditor::UsersOf(int row) const {
-    // Listed table by table and row by row, so the message reads in the order the tables are shown.
-    struct User {
-        int table, row, role;
-        std::string text;
-    };
-    std::vector<User> found;
-    const std::vector<Reference> references = ReferencesTo(m_kind);
-    for (std::size_t i = 0; i < references.size(); ++i) {
-        const Reference& ref = references[i];
-        const project::Table& table = m_project.*ref.table;
-        const int tableOrder = ref.table == &project::Project::members ? 0 : 1;
-        for (int r = 1; r < table.RowCount(); ++r) {
-            if (project::ReadNumber(table.Cell(r, ref.column)) == row)
-                found.push_back({tableOrder, r, static_cast<int>(i),
-                                 std::string(ref.what) + " " + std::to_string(r) + " (" + ref.role + ")"});
-        }
-    }
-    std::sort(found.begin(), found.end(), [](const User& a, const User& b) {
-        return std::tie(a.table, a.row, a.role) < std::tie(b.table, b.row, b.role);
-    });
-    std::vector<std::string> users;
-    for (User& user : found) users.push_back(std::move(user.text));
-    return users;
-}
+std::vector<std::string> TableEditor::UsersOf(int row) const { return document::UsersOf(m_project, m_kind, row); }
 
-void TableEditor::Remove(int row) {
-    project::Table& table = MutableTable();
-    if (row < 1 || row >= table.RowCount()) return;
-    table.RemoveRow(row);
-    if (m_kind != TableKind::Loads)
-        for (int r = row; r < table.RowCount(); ++r) table.SetCell(r, 1, std::to_string(r));
-    ShiftReferences(row + 1, -1);
+std::optional<document::Edit> TableEditor::Remove(document::ProjectDocument& document, int row) {
+    if (row < 1 || row >= Table().RowCount()) return std::nullopt;
+    document::ApplyOutcome applied = document.Apply(document::RemoveRowEdit{m_kind, row});
+    if (!applied.applied) return std::nullopt;
+    const project::Table& table = Table();
     if (HasNextNumber()) m_nextNumber = table.RowCount();
     m_currentRow = std::min(row, table.RowCount() - 1);
     const int last = table.RowCount() - 1;
     m_caption = table.RowCount() > 2 && m_currentRow > 1 && m_currentRow < last ? AddCaption::Insert : AddCaption::Add;
-}
-
-void TableEditor::ShiftReferences(int from, int delta) {
-    for (const Reference& ref : ReferencesTo(m_kind)) {
-        project::Table& table = m_project.*ref.table;
-        for (int r = 1; r < table.RowCount(); ++r) {
-            const double value = project::ReadNumber(table.Cell(r, ref.column));
-            if (value >= from && value == std::floor(value))
-                table.SetCell(r, ref.column, std::to_string(static_cast<long long>(value) + delta));
-        }
-    }
+    return std::move(applied.inverse);
 }
 
 bool AcceptsKey(KeyFilter filter, char32_t key) {

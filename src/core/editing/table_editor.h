@@ -3,14 +3,20 @@
 // The windows bind these to widgets; nothing here knows about them.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "document/edit.h"
 #include "project/project.h"
+
+namespace varlen::document {
+class ProjectDocument;
+}
 
 namespace varlen::editing {
 
-enum class TableKind { Joints, Materials, Sections, Members, Loads };
+using TableKind = project::TableId;
 
 // "&Add >" and "Insert >" both mean a new row (which of the two the add does depends on the current
 // row, not on the caption); "&Edit >" means a row was picked for editing.
@@ -20,16 +26,20 @@ enum class AddCaption { Add, Insert, Edit };
 enum class AddKind { Appended, Inserted, Edited };
 struct AddOutcome {
     AddKind kind = AddKind::Appended;
-    int row = 0;   // the row written, now current and selected
+    int row = 0;              // the row written, now current and selected
+    document::Edit edit;      // what was applied, and what undoes it
+    document::Edit inverse;
 };
 
 // What a click on a row does: in new-row mode it loads the row into the fields; in edit mode it leaves
 // edit mode without writing.
 enum class ClickOutcome { LoadRow, LeftEdit, Ignored };
 
+// One editor window's state over one table: its current row, its mode and its next number. It reads
+// the project and changes it only through the document, as edits.
 class TableEditor {
 public:
-    TableEditor(project::Project& project, TableKind kind);
+    TableEditor(const project::Project& project, TableKind kind);
 
     // The state of a freshly loaded window: row 1 current (the heading for an empty table), new-row mode.
     void Reset();
@@ -54,24 +64,22 @@ public:
     [[nodiscard]] std::vector<std::string> RowFields(int row) const;
 
     // Writes `fields` (same order as RowFields; numbers are normalised, so "2.50" becomes "2.5" and ""
-    // becomes "0") by the mode: overwrite in edit mode, append when the current row is the last,
-    // otherwise insert before the current row. Rows that move keep every reference to them whole.
-    AddOutcome Add(const std::vector<std::string>& fields);
+    // becomes "0") through the document, by the mode: overwrite in edit mode, append when the current
+    // row is the last, otherwise insert before the current row. Rows that move keep every reference to
+    // them whole.
+    AddOutcome Add(document::ProjectDocument& document, const std::vector<std::string>& fields);
 
     // Members and loads that still use the row (empty for members and loads): a row in use cannot be
     // removed, or the members would silently join other joints.
     [[nodiscard]] std::vector<std::string> UsersOf(int row) const;
-    // Removes the row (which must be unused); rows below move up with their references.
-    void Remove(int row);
+    // Removes the row through the document (refused while in use); rows below move up with their
+    // references. The inverse edit comes back, or nothing when refused.
+    std::optional<document::Edit> Remove(document::ProjectDocument& document, int row);
 
 private:
-    [[nodiscard]] project::Table& MutableTable();
-    [[nodiscard]] int FirstDataColumn() const { return m_kind == TableKind::Loads ? 1 : 2; }
-    void WriteRow(int row, const std::vector<std::string>& fields);
-    // Adds `delta` to every reference to a row at or after `from` of this editor's table.
-    void ShiftReferences(int from, int delta);
+    [[nodiscard]] int FirstDataColumn() const { return document::FirstDataColumn(m_kind); }
 
-    project::Project& m_project;
+    const project::Project& m_project;
     TableKind m_kind;
     int m_currentRow = 1;
     AddCaption m_caption = AddCaption::Add;

@@ -52,6 +52,22 @@ struct Project {
     friend bool operator==(const Project&, const Project&) = default;
 };
 
+enum class TableId { Joints, Materials, Sections, Members, Loads };
+
+[[nodiscard]] inline const Table& TableOf(const Project& project, TableId table) {
+    switch (table) {
+    case TableId::Joints: return project.joints;
+    case TableId::Materials: return project.materials;
+    case TableId::Sections: return project.sections;
+    case TableId::Members: return project.members;
+    case TableId::Loads: return project.loads;
+    }
+    return project.joints;
+}
+[[nodiscard]] inline Table& TableOf(Project& project, TableId table) {
+    return const_cast<Table&>(TableOf(static_cast<const Project&>(project), table));
+}
+
 // A new project: the default title block; joints, materials, sections and members with one blank
 // entry row each (an editor in which nothing was added still counts one row); no loads.
 [[nodiscard]] Project NewProject();

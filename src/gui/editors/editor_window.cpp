@@ -17,7 +17,8 @@ namespace varlen::gui {
 
 EditorWindow::EditorWindow(DocumentObject& document, UserDialogs& dialogs, editing::TableKind kind,
                            const EditorNames& names, QWidget* parent)
-    : QWidget(parent), m_document(document), m_dialogs(dialogs), m_kind(kind) {
+    : QWidget(parent), m_document(document), m_dialogs(dialogs), m_kind(kind),
+      m_editor(document.Document().Project(), kind) {
     setObjectName(names.window);
     auto* outer = new QHBoxLayout(this);
     auto* left = new QVBoxLayout;
@@ -60,10 +61,14 @@ EditorWindow::EditorWindow(DocumentObject& document, UserDialogs& dialogs, editi
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { CurrentRowChanged(current.row()); });
     connect(&m_document, &DocumentObject::tablesReplaced, this, &EditorWindow::TablesReplaced);
-    connect(&m_document, &DocumentObject::tableEdited, this, [this] {
-        m_model->Refresh();
-        SelectCurrentRow();
+    connect(&m_document, &DocumentObject::tablesAboutToBeReplaced, m_model, &TableModel::BeginReplace);
+    connect(&m_document, &DocumentObject::tableAboutToChange, this, [this](int table, int kind, int first, int count) {
+        if (table == static_cast<int>(m_kind)) m_model->RowsAboutToChange(kind, first, count);
     });
+    connect(&m_document, &DocumentObject::tableChanged, this, [this](int table, int kind, int first, int count) {
+        if (table == static_cast<int>(m_kind)) m_model->RowsChanged(kind, first, count);
+    });
+    connect(&m_document, &DocumentObject::tableEdited, this, [this] { SelectCurrentRow(); });
 }
 
 void EditorWindow::Finish(QLineEdit* nextNumberBox, const std::vector<int>& columnWidths) {
@@ -107,8 +112,7 @@ void EditorWindow::SelectCurrentRow() {
 }
 
 void EditorWindow::AddClicked() {
-    const editing::AddOutcome outcome = Editor().Add(ReadFields());
-    m_document.Document().MarkEdited();   // refreshes the grid through tableEdited
+    const editing::AddOutcome outcome = Editor().Add(m_document.Document(), ReadFields());
     ResetFields(true);
     ShowState();
     if (outcome.kind != editing::AddKind::Edited && FirstField()) FirstField()->setFocus();
@@ -130,8 +134,7 @@ void EditorWindow::RemoveClicked() {
     if (m_dialogs.Ask(this, "Remove Whole Row", "Click Yes To Remove Current Row.",
                       UserDialogs::Buttons::YesNoDefaultNo, UserDialogs::Icon::Critical) != UserDialogs::Answer::Yes)
         return;
-    Editor().Remove(row);
-    m_document.Document().MarkEdited();
+    (void)Editor().Remove(m_document.Document(), row);
     ShowState();
 }
 
@@ -155,8 +158,9 @@ void EditorWindow::CurrentRowChanged(int modelRow) {
     m_add->setText(editing::CaptionText(Editor().Caption()));
 }
 
-void EditorWindow::TablesReplaced() {
-    m_model->Refresh();
+void EditorWindow::TablesReplaced(bool opened) {
+    opened ? m_editor.AfterOpen() : m_editor.Reset();
+    m_model->EndReplace();
     ResetFields(false);
     ShowState();
 }

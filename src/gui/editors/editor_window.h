@@ -32,7 +32,7 @@ public:
     EditorWindow(DocumentObject& document, UserDialogs& dialogs, editing::TableKind kind, const EditorNames& names,
                  QWidget* parent = nullptr);
 
-    [[nodiscard]] editing::TableEditor& Editor() { return m_document.Document().Editor(m_kind); }
+    [[nodiscard]] editing::TableEditor& Editor() { return m_editor; }
     [[nodiscard]] QTableView* Grid() const { return m_grid; }
 
 public slots:
@@ -59,12 +59,13 @@ protected:
 private:
     void GridClicked(int modelRow);
     void CurrentRowChanged(int modelRow);
-    void TablesReplaced();
+    void TablesReplaced(bool opened);
     void SelectCurrentRow();
 
     DocumentObject& m_document;
     UserDialogs& m_dialogs;
     editing::TableKind m_kind;
+    editing::TableEditor m_editor;   // this window's row, mode and next number
     QGridLayout* m_fields = nullptr;
     QTableView* m_grid = nullptr;
     TableModel* m_model = nullptr;

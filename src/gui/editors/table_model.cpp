@@ -1,12 +1,13 @@
 #include "editors/table_model.h"
 
+#include "document/edit.h"
+
 namespace varlen::gui {
 
-TableModel::TableModel(const project::Table* table, QObject* parent) : QAbstractTableModel(parent), m_table(table) {}
+TableModel::TableModel(const project::Table* table, QObject* parent)
+    : QAbstractTableModel(parent), m_table(table), m_rows(table->EntryCount()) {}
 
-int TableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_table->EntryCount();
-}
+int TableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
 
 int TableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_table->ColumnCount() - 1;
@@ -27,9 +28,38 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
     return QString::fromStdString(m_table->Heading(section + 1));
 }
 
-void TableModel::Refresh() {
-    beginResetModel();
+void TableModel::EndReplace() {
+    m_rows = m_table->EntryCount();
     endResetModel();
+}
+
+void TableModel::RowsAboutToChange(int kind, int first, int count) {
+    using Kind = document::TableChange::Kind;
+    const int from = ToModelRow(first), to = ToModelRow(first + count - 1);
+    if (static_cast<Kind>(kind) == Kind::RowsInserted) beginInsertRows({}, from, to);
+    if (static_cast<Kind>(kind) == Kind::RowsRemoved) beginRemoveRows({}, from, to);
+}
+
+void TableModel::RowsChanged(int kind, int first, int count) {
+    using Kind = document::TableChange::Kind;
+    switch (static_cast<Kind>(kind)) {
+    case Kind::RowsInserted:
+        m_rows += count;
+        endInsertRows();
+        break;
+    case Kind::RowsRemoved:
+        m_rows -= count;
+        endRemoveRows();
+        break;
+    case Kind::RowsChanged:
+        if (count > 0) emit dataChanged(index(ToModelRow(first), 0), index(ToModelRow(first + count - 1), columnCount() - 1));
+        break;
+    }
+    if (m_rows != m_table->EntryCount()) {   // never show rows the table does not have
+        beginResetModel();
+        m_rows = m_table->EntryCount();
+        endResetModel();
+    }
 }
 
 } // namespace varlen::gui

@@ -19,14 +19,21 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // The table's rows and cells may all have changed.
-    void Refresh();
+    // Rows changed, inserted or removed (a document::TableChange kind, table rows): announced before
+    // the document changes them and confirmed after, so the view is told exactly which and its selection
+    // and scroll position survive an edit.
+    void RowsAboutToChange(int kind, int first, int count);
+    void RowsChanged(int kind, int first, int count);
+    // Every table is about to be replaced / has been.
+    void BeginReplace() { beginResetModel(); }
+    void EndReplace();
     // Model row of a table row (table rows start at 1) and back.
     static int ToModelRow(int tableRow) { return tableRow - 1; }
     static int ToTableRow(int modelRow) { return modelRow + 1; }
 
 private:
     const project::Table* m_table;
+    int m_rows = 0;   // as the view last heard: inserts and removals count once they are confirmed
 };
 
 } // namespace varlen::gui

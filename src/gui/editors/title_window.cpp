@@ -56,21 +56,19 @@ TitleWindow::TitleWindow(DocumentObject& document, QWidget* parent) : QWidget(pa
         else hide();
     });
 
-    auto bind = [this](QLineEdit* edit, std::string project::TitleBlock::*member) {
-        connect(edit, &QLineEdit::textChanged, this, [this, member](const QString& text) {
+    auto bind = [this](QLineEdit* edit, std::string project::TitleBlock::*member, document::TitleField field) {
+        connect(edit, &QLineEdit::textChanged, this, [this, member, field](const QString& text) {
             if (m_loading) return;
-            std::string& stored = m_document.Document().Project().title.*member;
             const std::string value = text.toStdString();
-            if (stored == value) return;
-            stored = value;
-            m_document.Document().MarkEdited(document::Change::TitleEdited);
+            if (m_document.Document().Project().title.*member == value) return;
+            (void)m_document.Document().Apply(document::SetTitleEdit{field, value});
         });
     };
-    bind(m_project, &project::TitleBlock::project);
-    bind(m_title, &project::TitleBlock::title);
-    bind(m_designer, &project::TitleBlock::designer);
-    bind(m_date, &project::TitleBlock::date);
-    bind(m_drawingNo, &project::TitleBlock::drawingNo);
+    bind(m_project, &project::TitleBlock::project, document::TitleField::Project);
+    bind(m_title, &project::TitleBlock::title, document::TitleField::Title);
+    bind(m_designer, &project::TitleBlock::designer, document::TitleField::Designer);
+    bind(m_date, &project::TitleBlock::date, document::TitleField::Date);
+    bind(m_drawingNo, &project::TitleBlock::drawingNo, document::TitleField::DrawingNo);
     connect(&m_document, &DocumentObject::tablesReplaced, this, &TitleWindow::LoadFromDocument);
     LoadFromDocument();
     ShowGreeting();

@@ -9,9 +9,8 @@ namespace {
 using test::TempDir;
 
 void EnterTriangle(ProjectDocument& d) {
-    d.Project() = test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {2, 2}}, {{1, 2}, {2, 3}, {3, 1}},
-                                    {{3, 0, -10}});
-    d.MarkEdited();
+    (void)d.Apply(ReplaceProjectEdit{test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {2, 2}},
+                                                       {{1, 2}, {2, 3}, {3, 1}}, {{3, 0, -10}})});
 }
 
 // Analysing clears only "stale": closing afterwards must still ask to save.
@@ -29,7 +28,7 @@ TEST(ProjectDocument, AnalysisClearsStaleNotUnsaved) {
     EXPECT_NEAR(d.Results()->AxialForce(2), -7.0710678, 1e-6);
     EXPECT_TRUE(std::filesystem::exists(dir / kTemporaryProject));
     EXPECT_TRUE(std::filesystem::exists(dir / kTemporaryResults));
-    d.MarkEdited();
+    (void)d.Apply(SetTitleEdit{TitleField::Designer, "A. N. Engineer"});
     EXPECT_TRUE(d.Stale()) << "an edit after the analysis makes the results stale";
 }
 
@@ -51,9 +50,9 @@ TEST(ProjectDocument, StoppedReanalysisDropsTheEarlierResults) {
     EnterTriangle(d);
     ASSERT_TRUE(d.Analyse(dir.Path()).succeeded);
     int resultsNotices = 0;
-    d.Subscribe([&](Change change) { resultsNotices += change == Change::ResultsChanged; });
-    d.Project().joints.SetCell(1, 5, "0");   // no restraint along X anywhere now
-    d.MarkEdited();
+    d.Subscribe([&](const Notice& notice) { resultsNotices += notice.change == Change::ResultsChanged; });
+    // No restraint along X anywhere now.
+    (void)d.Apply(SetRowEdit{TableId::Joints, 1, {"0", "0", "", "0", "1", ""}});
     const AnalysisRun run = d.Analyse(dir.Path());
     EXPECT_FALSE(run.succeeded);
     EXPECT_NE(run.Message().find("cannot stop the truss moving"), std::string::npos) << run.Message();
@@ -74,7 +73,6 @@ TEST(ProjectDocument, SaveAndOpenRoundTrip) {
     const auto problem = d.Open(dir / "t.sma");
     ASSERT_FALSE(problem) << problem->ToString();
     EXPECT_EQ(d.Project(), saved);
-    EXPECT_EQ(d.Editor(editing::TableKind::Joints).NextNumber(), 4);
     EXPECT_FALSE(d.Unsaved());
     EXPECT_TRUE(d.Stale());
 }
@@ -105,13 +103,24 @@ TEST(ProjectDocument, FailedSaveKeepsUnsaved) {
     EXPECT_TRUE(d.Path().empty());
 }
 
-TEST(ProjectDocument, ListenersHearChanges) {
+TEST(ProjectDocument, ListenersHearWhatChanged) {
     ProjectDocument d;
     std::vector<Change> heard;
-    d.Subscribe([&](Change c) { heard.push_back(c); });
-    d.MarkEdited();
-    d.MarkEdited();
-    EXPECT_EQ(heard, (std::vector<Change>{Change::TableEdited, Change::FlagsChanged, Change::TableEdited}));
+    std::vector<TableChange> rows;
+    d.Subscribe([&](const Notice& n) {
+        heard.push_back(n.change);
+        if (n.changes && n.change == Change::TableEdited)
+            rows.insert(rows.end(), n.changes->tables.begin(), n.changes->tables.end());
+    });
+    (void)d.Apply(SetRowEdit{TableId::Materials, 1, {"205", "Steel"}});
+    (void)d.Apply(SetRowEdit{TableId::Materials, 2, {"70", "Aluminium"}});
+    // Announced while the project still stands, confirmed after; the flags change once.
+    EXPECT_EQ(heard, (std::vector<Change>{Change::AboutToEdit, Change::TableEdited, Change::FlagsChanged,
+                                          Change::AboutToEdit, Change::TableEdited}));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].kind, TableChange::Kind::RowsChanged);
+    EXPECT_EQ(rows[1].kind, TableChange::Kind::RowsInserted);
+    EXPECT_EQ(rows[1].first, 2);
 }
 
 } // namespace

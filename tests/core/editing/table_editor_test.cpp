@@ -1,12 +1,17 @@
 // The shared row-editing rules, on the joints, members and loads tables.
 #include <gtest/gtest.h>
 
+#include "document/project_document.h"
 #include "editing/table_editor.h"
 #include "project/number_text.h"
 #include "test_support.h"
 
 namespace varlen::editing {
 namespace {
+
+void Load(document::ProjectDocument& d, project::Project project) {
+    (void)d.Apply(document::ReplaceProjectEdit{std::move(project)});
+}
 
 std::vector<std::string> Joint(const char* x, const char* y, const char* text = "J") {
     return {x, y, text, "0", "0", "None"};
@@ -19,14 +24,16 @@ std::vector<std::string> Numbers(const project::Table& table, int column) {
 }
 
 TEST(TableEditor, FirstAddFillsTheBlankRowThenAppends) {
-    project::Project p = project::NewProject();
+    document::ProjectDocument d;
+    Load(d, project::NewProject());
+    const project::Project& p = d.Project();
     TableEditor joints(p, TableKind::Joints);
     EXPECT_EQ(joints.NextNumber(), 1);
-    EXPECT_EQ(joints.Add(Joint("2.50", "")).row, 1);
+    EXPECT_EQ(joints.Add(d, Joint("2.50", "")).row, 1);
     EXPECT_EQ(p.joints.Cell(1, 2), "2.5") << "numbers are normalised";
     EXPECT_EQ(p.joints.Cell(1, 3), "0") << "an empty number box stores 0";
     EXPECT_EQ(joints.NextNumber(), 2);
-    const AddOutcome second = joints.Add(Joint("4", "1"));
+    const AddOutcome second = joints.Add(d, Joint("4", "1"));
     EXPECT_EQ(second.kind, AddKind::Appended);
     EXPECT_EQ(second.row, 2);
     EXPECT_EQ(p.joints.EntryCount(), 2);
@@ -35,27 +42,31 @@ TEST(TableEditor, FirstAddFillsTheBlankRowThenAppends) {
 
 // Row 1 of three shows "&Add >", yet a new row goes in before row 1: only the last row appends.
 TEST(TableEditor, CaptionFollowsTheRowButTheRowDecides) {
-    project::Project p = project::NewProject();
+    document::ProjectDocument d;
+    Load(d, project::NewProject());
+    const project::Project& p = d.Project();
     TableEditor joints(p, TableKind::Joints);
-    for (const char* x : {"1", "2", "3"}) joints.Add(Joint(x, "0"));
+    for (const char* x : {"1", "2", "3"}) joints.Add(d, Joint(x, "0"));
     joints.SetCurrentRow(2);
     EXPECT_EQ(joints.Caption(), AddCaption::Insert);
     joints.SetCurrentRow(3);
     EXPECT_EQ(joints.Caption(), AddCaption::Add);
     joints.SetCurrentRow(1);
     EXPECT_EQ(joints.Caption(), AddCaption::Add);
-    EXPECT_EQ(joints.Add(Joint("0", "0")).kind, AddKind::Inserted);
+    EXPECT_EQ(joints.Add(d, Joint("0", "0")).kind, AddKind::Inserted);
     EXPECT_EQ(Numbers(p.joints, 2), (std::vector<std::string>{"0", "1", "2", "3"}));
     EXPECT_EQ(Numbers(p.joints, 1), (std::vector<std::string>{"1", "2", "3", "4"}));
 }
 
 // Inserting a joint renumbers the rows after it; members and loads must still join the same joints.
 TEST(TableEditor, InsertKeepsMembersAndLoadsOnTheirJoints) {
-    project::Project p = test::MakeProject({{0, 0}, {1, 0}, {2, 0}}, {{1, 3}, {3, 2}}, {{3, 0, -5}});
+    document::ProjectDocument d;
+    Load(d, test::MakeProject({{0, 0}, {1, 0}, {2, 0}}, {{1, 3}, {3, 2}}, {{3, 0, -5}}));
+    const project::Project& p = d.Project();
     TableEditor joints(p, TableKind::Joints);
     joints.AfterOpen();
     joints.SetCurrentRow(2);
-    const AddOutcome added = joints.Add(Joint("0.5", "0"));
+    const AddOutcome added = joints.Add(d, Joint("0.5", "0"));
     EXPECT_EQ(added.kind, AddKind::Inserted);
     EXPECT_EQ(added.row, 2);
     EXPECT_EQ(joints.NextNumber(), 5);
@@ -68,20 +79,24 @@ TEST(TableEditor, InsertKeepsMembersAndLoadsOnTheirJoints) {
 }
 
 TEST(TableEditor, EditOverwritesOnlyThatRow) {
-    project::Project p = test::MakeProject({{0, 0}, {1, 0}, {2, 0}}, {}, {});
+    document::ProjectDocument d;
+    Load(d, test::MakeProject({{0, 0}, {1, 0}, {2, 0}}, {}, {}));
+    const project::Project& p = d.Project();
     TableEditor joints(p, TableKind::Joints);
     joints.AfterOpen();
     EXPECT_EQ(joints.Click(2), ClickOutcome::LoadRow);
     EXPECT_EQ(joints.Caption(), AddCaption::Edit);
     EXPECT_EQ(joints.NextNumber(), 2);
     EXPECT_EQ(joints.RowFields(2)[0], "1");
-    EXPECT_EQ(joints.Add(Joint("9", "9")).kind, AddKind::Edited);
+    EXPECT_EQ(joints.Add(d, Joint("9", "9")).kind, AddKind::Edited);
     EXPECT_EQ(Numbers(p.joints, 2), (std::vector<std::string>{"0", "9", "2"}));
     EXPECT_EQ(joints.Caption(), AddCaption::Add);
 }
 
 TEST(TableEditor, SecondClickLeavesEditModeWithoutWriting) {
-    project::Project p = test::MakeProject({{0, 0}, {1, 0}}, {}, {});
+    document::ProjectDocument d;
+    Load(d, test::MakeProject({{0, 0}, {1, 0}}, {}, {}));
+    const project::Project& p = d.Project();
     TableEditor joints(p, TableKind::Joints);
     joints.AfterOpen();
     joints.Click(1);
@@ -91,7 +106,9 @@ TEST(TableEditor, SecondClickLeavesEditModeWithoutWriting) {
 }
 
 TEST(TableEditor, RemoveIsRefusedWhileMembersUseTheJoint) {
-    project::Project p = test::MakeProject({{0, 0}, {1, 0}, {2, 0}}, {{1, 2}, {2, 3}}, {{2, 0, 1}});
+    document::ProjectDocument d;
+    Load(d, test::MakeProject({{0, 0}, {1, 0}, {2, 0}}, {{1, 2}, {2, 3}}, {{2, 0, 1}}));
+    const project::Project& p = d.Project();
     TableEditor joints(p, TableKind::Joints);
     EXPECT_EQ(joints.UsersOf(2),
               (std::vector<std::string>{"member 1 (joint j)", "member 2 (joint i)", "load 1 (joint)"}));
@@ -101,11 +118,13 @@ TEST(TableEditor, RemoveIsRefusedWhileMembersUseTheJoint) {
 
 // Removing an unused joint moves the later joints up; members follow them.
 TEST(TableEditor, RemoveRenumbersRowsAndReferences) {
-    project::Project p = test::MakeProject({{0, 0}, {5, 5}, {1, 0}, {2, 0}}, {{1, 3}, {4, 3}}, {{4, 1, 1}});
+    document::ProjectDocument d;
+    Load(d, test::MakeProject({{0, 0}, {5, 5}, {1, 0}, {2, 0}}, {{1, 3}, {4, 3}}, {{4, 1, 1}}));
+    const project::Project& p = d.Project();
     TableEditor joints(p, TableKind::Joints);
     joints.AfterOpen();
     ASSERT_TRUE(joints.UsersOf(2).empty());
-    joints.Remove(2);
+    joints.Remove(d, 2);
     EXPECT_EQ(Numbers(p.joints, 1), (std::vector<std::string>{"1", "2", "3"}));
     EXPECT_EQ(Numbers(p.joints, 2), (std::vector<std::string>{"0", "1", "2"}));
     EXPECT_EQ(p.members.Cell(1, 3), "2");
@@ -116,31 +135,35 @@ TEST(TableEditor, RemoveRenumbersRowsAndReferences) {
 }
 
 TEST(TableEditor, RemovingTheOnlyRowLeavesTheHeadingAndTheNextAddAppendsRowOne) {
-    project::Project p = project::NewProject();
+    document::ProjectDocument d;
+    Load(d, project::NewProject());
+    const project::Project& p = d.Project();
     TableEditor materials(p, TableKind::Materials);
-    materials.Add({"205", "Steel"});
-    materials.Remove(1);
+    materials.Add(d, {"205", "Steel"});
+    materials.Remove(d, 1);
     EXPECT_EQ(p.materials.RowCount(), 1);
     EXPECT_FALSE(materials.CanRemove());
     EXPECT_EQ(materials.NextNumber(), 1);
     EXPECT_EQ(materials.CurrentRow(), 0);
-    EXPECT_EQ(materials.Add({"70", "Aluminium"}).row, 1);
+    EXPECT_EQ(materials.Add(d, {"70", "Aluminium"}).row, 1);
     EXPECT_EQ(p.materials.Cell(1, 1), "1");
 }
 
 // Loads carry the joint in column 1: it moves with its row and nothing is renumbered.
 TEST(TableEditor, LoadsMoveWithTheirJoint) {
-    project::Project p = project::NewProject();
+    document::ProjectDocument d;
+    Load(d, project::NewProject());
+    const project::Project& p = d.Project();
     TableEditor loads(p, TableKind::Loads);
     EXPECT_EQ(loads.CurrentRow(), 0);
-    EXPECT_EQ(loads.Add({"4", "10", "", "a"}).row, 1);
-    loads.Add({"4", "-5", "0", "b"});
-    loads.Add({"2", "0", "-1", "c"});
+    EXPECT_EQ(loads.Add(d, {"4", "10", "", "a"}).row, 1);
+    loads.Add(d, {"4", "-5", "0", "b"});
+    loads.Add(d, {"2", "0", "-1", "c"});
     loads.SetCurrentRow(2);
-    EXPECT_EQ(loads.Add({"7", "1", "1", "d"}).kind, AddKind::Inserted);
+    EXPECT_EQ(loads.Add(d, {"7", "1", "1", "d"}).kind, AddKind::Inserted);
     EXPECT_EQ(Numbers(p.loads, 1), (std::vector<std::string>{"4", "7", "4", "2"}));
     EXPECT_EQ(Numbers(p.loads, 4), (std::vector<std::string>{"a", "d", "b", "c"}));
-    loads.Remove(1);
+    loads.Remove(d, 1);
     EXPECT_EQ(Numbers(p.loads, 1), (std::vector<std::string>{"7", "4", "2"}));
 }
 
