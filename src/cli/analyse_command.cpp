@@ -1,6 +1,6 @@
 #include <chrono>
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <future>
 #include <optional>
 #include <sys/resource.h>
@@ -9,7 +9,11 @@
 #include "analysis/results_file.h"
 #include "analysis/results_json.h"
 #include "commands.h"
+#include "io/message_text.h"
+#include "io/text_file.h"
 #include "project/number_text.h"
+#include "printable_values.h"
+#include "staged_output.h"
 
 namespace varlen::cli {
 namespace {
@@ -50,7 +54,8 @@ std::optional<AnalyseArgs> ParseArgs(const std::vector<std::string>& args) {
             auto v = value("--places");
             if (!v) return std::nullopt;
             if (!ParsePlaces(*v, parsed.places)) {
-                PrintError("--places takes a whole number of decimal places from 0 to 99, not \"" + *v + "\"");
+                PrintError("--places takes a whole number of decimal places from 0 to " + std::to_string(kMaxPlaces) +
+                           ", not \"" + *v + "\"");
                 return std::nullopt;
             }
         } else if (a == "--ordering") {
@@ -113,7 +118,7 @@ void PrintTables(const analysis::Results& r, int places, const std::string& resu
         std::snprintf(number, sizeof number, "%6d  ", j);
         out += number + ResultFormat(reaction.rx, places) + "  " + ResultFormat(reaction.ry, places) + "\n";
     }
-    out += "\nResults file: " + resultsPath + "\n";
+    out += "\nResults file: " + io::EscapeForMessage(resultsPath) + "\n";
     std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
@@ -125,40 +130,33 @@ long PeakMemoryKiB() {
 
 } // namespace
 
-bool ParsePlaces(const std::string& text, int& places) {
-    if (text.empty() || text.size() > 2) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    places = std::stoi(text);
-    return true;
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-    if (a == "-" || b == "-") return false;
-    std::error_code error;
-    if (std::filesystem::equivalent(a, b, error)) return true;
-    return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
-}
-
-void PrintError(const std::string& message) { std::fprintf(stderr, "varlen-cli: %s\n", message.c_str()); }
-
 int AnalyseCommand(const std::vector<std::string>& args) {
     const auto parsed = ParseArgs(args);
     if (!parsed) return kExitUsage;
     const auto wholeStart = Clock::now();
+    int status = kExitOk;
 
-    // The project path with its extension replaced; an output must never overwrite the project itself.
+    // The project path with its extension replaced; no output may overwrite the project or another output.
     const std::string resultsPath =
         parsed->results ? *parsed->results
                         : std::filesystem::path(parsed->project).replace_extension(".txt").string();
-    if (SameFile(resultsPath, parsed->project) || (parsed->json && SameFile(*parsed->json, parsed->project)) ||
-        (parsed->json && SameFile(*parsed->json, resultsPath))) {
-        PrintError("the outputs would overwrite the project or each other; name them with --results and --json");
+    const bool jsonToStdout = parsed->json && *parsed->json == "-";
+    if (SameFile(resultsPath, parsed->project) || (parsed->json && SameFile(*parsed->json, parsed->project))) {
+        PrintError("an output would overwrite the project \"" + parsed->project +
+                   "\"; name the outputs with --results and --json");
+        return kExitUsage;
+    }
+    if (parsed->json && SameFile(*parsed->json, resultsPath)) {
+        PrintError("the results file and the JSON would both be written to \"" + resultsPath +
+                   "\"; name another file with --results or --json");
         return kExitUsage;
     }
 
     auto start = Clock::now();
-    analysis::InputOutcome read = analysis::InputData(parsed->project, analysis::InputMode::ProjectFile);
+    std::optional<std::string> bytes = ReadProject(parsed->project, status);
+    if (!bytes) return status;
+    analysis::InputOutcome read = analysis::InputDataFromText(*bytes, analysis::InputMode::ProjectFile);
+    bytes.reset();   // as large as the file; the analysis needs the room
     const double readSeconds = Since(start);
     if (!read.input) {
         PrintError("cannot read the project \"" + parsed->project + "\": " + read.problem.ToString());
@@ -167,33 +165,69 @@ int AnalyseCommand(const std::vector<std::string>& args) {
 
     const analysis::AnalysisOutcome outcome = analysis::Analyse(std::move(*read.input), {parsed->ordering});
     if (!outcome.results) {
-        std::fprintf(stderr, "%s\n%s\n", analysis::kAnalysisErrorTitle, outcome.Message().c_str());
+        PrintLines(std::string(analysis::kAnalysisErrorTitle) + "\n" + outcome.Message());
         return kExitStopped;
     }
     const analysis::Results& results = *outcome.results;
+    if (const std::string why = FirstNonFinite(results); !why.empty()) {
+        PrintError("nothing was written: " + why);
+        return kExitStopped;
+    }
 
     start = Clock::now();
-    const bool jsonToStdout = parsed->json && *parsed->json == "-";
-    // The two outputs only read the results: on two cores they are written side by side.
-    std::future<analysis::FileOutcome> json;
-    if (parsed->json) {
-        json = std::async(std::launch::async, [&] {
-            return jsonToStdout ? analysis::WriteResultsJsonStream(results, stdout)
-                                : analysis::WriteResultsJsonFile(results, *parsed->json);
-        });
+    StagedOutput resultsFile(resultsPath);
+    if (!resultsFile.Prepare()) {
+        PrintError("the results file could not be written: " + resultsFile.Error());
+        return kExitStopped;
     }
-    const analysis::FileOutcome written = analysis::WriteResultsFile(results, resultsPath);
+    std::optional<StagedOutput> jsonFile;
+    if (parsed->json && !jsonToStdout) {
+        jsonFile.emplace(*parsed->json);
+        if (!jsonFile->Prepare()) {
+            PrintError("the JSON results could not be written: " + jsonFile->Error());
+            return kExitStopped;
+        }
+    }
+    // The two files only read the results: on two cores they are written side by side. The JSON for
+    // standard output waits for the results file, as it cannot be taken back once printed.
+    std::future<analysis::FileOutcome> json;
+    if (jsonFile)
+        json = std::async(std::launch::async,
+                          [&] { return analysis::WriteResultsJsonFile(results, jsonFile->WritePath()); });
+    const analysis::FileOutcome written = analysis::WriteResultsFile(results, resultsFile.WritePath());
     const analysis::FileOutcome jsonWritten = json.valid() ? json.get() : analysis::FileOutcome{true, {}};
-    const double outputSeconds = Since(start);
     if (!written.ok) {
-        PrintError("the results file could not be written: " + written.error);
+        PrintError("the results file could not be written, so no output was replaced: " +
+                   resultsFile.InTargetTerms(written.error));
         return kExitStopped;
     }
     if (!jsonWritten.ok) {
-        PrintError("the JSON results could not be written: " + jsonWritten.error);
+        PrintError("the JSON results could not be written, so no output was replaced: " +
+                   jsonFile->InTargetTerms(jsonWritten.error));
         return kExitStopped;
     }
-    if (!parsed->quiet && !jsonToStdout) PrintTables(results, parsed->places, resultsPath);
+    if (jsonToStdout) {
+        if (!analysis::WriteResultsJsonStream(results, stdout).ok) {
+            PrintError("the JSON results could not be written to standard output, so the results file was not "
+                       "replaced");
+            return kExitStopped;
+        }
+    } else if (!parsed->quiet) {
+        PrintTables(results, parsed->places, resultsPath);
+    }
+    if (std::string why; StandardOutputFailed(why)) {
+        PrintError("standard output could not be written (" + why + "), so no output file was replaced");
+        return kExitStopped;
+    }
+    if (!resultsFile.Publish()) {
+        PrintError("the results file could not be written: " + resultsFile.Error());
+        return kExitStopped;
+    }
+    if (jsonFile && !jsonFile->Publish()) {
+        PrintError("the JSON results could not be written (the results file was): " + jsonFile->Error());
+        return kExitStopped;
+    }
+    const double outputSeconds = Since(start);
 
     if (parsed->timings) {
         const analysis::PhaseTimes& t = outcome.times;

@@ -2,6 +2,7 @@
 // message says why), 2 wrong usage or an input file that cannot be read.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,13 +12,34 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitStopped = 1;
 inline constexpr int kExitUsage = 2;
 
+// Decimal places of the rendered tables: a double carries 15 to 17 significant digits, so more than 15
+// places would print digits that mean nothing.
+inline constexpr int kMaxPlaces = 15;
+
 int AnalyseCommand(const std::vector<std::string>& args);
 int DesignCommand(const std::vector<std::string>& args);
 
+// The bytes of the project file; when it cannot be read, says why and sets status: 2 for a file that
+// cannot be used (missing, a folder, a device, a pipe, over 2 GiB), 1 for lack of memory.
+[[nodiscard]] std::optional<std::string> ReadProject(const std::string& path, int& status);
+
 // Shared argument helpers.
 [[nodiscard]] bool ParsePlaces(const std::string& text, int& places);
+// "varlen-cli: " and the message on standard error, control characters and stray bytes escaped.
 void PrintError(const std::string& message);
-// Two names for one file (the same path, or links to it), so that writing one would destroy the other.
+// The message with each line escaped as PrintError does and the line ends kept. The project file is
+// read line by line, so a text quoted from it never holds a line end of its own.
+[[nodiscard]] std::string EscapeLines(const std::string& message);
+// A message of several lines (a title, the standard text, the causes) on standard error: each line
+// escaped as PrintError does, the line ends kept.
+void PrintLines(const std::string& message);
+// Two names for one file (spellings, symbolic or hard links), so that writing one would destroy the
+// other. "-" (standard output) and /dev/null are never the same file as anything.
 [[nodiscard]] bool SameFile(const std::string& a, const std::string& b);
+// Flushes standard output; true when anything written to it since the start was lost, with the reason
+// in `why`.
+[[nodiscard]] bool StandardOutputFailed(std::string& why);
+// "the X of Y is too large to be represented" when value is not finite; empty when it is.
+[[nodiscard]] std::string NotRepresentable(double value, const std::string& what);
 
 } // namespace varlen::cli

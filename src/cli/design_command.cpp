@@ -9,7 +9,9 @@
 
 #include "analysis/analysis.h"
 #include "commands.h"
+#include "printable_values.h"
 #include "design/bs449.h"
+#include "io/message_text.h"
 #include "io/text_file.h"
 #include "project/number_text.h"
 #include "project/project_file.h"
@@ -27,13 +29,18 @@ struct DesignArgs {
     int places = 3;
 };
 
-// A design parameter: one number, greater than 0 and finite.
-bool ParsePositive(const std::string& text, double& value) {
-    if (text.find_first_not_of(" \t") == std::string::npos || !project::IsWholeNumber(text)) return false;
+// A design parameter: one number above 0 and at most `most`. Tiny values that are not normal doubles
+// (1e-308, 4e-324) are refused too: dividing by them overflows, and they are no physical quantity.
+enum class NumberReading { Read, NotANumber, OutOfRange, TooSmall };
+NumberReading ParseInRange(const std::string& text, double most, double& value) {
+    if (text.find_first_not_of(" \t") == std::string::npos || !project::IsWholeNumber(text))
+        return NumberReading::NotANumber;
     const double read = project::ReadNumber(text);
-    if (!(read > 0) || !std::isfinite(read)) return false;
+    if (!std::isfinite(read)) return NumberReading::NotANumber;
+    if (!(read > 0) || read > most) return NumberReading::OutOfRange;
+    if (!std::isnormal(read)) return NumberReading::TooSmall;
     value = read;
-    return true;
+    return NumberReading::Read;
 }
 
 std::optional<DesignArgs> ParseArgs(const std::vector<std::string>& args) {
@@ -42,12 +49,14 @@ std::optional<DesignArgs> ParseArgs(const std::vector<std::string>& args) {
         const char* name;
         double* value;
         const char* what;
+        double most;   // beyond any steel (stresses) or any fillet weld (leg)
+        const char* unit;
     };
     const NumberOption numbers[] = {
-        {"--pt", &parsed.pt, "an allowable tension stress in N/mm2"},
-        {"--ys", &parsed.ys, "a yield stress in N/mm2"},
-        {"--leg", &parsed.leg, "a weld leg in mm"},
-        {"--pw", &parsed.pw, "a weld design strength in N/mm2"},
+        {"--pt", &parsed.pt, "an allowable tension stress", 2000, "N/mm2"},
+        {"--ys", &parsed.ys, "a yield stress", 2000, "N/mm2"},
+        {"--leg", &parsed.leg, "a weld leg", 100, "mm"},
+        {"--pw", &parsed.pw, "a weld design strength", 2000, "N/mm2"},
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -64,8 +73,13 @@ std::optional<DesignArgs> ParseArgs(const std::vector<std::string>& args) {
         if (number != nullptr) {
             auto v = value(a);
             if (!v) return std::nullopt;
-            if (!ParsePositive(*v, *number->value)) {
-                PrintError(a + " takes " + number->what + ", a number greater than 0, not \"" + *v + "\"");
+            const NumberReading reading = ParseInRange(*v, number->most, *number->value);
+            if (reading != NumberReading::Read) {
+                char most[32];
+                std::snprintf(most, sizeof most, "%g", number->most);
+                PrintError(a + " takes " + number->what + " in " + number->unit + ", a number above 0 and at most " +
+                           most + ", not \"" + *v + "\"" +
+                           (reading == NumberReading::TooSmall ? " (too small to compute with)" : ""));
                 return std::nullopt;
             }
         } else if (a == "--json") {
@@ -76,8 +90,8 @@ std::optional<DesignArgs> ParseArgs(const std::vector<std::string>& args) {
             auto v = value(a);
             if (!v) return std::nullopt;
             if (!ParsePlaces(*v, parsed.places)) {
-                PrintError("--places takes a whole number of decimal places from 0 to 99, not \"" + *v +
-                           "\"");
+                PrintError("--places takes a whole number of decimal places from 0 to " +
+                           std::to_string(kMaxPlaces) + ", not \"" + *v + "\"");
                 return std::nullopt;
             }
         } else if (!a.empty() && a[0] == '-' && a != "-") {
@@ -198,7 +212,7 @@ std::string DesignJson(const design::TensionOutcome& tension, const design::Comp
     doc["welds"] = Json::array();
     for (const design::WeldRow& row : welds.rows)
         doc["welds"].push_back({{"member", row.member}, {"length", row.length}});
-    doc["error"] = error ? Json(*error) : Json(nullptr);
+    doc["error"] = error ? Json(EscapeLines(*error)) : Json(nullptr);
     return doc.dump(2) + "\n";
 }
 
@@ -225,11 +239,16 @@ int DesignCommand(const std::vector<std::string>& args) {
     const auto parsed = ParseArgs(args);
     if (!parsed) return kExitUsage;
     if (parsed->json && SameFile(*parsed->json, parsed->project)) {
-        PrintError("the JSON output would overwrite the project; name another file with --json");
+        PrintError("the JSON output would overwrite the project \"" + parsed->project +
+                   "\"; name another file with --json");
         return kExitUsage;
     }
 
-    const project::ReadOutcome read = project::ReadProjectFile(parsed->project);
+    int status = kExitOk;
+    std::optional<std::string> bytes = ReadProject(parsed->project, status);
+    if (!bytes) return status;
+    const project::ReadOutcome read = project::ParseProjectText(*bytes);
+    bytes.reset();
     if (!read.project) {
         PrintError("cannot read the project \"" + parsed->project + "\": " + read.problem.ToString());
         return kExitUsage;
@@ -238,7 +257,7 @@ int DesignCommand(const std::vector<std::string>& args) {
 
     const analysis::AnalysisOutcome analysed = analysis::Analyse(analysis::BuildAnalysisInput(project));
     if (!analysed.results) {
-        std::fprintf(stderr, "%s\n%s\n", analysis::kAnalysisErrorTitle, analysed.Message().c_str());
+        PrintLines(std::string(analysis::kAnalysisErrorTitle) + "\n" + analysed.Message());
         return kExitStopped;
     }
     const analysis::Results& results = *analysed.results;
@@ -252,16 +271,26 @@ int DesignCommand(const std::vector<std::string>& args) {
     const std::optional<std::string> failure =
         CombinedFailure({&tension.failure, &compression.failure, &welds.failure});
 
+    if (const std::string why = FirstNonFinite(tension, compression, welds); !why.empty()) {
+        PrintError("nothing was written: " + why);
+        return kExitStopped;
+    }
+
     const bool jsonToStdout = parsed->json && *parsed->json == "-";
     if (!jsonToStdout) {
         const std::string tables = DesignTables(*parsed, tension, compression, welds);
         std::fwrite(tables.data(), 1, tables.size(), stdout);
-        std::fflush(stdout);
+        // The JSON file is written only when the tables were printed in full.
+        if (std::string why; StandardOutputFailed(why)) {
+            PrintError("standard output could not be written (" + why + ")" +
+                       (parsed->json ? ", so the JSON was not written either" : ""));
+            return kExitStopped;
+        }
     }
     bool jsonWritten = true;
     if (parsed->json)
         jsonWritten = WriteJson(DesignJson(tension, compression, welds, failure), *parsed->json);
-    if (failure) std::fprintf(stderr, "%s\n%s\n", design::kDesignErrorTitle, failure->c_str());
+    if (failure) PrintLines(std::string(design::kDesignErrorTitle) + "\n" + *failure);
     return failure || !jsonWritten ? kExitStopped : kExitOk;
 }
 

@@ -1,6 +1,7 @@
 // varlen-cli: batch analysis of plane truss projects, on the same core as the desktop program.
 #include <cstdio>
-#include <iostream>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,10 @@ Commands:
   analyse PROJECT.sma [--results FILE] [--json FILE|-] [--places N] [--quiet] [--timings]
       Analyse a plane truss project by the stiffness method. Writes the results file
       (default: PROJECT.txt beside the project), prints joint displacements, member
-      forces and support reactions rendered to N decimal places (default 3), and with
+      forces and support reactions rendered to N decimal places (0 to 15, default 3), and with
       --json the full-precision results as JSON (to FILE, or "-" for standard output,
-      which then carries the JSON alone). --quiet prints nothing on success;
+      which then carries the JSON alone). The outputs are replaced together or not at
+      all, and none may name the project or another output. --quiet prints nothing on success;
       --timings reports the phases and the peak memory on standard error;
       --ordering auto|amd|metis|nesdis chooses the fill-reducing ordering.
   design PROJECT.sma [--pt N] [--ys N] [--leg N] [--pw N] [--places N] [--json FILE|-]
@@ -27,7 +29,8 @@ Commands:
       taken from braces in the cross-section's description, as the catalogue rows carry
       it: "... (96.129){9.957}"; and the fillet weld each member needs at each end, in
       metres, for a leg in mm (default 4) and a design strength pw (default 215 N/mm2).
-      Values are rendered to N decimal places (default 3); --json writes the rows in
+      pt, Ys and pw are above 0 and at most 2000 N/mm2, the leg above 0 and at most 100 mm.
+      Values are rendered to N decimal places (0 to 15, default 3); --json writes the rows in
       full precision (to FILE, or "-" for standard output, which then carries the JSON
       alone). A check that cannot go on (a strut whose section gives no radius of
       gyration, for instance) keeps the rows before that member and names it.
@@ -37,33 +40,62 @@ Options:
   --version    the program's version
 
 Exit status: 0 done; 1 the analysis or a design check stopped (the reason is on
-standard error) or an output could not be written; 2 wrong usage or a project file that
-cannot be read.
+standard error), a value came out too large to be represented, an output (standard
+output included) could not be written, or memory ran out; 2 wrong usage, outputs that
+would overwrite the project or each other, or a project file that cannot be read (a
+folder, a device, a pipe or a file over 2 GiB is refused at once).
 Units: co-ordinates in the project file in mm, E in kN/mm2, areas in mm2, forces in
 kN; displacements come out in mm.
 )";
+
+// Runs the command; lack of memory or any other failure that escaped it stops the run with a message
+// instead of an abort. What the command wrote to standard output is checked at the end, so a full disk
+// or a closed pipe never passes for success.
+int Run(const std::vector<std::string>& args) {
+    using namespace varlen::cli;
+    if (args.empty()) {
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
+    const std::string& command = args.front();
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (command == "--version") {
+        std::printf("varlen-cli %s\n", VARLEN_VERSION);
+        return kExitOk;
+    }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    const bool analyse = command == "analyse" || command == "analyze";
+    if (!analyse && command != "design") {
+        PrintError("unknown command \"" + command + "\"; see varlen-cli --help");
+        return kExitUsage;
+    }
+    try {
+        return analyse ? AnalyseCommand(rest) : DesignCommand(rest);
+    } catch (const std::bad_alloc&) {
+        PrintError(analyse ? "not enough memory to analyse the project" : "not enough memory to design the members");
+    } catch (const std::exception& error) {
+        PrintError(std::string(analyse ? "the analysis" : "the design") + " stopped: " + error.what());
+    }
+    return kExitStopped;
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     varlen::io::RestartWithSolverEnvironment(argv);
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        std::fputs(kUsage, stderr);
-        return varlen::cli::kExitUsage;
+    int status = varlen::cli::kExitStopped;
+    try {
+        status = Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::bad_alloc&) {
+        varlen::cli::PrintError("not enough memory to start");
+        return varlen::cli::kExitStopped;
     }
-    const std::string command = args.front();
-    if (command == "--help" || command == "-h" || command == "help") {
-        std::fputs(kUsage, stdout);
-        return varlen::cli::kExitOk;
+    if (std::string why; varlen::cli::StandardOutputFailed(why)) {
+        varlen::cli::PrintError("standard output could not be written: " + why);
+        if (status == varlen::cli::kExitOk) status = varlen::cli::kExitStopped;
     }
-    if (command == "--version") {
-        std::printf("varlen-cli %s\n", VARLEN_VERSION);
-        return varlen::cli::kExitOk;
-    }
-    args.erase(args.begin());
-    if (command == "analyse" || command == "analyze") return varlen::cli::AnalyseCommand(args);
-    if (command == "design") return varlen::cli::DesignCommand(args);
-    varlen::cli::PrintError("unknown command \"" + command + "\"; see varlen-cli --help");
-    return varlen::cli::kExitUsage;
+    return status;
 }

@@ -15,9 +15,10 @@ struct CliRun {
     std::string out, err;
 };
 
-inline CliRun RunCli(const std::string& arguments, const TempDir& dir) {
+// A shell command line (sh -c); its standard error goes to a file in dir.
+inline CliRun RunShell(const std::string& line, const TempDir& dir) {
     const auto errPath = dir / "stderr.txt";
-    const std::string command = std::string(VARLEN_CLI) + " " + arguments + " 2>" + errPath.string();
+    const std::string command = line + " 2>" + errPath.string();
     CliRun run;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return run;
@@ -28,6 +29,15 @@ inline CliRun RunCli(const std::string& arguments, const TempDir& dir) {
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.err = ReadFile(errPath);
     return run;
+}
+
+inline CliRun RunCli(const std::string& arguments, const TempDir& dir) {
+    return RunShell(std::string(VARLEN_CLI) + " " + arguments, dir);
+}
+
+// From the folder `cwd`, so that arguments may be relative names.
+inline CliRun RunCliIn(const std::filesystem::path& cwd, const std::string& arguments, const TempDir& dir) {
+    return RunShell("cd '" + cwd.string() + "' && " + VARLEN_CLI + " " + arguments, dir);
 }
 
 inline std::string Example(const char* name) { return std::string(VARLEN_EXAMPLES_DIR) + "/" + name + ".sma"; }

@@ -1,7 +1,10 @@
+#include <fcntl.h>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 #include "io/text_file.h"
 #include "test_support.h"
@@ -64,6 +67,64 @@ TEST(ReadWholeFile, MissingFileSaysWhich) {
     const FileText text = ReadWholeFile("/no/such/file.sma");
     EXPECT_FALSE(text.bytes);
     EXPECT_NE(text.error.find("/no/such/file.sma"), std::string::npos);
+}
+
+TEST(ReadWholeFile, ReadsTheBytesExactly) {
+    TempDir dir;
+    const std::string bytes = std::string("\"T\"\r\n\0\xff", 7) + std::string(200000, 'x');
+    test::WriteFile(dir / "p.sma", bytes);
+    const FileText text = ReadWholeFile(dir / "p.sma");
+    ASSERT_TRUE(text.bytes) << text.error;
+    EXPECT_EQ(*text.bytes, bytes);
+}
+
+// Files that report a size of 0 but have contents (the kernel's) are read to their end.
+TEST(ReadWholeFile, FileWhoseSizeIsUnknownIsReadToItsEnd) {
+    const FileText text = ReadWholeFile("/proc/self/status");
+    ASSERT_TRUE(text.bytes) << text.error;
+    EXPECT_NE(text.bytes->find("Name:"), std::string::npos);
+}
+
+TEST(ReadWholeFile, FolderIsRefused) {
+    TempDir dir;
+    const FileText text = ReadWholeFile(dir.Path());
+    EXPECT_FALSE(text.bytes);
+    EXPECT_NE(text.error.find("is a folder, not a file"), std::string::npos) << text.error;
+}
+
+// Reading /dev/zero would never end: the memory would run out first.
+TEST(ReadWholeFile, DeviceIsRefused) {
+    const FileText text = ReadWholeFile("/dev/zero");
+    EXPECT_FALSE(text.bytes);
+    EXPECT_NE(text.error.find("is a device, not a file"), std::string::npos) << text.error;
+}
+
+// Opening a pipe with no writer blocks: the pipe must be refused without being opened. Should the
+// reader block after all, the test opens the writing end to set it free and then fails.
+TEST(ReadWholeFile, PipeIsRefusedWithoutWaiting) {
+    TempDir dir;
+    const auto pipe = dir / "pipe.sma";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    auto reading = std::async(std::launch::async, [&] { return ReadWholeFile(pipe); });
+    if (reading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) ::close(fd);
+        FAIL() << "ReadWholeFile waited on the pipe";
+    }
+    const FileText text = reading.get();
+    EXPECT_FALSE(text.bytes);
+    EXPECT_NE(text.error.find("is a named pipe, not a file"), std::string::npos) << text.error;
+}
+
+// A sparse file takes no disk, but reading it whole would take 2.5 GiB of memory.
+TEST(ReadWholeFile, FileOver2GiBIsRefused) {
+    TempDir dir;
+    test::WriteFile(dir / "huge.sma", "\"T\"\r\n");
+    std::filesystem::resize_file(dir / "huge.sma", kMaxWholeFileBytes + 1);
+    const FileText text = ReadWholeFile(dir / "huge.sma");
+    EXPECT_FALSE(text.bytes);
+    EXPECT_FALSE(text.outOfMemory);
+    EXPECT_NE(text.error.find("is larger than 2 GiB"), std::string::npos) << text.error;
 }
 
 } // namespace
