@@ -1,4 +1,5 @@
 // varlen-cli: batch analysis of plane truss projects, on the same core as the desktop program.
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -86,6 +87,9 @@ int Run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     varlen::io::RestartWithSolverEnvironment(argv);
+    // A reader that goes away (varlen-cli ... | head) makes the write fail instead of killing the
+    // program, so the outputs not yet published are taken back and the status says what happened.
+    std::signal(SIGPIPE, SIG_IGN);
     int status = varlen::cli::kExitStopped;
     try {
         status = Run(std::vector<std::string>(argv + 1, argv + argc));
@@ -93,9 +97,10 @@ int main(int argc, char** argv) {
         varlen::cli::PrintError("not enough memory to start");
         return varlen::cli::kExitStopped;
     }
-    if (std::string why; varlen::cli::StandardOutputFailed(why)) {
+    // A command that failed has said why already, standard output included.
+    if (std::string why; status == varlen::cli::kExitOk && varlen::cli::StandardOutputFailed(why)) {
         varlen::cli::PrintError("standard output could not be written: " + why);
-        if (status == varlen::cli::kExitOk) status = varlen::cli::kExitStopped;
+        status = varlen::cli::kExitStopped;
     }
     return status;
 }

@@ -371,6 +371,24 @@ std::string StripTruss(int panels) {
     return text;
 }
 
+// A reader that leaves early (| head) is a failed write like any other: status 1, and the results file
+// that was to go with the JSON is not replaced. The JSON (about 2 MB) is far more than a pipe holds.
+TEST(CliOutputs, ReaderThatLeavesEarlyFailsTheRun) {
+    TempDir dir;
+    WriteFile(dir / "big.sma", StripTruss(5000));
+    WriteFile(dir / "r.txt", "earlier results");
+    const CliRun run = RunShell("(" + std::string(VARLEN_CLI) + " analyse " + (dir / "big.sma").string() +
+                                    " --results " + (dir / "r.txt").string() + " --json - 2>" +
+                                    (dir / "cli-err.txt").string() + "; echo $? >" + (dir / "status").string() +
+                                    ") | head -c 1 >/dev/null",
+                                dir);
+    EXPECT_EQ(ReadFile(dir / "status"), "1\n") << ReadFile(dir / "cli-err.txt");
+    EXPECT_NE(ReadFile(dir / "cli-err.txt").find("standard output"), std::string::npos);
+    EXPECT_EQ(ReadFile(dir / "r.txt"), "earlier results");
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
+        EXPECT_NE(entry.path().filename().string().front(), '.') << "stray " << entry.path();
+}
+
 // Under an address-space limit far below what the run needs, lack of memory is reported (status 1), not
 // an abort. OpenBLAS's own threads spin forever when they cannot get their buffers, so they are turned
 // off, and the limits stop the run before the factorisation calls the BLAS; timeout bounds the rest.

@@ -1,10 +1,13 @@
 // The CLI's last guard against printing a value that is no number. The analysis core refuses overflows
-// itself, so these cases are built directly: a results object whose numbers overflowed.
+// itself, so the overflowed values are set directly.
+#include <array>
 #include <gtest/gtest.h>
 #include <limits>
+#include <vector>
 
 #include "commands.h"
 #include "printable_values.h"
+#include "test_support.h"
 
 namespace varlen::cli {
 namespace {
@@ -12,25 +15,46 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Joint 1 fixed; members 1 -> 2 and 1 -> 3 along X, joints 2 and 3 pulled 10 mm along X.
-analysis::Results TwoBars(double k, double dx2, double dy3 = 0) {
-    std::vector<analysis::Results::MemberState> members(2);
-    members[0] = {1, 2, {1, 0}, k};
-    members[1] = {1, 3, {1, 0}, k};
-    return analysis::Results({0, 0, dx2, 0, 10, dy3}, members, std::vector<double>(6, 0.0), {3, 0, 0});
-}
+// Values as analysis::Results gives them, set directly: joint displacements, member end forces and
+// reactions, each of which may have overflowed.
+struct FakeResults {
+    std::vector<std::array<double, 2>> displacement{{0, 0}, {10, 0}, {10, 0}};
+    std::vector<analysis::EndVector> localForce{{-5, 0, 5, 0}, {-5, 0, 5, 0}};
+    std::vector<analysis::EndVector> globalForce{{-5, 0, 5, 0}, {-5, 0, 5, 0}};
+    std::vector<analysis::Reaction> reaction{{-10, 0}, {}, {}};
 
-TEST(PrintableValues, FiniteResultsPass) { EXPECT_EQ(FirstNonFinite(TwoBars(100, 10)), ""); }
+    int JointCount() const { return static_cast<int>(displacement.size()); }
+    int MemberCount() const { return static_cast<int>(localForce.size()); }
+    double Dx(int j) const { return displacement[j - 1][0]; }
+    double Dy(int j) const { return displacement[j - 1][1]; }
+    analysis::EndVector MemberLocalForce(int m) const { return localForce[m - 1]; }
+    analysis::EndVector MemberGlobalForce(int m) const { return globalForce[m - 1]; }
+    bool IsSupported(int j) const { return j == 1; }
+    analysis::Reaction SupportReaction(int j) const { return reaction[j - 1]; }
+};
+
+TEST(PrintableValues, FiniteResultsPass) { EXPECT_EQ(FirstNonFinite(FakeResults{}), ""); }
 
 // Each check names the first value at fault, so the user knows what overflowed and where.
 TEST(PrintableValues, NamesTheValueThatIsNoNumber) {
-    EXPECT_EQ(FirstNonFinite(TwoBars(100, kInf)), "the displacement of joint 2 along X is too large to be represented");
-    EXPECT_EQ(FirstNonFinite(TwoBars(100, 10, kNaN)),
-              "the displacement of joint 3 along Y could not be worked out (it is not a number)");
-    // 1e307 kN/mm x 10 mm overflows the members' forces while every displacement is finite.
-    EXPECT_EQ(FirstNonFinite(TwoBars(1e307 * 10, 10)), "the axial force in member 1 is too large to be represented");
-    // Each member's force (about 1e308 kN) is finite; their sum at the support is not.
-    EXPECT_EQ(FirstNonFinite(TwoBars(1e307, 10)), "the reaction at joint 1 along X is too large to be represented");
+    FakeResults r;
+    r.reaction[0].rx = -kInf;
+    EXPECT_EQ(FirstNonFinite(r), "the reaction at joint 1 along X is too large to be represented");
+    r.globalForce[1][3] = kInf;
+    EXPECT_EQ(FirstNonFinite(r), "the force at end j of member 2 along Y is too large to be represented");
+    r.localForce[1][2] = kNaN;
+    EXPECT_EQ(FirstNonFinite(r), "the axial force in member 2 could not be worked out (it is not a number)");
+    r.displacement[2][1] = kNaN;
+    EXPECT_EQ(FirstNonFinite(r), "the displacement of joint 3 along Y could not be worked out (it is not a number)");
+    r.displacement[1][0] = kInf;
+    EXPECT_EQ(FirstNonFinite(r), "the displacement of joint 2 along X is too large to be represented");
+}
+
+// The CLI hands the real results over: a finite analysis passes.
+TEST(PrintableValues, AnalysedTrussPasses) {
+    const project::Project p = test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {2, 2}},
+                                                 {{1, 2}, {2, 3}, {3, 1}}, {{3, 0, -10}});
+    EXPECT_EQ(FirstNonFinite(test::AnalyseOrFail(p)), "");
 }
 
 TEST(PrintableValues, DesignRowsAreChecked) {
