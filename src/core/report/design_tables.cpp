@@ -1,0 +1,41 @@
+#include "report/design_tables.h"
+
+namespace varlen::report {
+namespace {
+
+Cell MemberCell(int member) {
+    Cell cell = WholeCell(member);
+    cell.text.insert(cell.text.begin(), ' ');
+    return cell;
+}
+
+} // namespace
+
+const char* OutcomeText(bool ok) {
+    return ok ? "OK" : "Failed";
+}
+
+TableRows TensionRows(const design::TensionOutcome& outcome, int places) {
+    TableRows table{"Design of Tension Members", {"#", "Actual Stress", "Required Area", "Outcome"}, {}};
+    for (const design::TensionRow& row : outcome.rows)
+        table.rows.push_back({MemberCell(row.member), NumberCell(row.actualStress, places),
+                              NumberCell(row.requiredArea, places), TextCell(OutcomeText(row.ok))});
+    return table;
+}
+
+TableRows CompressionRows(const design::CompressionOutcome& outcome, int places) {
+    TableRows table{"Design of Compression Members", {"#", "Actual Stress", "Allow. Stress", "Outcome"}, {}};
+    for (const design::CompressionRow& row : outcome.rows)
+        table.rows.push_back({MemberCell(row.member), NumberCell(row.actualStress, places),
+                              NumberCell(row.allowableStress, places), TextCell(OutcomeText(row.ok))});
+    return table;
+}
+
+TableRows WeldRows(const design::WeldOutcome& outcome, int places) {
+    TableRows table{"Fillet Weld Design", {"#", "Required at Both Ends"}, {}};
+    for (const design::WeldRow& row : outcome.rows)
+        table.rows.push_back({MemberCell(row.member), NumberCell(row.length, places)});
+    return table;
+}
+
+} // namespace varlen::report
