@@ -22,6 +22,7 @@
 #include "analysis/results_json.h"
 #include "io/runtime_environment.h"
 #include "io/text_file.h"
+#include "model/model_file.h"
 #include "project/number_text.h"
 
 namespace {
@@ -32,8 +33,8 @@ struct Case {
     std::string name;
     std::filesystem::path path;
     std::string bytes;
-    analysis::AnalysisInput input;
-    std::vector<analysis::Results::MemberState> members;
+    model::Model input;
+    std::vector<analysis::MemberState> members;
     analysis::DofMap dofs;
     analysis::SparseMatrix k;
     Eigen::VectorXd f;
@@ -41,16 +42,16 @@ struct Case {
 };
 
 // The members as the engine prepares them; the input is known to be sound.
-std::vector<analysis::Results::MemberState> Members(const analysis::AnalysisInput& in) {
-    std::vector<analysis::Results::MemberState> states;
+std::vector<analysis::MemberState> Members(const model::Model& in) {
+    std::vector<analysis::MemberState> states;
     states.reserve(in.members.size());
     for (const auto& m : in.members) {
         const auto i = static_cast<std::size_t>(m.jointI) - 1, j = static_cast<std::size_t>(m.jointJ) - 1;
-        const double dx = in.jointX[j] - in.jointX[i], dy = in.jointY[j] - in.jointY[i];
+        const double dx = in.joints[j].x - in.joints[i].x, dy = in.joints[j].y - in.joints[i].y;
         const double l = std::sqrt(dx * dx + dy * dy);
         states.push_back({static_cast<int>(m.jointI), static_cast<int>(m.jointJ), analysis::Transformation(dx, dy, l),
-                          analysis::LocalStiffness(in.youngsModulus[static_cast<std::size_t>(m.material) - 1],
-                                                   in.sectionArea[static_cast<std::size_t>(m.section) - 1], l)});
+                          analysis::LocalStiffness(in.MaterialAt(static_cast<int>(m.material)).youngsModulus,
+                                                   in.SectionAt(static_cast<int>(m.section)).area, l)});
     }
     return states;
 }
@@ -60,14 +61,14 @@ Case Load(const std::filesystem::path& path) {
     c.name = path.stem().string();
     c.path = path;
     c.bytes = *io::ReadWholeFile(path).bytes;
-    c.input = *analysis::InputDataFromText(c.bytes, analysis::InputMode::ProjectFile).input;
+    c.input = *model::ModelFromText(c.bytes).model;
     c.members = Members(c.input);
-    std::vector<std::uint8_t> restraint(c.input.jointX.size(), 0);
-    for (const auto& s : c.input.supports)
-        restraint[static_cast<std::size_t>(s.joint) - 1] = static_cast<std::uint8_t>((s.x == 1) | ((s.y == 1) << 1));
+    std::vector<std::uint8_t> restraint(c.input.joints.size(), 0);
+    for (std::size_t j = 0; j < restraint.size(); ++j)
+        restraint[j] = static_cast<std::uint8_t>(c.input.joints[j].fixedX | (c.input.joints[j].fixedY << 1));
     c.dofs = analysis::BoundaryConditions(restraint);
     c.k = analysis::StructuralStiffness(c.input.JointCount(), c.members, c.dofs);
-    std::vector<double> load(2 * c.input.jointX.size(), 0.0);
+    std::vector<double> load(2 * c.input.joints.size(), 0.0);
     for (const auto& l : c.input.loads) {
         load[2 * (static_cast<std::size_t>(l.joint) - 1)] += l.fx;
         load[2 * (static_cast<std::size_t>(l.joint) - 1) + 1] += l.fy;
@@ -81,8 +82,8 @@ Case Load(const std::filesystem::path& path) {
 
 void Read(benchmark::State& state, const Case* c) {
     for (auto _ : state) {
-        auto read = analysis::InputDataFromText(c->bytes, analysis::InputMode::ProjectFile);
-        benchmark::DoNotOptimize(read.input->jointX.data());
+        auto read = model::ModelFromText(c->bytes);
+        benchmark::DoNotOptimize(read.model->joints.data());
     }
 }
 

@@ -48,7 +48,7 @@ project::Project MakeProject(const std::vector<JointSpec>& joints, const std::ve
 }
 
 analysis::Results AnalyseOrFail(const project::Project& project) {
-    analysis::AnalysisOutcome outcome = analysis::Analyse(analysis::BuildAnalysisInput(project));
+    analysis::AnalysisOutcome outcome = analysis::Analyse(model::BuildModel(project));
     if (!outcome.results) {
         ADD_FAILURE() << "the analysis stopped: " << outcome.Message();
         return {};

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "analysis/assembly.h"
 #include "project/number_text.h"
@@ -42,39 +43,39 @@ std::string Num(double value) { return project::FormatGeneral(value); }
 using project::IsRow;
 using project::NotInTable;
 
-std::vector<Results::MemberState> CheckMembers(const AnalysisInput& in, Causes& causes) {
-    std::vector<Results::MemberState> states;
+std::vector<MemberState> CheckMembers(const model::Model& in, Causes& causes) {
+    std::vector<MemberState> states;
     states.reserve(in.members.size());
-    const std::size_t joints = in.jointX.size();
+    const std::size_t joints = in.joints.size();
     for (std::size_t index = 0; index < in.members.size(); ++index) {
-        const AnalysisInput::Member& m = in.members[index];
+        const model::Member& m = in.members[index];
         const std::string who = "Member " + std::to_string(index + 1);
         const bool jointsOk = IsRow(m.jointI, joints) && IsRow(m.jointJ, joints);
         if (!IsRow(m.jointI, joints)) causes.Add(NotInTable(who + " at end i", "joint", m.jointI, "joints", joints));
         if (!IsRow(m.jointJ, joints)) causes.Add(NotInTable(who + " at end j", "joint", m.jointJ, "joints", joints));
-        const bool materialOk = IsRow(m.material, in.youngsModulus.size());
-        if (!materialOk) causes.Add(NotInTable(who, "material", m.material, "materials", in.youngsModulus.size()));
-        const bool sectionOk = IsRow(m.section, in.sectionArea.size());
+        const bool materialOk = IsRow(m.material, in.materials.size());
+        if (!materialOk) causes.Add(NotInTable(who, "material", m.material, "materials", in.materials.size()));
+        const bool sectionOk = IsRow(m.section, in.sections.size());
         if (!sectionOk)
-            causes.Add(NotInTable(who, "cross-section", m.section, "cross-sections", in.sectionArea.size()));
+            causes.Add(NotInTable(who, "cross-section", m.section, "cross-sections", in.sections.size()));
 
         double e = 0, a = 0;
         if (materialOk) {
-            e = in.youngsModulus[static_cast<std::size_t>(m.material) - 1];
+            e = in.MaterialAt(static_cast<int>(m.material)).youngsModulus;
             if (!(e > 0) || !std::isfinite(e))
                 causes.Add(who + " uses material " + Num(m.material) + ", whose Young's modulus is " + Num(e) +
                            ": it must be a number greater than 0.");
         }
         if (sectionOk) {
-            a = in.sectionArea[static_cast<std::size_t>(m.section) - 1];
+            a = in.SectionAt(static_cast<int>(m.section)).area;
             if (!(a > 0) || !std::isfinite(a))
                 causes.Add(who + " uses cross-section " + Num(m.section) + ", whose area is " + Num(a) +
                            ": it must be a number greater than 0.");
         }
         if (!jointsOk) continue;
         const auto i = static_cast<std::size_t>(m.jointI) - 1, j = static_cast<std::size_t>(m.jointJ) - 1;
-        const double dx = in.jointX[j] - in.jointX[i];
-        const double dy = in.jointY[j] - in.jointY[i];
+        const double dx = in.joints[j].x - in.joints[i].x;
+        const double dy = in.joints[j].y - in.joints[i].y;
         const double length = std::sqrt(dx * dx + dy * dy);
         if (length == 0) {
             causes.Add(who + " has zero length: joints " + Num(m.jointI) + " and " + Num(m.jointJ) +
@@ -100,13 +101,13 @@ std::vector<Results::MemberState> CheckMembers(const AnalysisInput& in, Causes& 
 }
 
 // Loads on one joint add up; the sums stay whole (loads on restrained DOF included) for the reactions.
-std::vector<double> JointLoad(const AnalysisInput& in, Causes& causes) {
-    std::vector<double> load(2 * in.jointX.size(), 0.0);
+std::vector<double> JointLoad(const model::Model& in, Causes& causes) {
+    std::vector<double> load(2 * in.joints.size(), 0.0);
     for (std::size_t index = 0; index < in.loads.size(); ++index) {
-        const AnalysisInput::Load& l = in.loads[index];
+        const model::Load& l = in.loads[index];
         const std::string who = "Load " + std::to_string(index + 1);
-        if (!IsRow(l.joint, in.jointX.size())) {
-            causes.Add(NotInTable(who, "joint", l.joint, "joints", in.jointX.size()));
+        if (!IsRow(l.joint, in.joints.size())) {
+            causes.Add(NotInTable(who, "joint", l.joint, "joints", in.joints.size()));
             continue;
         }
         if (!std::isfinite(l.fx) || !std::isfinite(l.fy)) {
@@ -120,19 +121,11 @@ std::vector<double> JointLoad(const AnalysisInput& in, Causes& causes) {
     return load;
 }
 
-// Restraint bits per joint; a later line for the same joint replaces an earlier one.
-std::vector<std::uint8_t> InputSupports(const AnalysisInput& in, Causes& causes) {
-    std::vector<std::uint8_t> restraint(in.jointX.size(), 0);
-    for (std::size_t index = 0; index < in.supports.size(); ++index) {
-        const AnalysisInput::Support& s = in.supports[index];
-        if (!IsRow(s.joint, in.jointX.size())) {
-            causes.Add(NotInTable("Support line " + std::to_string(index + 1), "joint", s.joint, "joints",
-                                  in.jointX.size()));
-            continue;
-        }
-        restraint[static_cast<std::size_t>(s.joint) - 1] =
-            static_cast<std::uint8_t>((s.x == 1 ? 1u : 0u) | (s.y == 1 ? 2u : 0u));
-    }
+// Restraint bits per joint: bit 0 X, bit 1 Y.
+std::vector<std::uint8_t> InputSupports(const model::Model& in) {
+    std::vector<std::uint8_t> restraint(in.joints.size(), 0);
+    for (std::size_t j = 0; j < in.joints.size(); ++j)
+        restraint[j] = static_cast<std::uint8_t>((in.joints[j].fixedX ? 1u : 0u) | (in.joints[j].fixedY ? 2u : 0u));
     return restraint;
 }
 
@@ -158,8 +151,8 @@ std::string AnalysisOutcome::Message() const {
 namespace {
 
 struct CheckedInput {
-    int jointCount = 0;
-    std::vector<Results::MemberState> members;
+    std::vector<double> x, y;   // mm, per joint
+    std::vector<MemberState> members;
     std::vector<double> load;
     std::vector<std::uint8_t> restraint;
 };
@@ -170,7 +163,7 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
 // something along Y, and the lines along which the restraints act must not all pass through one point,
 // about which the whole truss could turn. The members cannot make up for any of these, so the user is
 // told about the supports first, in those words, before a joint that moves is named.
-bool SupportsHoldTheTruss(const AnalysisInput& in, const std::vector<std::uint8_t>& restraint,
+bool SupportsHoldTheTruss(const model::Model& in, const std::vector<std::uint8_t>& restraint,
                           AnalysisOutcome& outcome) {
     const std::size_t joints = restraint.size();
     bool anyFree = false, anyX = false, anyY = false;
@@ -179,15 +172,16 @@ bool SupportsHoldTheTruss(const AnalysisInput& in, const std::vector<std::uint8_
         anyFree = anyFree || restraint[j] != 3;
         anyX = anyX || (restraint[j] & 1u) != 0;
         anyY = anyY || (restraint[j] & 2u) != 0;
-        minX = j == 0 ? in.jointX[j] : std::min(minX, in.jointX[j]);
-        maxX = j == 0 ? in.jointX[j] : std::max(maxX, in.jointX[j]);
-        minY = j == 0 ? in.jointY[j] : std::min(minY, in.jointY[j]);
-        maxY = j == 0 ? in.jointY[j] : std::max(maxY, in.jointY[j]);
+        const model::Joint& p = in.joints[j];
+        minX = j == 0 ? p.x : std::min(minX, p.x);
+        maxX = j == 0 ? p.x : std::max(maxX, p.x);
+        minY = j == 0 ? p.y : std::min(minY, p.y);
+        maxY = j == 0 ? p.y : std::max(maxY, p.y);
     }
     if (!anyFree) return true;
     // A joint that a member reaches moves with the truss; a loose one is found later anyway.
     std::vector<bool> used(joints, false);
-    for (const AnalysisInput::Member& m : in.members) {
+    for (const model::Member& m : in.members) {
         used[static_cast<std::size_t>(m.jointI) - 1] = true;
         used[static_cast<std::size_t>(m.jointJ) - 1] = true;
     }
@@ -212,24 +206,24 @@ bool SupportsHoldTheTruss(const AnalysisInput& in, const std::vector<std::uint8_
     bool firstX = true, firstY = true;
     for (std::size_t j = 0; j < joints; ++j) {
         if (restraint[j] & 1u) {
-            if (!firstX && std::abs(in.jointY[j] - pointY) > tolerance) return true;
-            pointY = in.jointY[j], firstX = false;
+            if (!firstX && std::abs(in.joints[j].y - pointY) > tolerance) return true;
+            pointY = in.joints[j].y, firstX = false;
         }
         if (restraint[j] & 2u) {
-            if (!firstY && std::abs(in.jointX[j] - pointX) > tolerance) return true;
-            pointX = in.jointX[j], firstY = false;
+            if (!firstY && std::abs(in.joints[j].x - pointX) > tolerance) return true;
+            pointX = in.joints[j].x, firstY = false;
         }
     }
     // The joint farthest from the point moves most; it moves across the line joining them.
     std::size_t farthest = 0, atPoint = joints;
     double distance = -1;
     for (std::size_t j = 0; j < joints; ++j) {
-        const double dx = in.jointX[j] - pointX, dy = in.jointY[j] - pointY;
+        const double dx = in.joints[j].x - pointX, dy = in.joints[j].y - pointY;
         const double d = std::hypot(dx, dy);
         if (used[j] && d > distance) distance = d, farthest = j;
         if (d <= tolerance && atPoint == joints) atPoint = j;
     }
-    const double dx = in.jointX[farthest] - pointX, dy = in.jointY[farthest] - pointY;
+    const double dx = in.joints[farthest].x - pointX, dy = in.joints[farthest].y - pointY;
     const int dof = 2 * static_cast<int>(farthest) + (std::abs(dy) >= std::abs(dx) ? 0 : 1);
     const std::string where = atPoint < joints ? "joint " + std::to_string(atPoint + 1)
                                                : "the point (" + Num(project::ScaleByPowerOfTen(pointX, -3)) +
@@ -240,14 +234,13 @@ bool SupportsHoldTheTruss(const AnalysisInput& in, const std::vector<std::uint8_
     return false;
 }
 
-CheckedInput Check(const AnalysisInput& input, AnalysisOutcome& outcome) {
+CheckedInput Check(const model::Model& input, AnalysisOutcome& outcome) {
     const auto start = Clock::now();
     Causes causes;
     CheckedInput checked;
-    checked.jointCount = input.JointCount();
     checked.members = CheckMembers(input, causes);
     checked.load = JointLoad(input, causes);
-    checked.restraint = InputSupports(input, causes);
+    checked.restraint = InputSupports(input);
     if (!causes.Empty()) {
         outcome.causes = causes.Take();
         outcome.reason = StopReason::Input;
@@ -257,19 +250,31 @@ CheckedInput Check(const AnalysisInput& input, AnalysisOutcome& outcome) {
     outcome.times.check = Since(start);
     return checked;
 }
+
+// The results keep where the joints are, for a drawing of the deflected truss.
+void TakeCoordinates(const model::Model& input, CheckedInput& checked) {
+    checked.x.reserve(input.joints.size());
+    checked.y.reserve(input.joints.size());
+    for (const model::Joint& j : input.joints) {
+        checked.x.push_back(j.x);
+        checked.y.push_back(j.y);
+    }
+}
 } // namespace
 
-AnalysisOutcome Analyse(const AnalysisInput& input, const AnalysisOptions& options) {
+AnalysisOutcome Analyse(const model::Model& input, const AnalysisOptions& options) {
     AnalysisOutcome outcome;
     CheckedInput checked = Check(input, outcome);
     if (!outcome.causes.empty()) return outcome;
+    TakeCoordinates(input, checked);
     return AnalyseChecked(std::move(checked), options, std::move(outcome));
 }
 
-AnalysisOutcome Analyse(AnalysisInput&& input, const AnalysisOptions& options) {
+AnalysisOutcome Analyse(model::Model&& input, const AnalysisOptions& options) {
     AnalysisOutcome outcome;
     CheckedInput checked = Check(input, outcome);
-    input = AnalysisInput{};
+    if (outcome.causes.empty()) TakeCoordinates(input, checked);
+    input = model::Model{};
     if (!outcome.causes.empty()) return outcome;
     return AnalyseChecked(std::move(checked), options, std::move(outcome));
 }
@@ -323,7 +328,7 @@ struct PhysicsCheck {
 // summed in extended precision: the refinement it feeds then brings the displacements to full double
 // accuracy even where the stiffnesses are 1e10 apart, which a residual in double cannot (its own
 // rounding is as large as the error it is meant to find). `kind` Geometry: every member with unit stiffness.
-PhysicsCheck CheckPhysics(const std::vector<Results::MemberState>& members, const std::vector<double>& load,
+PhysicsCheck CheckPhysics(const std::vector<MemberState>& members, const std::vector<double>& load,
                           const DofMap& dofs, const std::vector<double>& x, std::vector<double>& residual,
                           StiffnessKind kind = StiffnessKind::Members) {
     using Wide = long double;
@@ -331,7 +336,7 @@ PhysicsCheck CheckPhysics(const std::vector<Results::MemberState>& members, cons
     std::vector<Wide> sum(load.begin(), load.end());
     Wide largest = 0, strainEnergy = 0;
     for (std::size_t m = 0; m < members.size(); ++m) {
-        const Results::MemberState& s = members[m];
+        const MemberState& s = members[m];
         const Wide k = kind == StiffnessKind::Geometry ? 1.0L : Wide{s.k};
         const auto i = 2 * static_cast<std::size_t>(s.jointI - 1), j = 2 * static_cast<std::size_t>(s.jointJ - 1);
         const Wide c = s.rotation.c, sn = s.rotation.s;
@@ -376,7 +381,7 @@ struct StiffnessRange {
     double low = 0, high = 0;        // kN/mm
 };
 
-StiffnessRange Extremes(const std::vector<Results::MemberState>& members) {
+StiffnessRange Extremes(const std::vector<MemberState>& members) {
     StiffnessRange range;
     for (std::size_t m = 0; m < members.size(); ++m) {
         const double k = members[m].k;
@@ -386,7 +391,7 @@ StiffnessRange Extremes(const std::vector<Results::MemberState>& members) {
     return range;
 }
 
-void StopUnreliable(AnalysisOutcome& outcome, const std::vector<Results::MemberState>& members) {
+void StopUnreliable(AnalysisOutcome& outcome, const std::vector<MemberState>& members) {
     const StiffnessRange range = Extremes(members);
     outcome.reason = StopReason::Unreliable;
     outcome.members = {range.softest, range.stiffest};
@@ -411,9 +416,10 @@ void StopFactor(AnalysisOutcome& outcome, FactorStatus status, const CholeskyFac
 }
 
 AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& options, AnalysisOutcome outcome) {
-    std::vector<Results::MemberState>& members = checked.members;
+    std::vector<MemberState>& members = checked.members;
     std::vector<double>& load = checked.load;
     std::vector<std::uint8_t>& restraint = checked.restraint;
+    const int jointCount = static_cast<int>(restraint.size());
     auto start = Clock::now();
 
     const DofMap dofs = BoundaryConditions(restraint);
@@ -422,7 +428,7 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
     // the stiffest member.
     const StiffnessRange range = Extremes(members);
     const int exponent = range.high > 0 ? -std::ilogb(range.high) : 0;
-    const SparseMatrix k = StructuralStiffness(checked.jointCount, members, dofs, StiffnessKind::Members, exponent);
+    const SparseMatrix k = StructuralStiffness(jointCount, members, dofs, StiffnessKind::Members, exponent);
     const auto n = static_cast<Eigen::Index>(dofs.dofOfFree.size());
     outcome.freeDofs = static_cast<int>(n);
     outcome.nonZeros = k.nonZeros();
@@ -476,7 +482,7 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
             return true;
         };
         {
-            const SparseMatrix g = StructuralStiffness(checked.jointCount, members, dofs, StiffnessKind::Geometry);
+            const SparseMatrix g = StructuralStiffness(jointCount, members, dofs, StiffnessKind::Geometry);
             const FactorStatus geometry = factor.Factor(g);
             report();
             if (geometry == FactorStatus::NotPositiveDefinite) return mechanismAt(factor.FailedColumn());
@@ -598,7 +604,9 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
         return outcome;
     }
 
-    Results results(std::move(x), std::move(members), std::move(load), std::move(restraint));
+    auto structure = std::make_shared<const Structure>(std::move(checked.x), std::move(checked.y), std::move(members),
+                                                       std::move(restraint));
+    Results results(std::move(structure), std::move(x), std::move(load));
     char axis = 0;
     if (const int joint = results.FirstReactionNotFinite(axis); joint != 0) {
         outcome.reason = StopReason::Overflow;

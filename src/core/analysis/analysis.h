@@ -8,6 +8,7 @@
 #include "analysis/analysis_input.h"
 #include "analysis/results.h"
 #include "analysis/sparse_solver.h"
+#include "model/model.h"
 
 namespace varlen::analysis {
 
@@ -57,9 +58,10 @@ struct AnalysisOutcome {
     [[nodiscard]] std::string Message() const;
 };
 
-// Checks the input (references, lengths, moduli, areas), assembles, solves and forms the results.
-[[nodiscard]] AnalysisOutcome Analyse(const AnalysisInput& input, const AnalysisOptions& options = {});
-// The same, releasing the input as soon as it has been checked (it is as large as the matrix).
-[[nodiscard]] AnalysisOutcome Analyse(AnalysisInput&& input, const AnalysisOptions& options = {});
+// Checks the model (references, lengths, moduli, areas, loads, supports), assembles, solves and forms the
+// results. Cell problems the model notes do not stop it: each cell counts as its leading number.
+[[nodiscard]] AnalysisOutcome Analyse(const model::Model& model, const AnalysisOptions& options = {});
+// The same, releasing the model as soon as it has been checked (it is as large as the matrix).
+[[nodiscard]] AnalysisOutcome Analyse(model::Model&& model, const AnalysisOptions& options = {});
 
 } // namespace varlen::analysis

@@ -20,7 +20,7 @@ DofMap BoundaryConditions(const std::vector<std::uint8_t>& restraint) {
     return map;
 }
 
-SparseMatrix StructuralStiffness(int jointCount, const std::vector<Results::MemberState>& members,
+SparseMatrix StructuralStiffness(int jointCount, const std::vector<MemberState>& members,
                                  const DofMap& dofs, StiffnessKind kind, int scaleExponent) {
     const auto joints = static_cast<std::size_t>(jointCount);
     // Joint-level pattern of the upper triangle: for each column joint a, the joints b < a that share a

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "analysis/results.h"
+#include "analysis/structure.h"
 #include "analysis/sparse_solver.h"
 
 namespace varlen::analysis {
@@ -26,7 +26,7 @@ enum class StiffnessKind { Members, Geometry };
 
 // Adds every member's blocks once, into the upper triangle of the free equations (column-major, rows
 // ascending in each column, the diagonal last).
-[[nodiscard]] SparseMatrix StructuralStiffness(int jointCount, const std::vector<Results::MemberState>& members,
+[[nodiscard]] SparseMatrix StructuralStiffness(int jointCount, const std::vector<MemberState>& members,
                                                const DofMap& dofs, StiffnessKind kind = StiffnessKind::Members,
                                                int scaleExponent = 0);
 

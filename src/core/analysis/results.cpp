@@ -5,10 +5,10 @@
 
 namespace varlen::analysis {
 
-Results::Results(std::vector<double> displacement, std::vector<MemberState> members, std::vector<double> appliedLoad,
-                 std::vector<std::uint8_t> restraint)
-    : m_displacement(std::move(displacement)), m_members(std::move(members)), m_load(std::move(appliedLoad)),
-      m_restraint(std::move(restraint)), m_reaction(m_displacement.size(), 0.0) {
+Results::Results(std::shared_ptr<const Structure> structure, std::vector<double> displacement,
+                 std::vector<double> appliedLoad)
+    : m_structure(std::move(structure)), m_displacement(std::move(displacement)), m_load(std::move(appliedLoad)),
+      m_reaction(m_displacement.size(), 0.0) {
     double largest = 0.0;
     for (int m = 1; m <= MemberCount(); ++m) largest = std::max(largest, std::abs(EndIForce(Member(m), MemberGlobalDisp(m))));
     m_forceNoise = kForceNoise * largest;
@@ -25,10 +25,17 @@ Results::Results(std::vector<double> displacement, std::vector<MemberState> memb
         m_reaction[j + 1] += f[3];
     }
     for (std::size_t d = 0; d < m_reaction.size(); ++d) {
-        const bool restrained = (m_restraint[d / 2] & (d % 2 == 0 ? 1u : 2u)) != 0;
+        const bool restrained = (m_structure->Restraints()[d / 2] & (d % 2 == 0 ? 1u : 2u)) != 0;
         m_reaction[d] = restrained ? m_reaction[d] - m_load[d] : 0.0;
     }
 }
+
+Results::Results(std::vector<double> displacement, std::vector<MemberState> members, std::vector<double> appliedLoad,
+                 std::vector<std::uint8_t> restraint)
+    : Results(std::make_shared<const Structure>(std::vector<double>(restraint.size(), 0.0),
+                                                std::vector<double>(restraint.size(), 0.0), std::move(members),
+                                                std::move(restraint)),
+              std::move(displacement), std::move(appliedLoad)) {}
 
 EndVector Results::MemberGlobalDisp(int member) const {
     const MemberState& s = Member(member);

@@ -1,14 +1,16 @@
-// The results of one analysis, as doubles, for the results windows, the reports, the design and the
-// exports. Member end vectors are not stored but formed on request from the joint displacements and
-// each member's rotation and stiffness, by the same arithmetic each time, so a million-member truss
-// keeps 40 bytes a member instead of 128.
+// The results of one load vector, as doubles, for the results windows, the reports, the design and the
+// exports: the displacements, the loads applied and the reactions, over a Structure that the results of
+// other load vectors may share. Member end vectors are not stored but formed on request from the joint
+// displacements and each member's rotation and stiffness, by the same arithmetic each time, so a
+// million-member truss keeps 40 bytes a member instead of 128.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
-#include "analysis/stiffness.h"
+#include "analysis/structure.h"
 
 namespace varlen::analysis {
 
@@ -26,11 +28,7 @@ inline constexpr double kForceNoise = 1e-9;
 
 class Results {
 public:
-    struct MemberState {
-        std::int32_t jointI = 0, jointJ = 0;   // 1-based
-        Rotation rotation;
-        double k = 0.0;                        // E A / L, kN/mm
-    };
+    using MemberState = analysis::MemberState;
 
     // kN on the member at end i along its axis (minus the axial force), from the global displacements
     // of its ends: the one formula every member force comes from. The stretch is formed from the
@@ -44,16 +42,24 @@ public:
     }
 
     Results() = default;
+    // Two displacements (mm) and two applied loads (kN) per joint of the structure.
+    Results(std::shared_ptr<const Structure> structure, std::vector<double> displacement,
+            std::vector<double> appliedLoad);
+
+    // The same over a structure known only by its members and restraints (one per joint), its joints all
+    // at the origin: results formed by hand, in tests and tools.
     Results(std::vector<double> displacement, std::vector<MemberState> members, std::vector<double> appliedLoad,
             std::vector<std::uint8_t> restraint);
 
-    [[nodiscard]] int JointCount() const { return static_cast<int>(m_displacement.size() / 2); }
-    [[nodiscard]] int MemberCount() const { return static_cast<int>(m_members.size()); }
+    [[nodiscard]] const Structure& GetStructure() const { return *m_structure; }
+    [[nodiscard]] const std::shared_ptr<const Structure>& SharedStructure() const { return m_structure; }
+    [[nodiscard]] int JointCount() const { return m_structure->JointCount(); }
+    [[nodiscard]] int MemberCount() const { return m_structure->MemberCount(); }
 
     // mm along global X and Y; joints and members are numbered from 1.
     [[nodiscard]] double Dx(int joint) const { return m_displacement[2 * static_cast<std::size_t>(joint) - 2]; }
     [[nodiscard]] double Dy(int joint) const { return m_displacement[2 * static_cast<std::size_t>(joint) - 1]; }
-    [[nodiscard]] const MemberState& Member(int member) const { return m_members[static_cast<std::size_t>(member) - 1]; }
+    [[nodiscard]] const MemberState& Member(int member) const { return m_structure->Member(member); }
 
     [[nodiscard]] EndVector MemberGlobalDisp(int member) const;   // mm, global axes
     [[nodiscard]] EndVector MemberLocalDisp(int member) const;    // mm, member axes
@@ -65,21 +71,18 @@ public:
     [[nodiscard]] int FirstMemberNotFinite() const;
     [[nodiscard]] int FirstReactionNotFinite(char& axis) const;
 
-    [[nodiscard]] bool IsRestrainedX(int joint) const { return (Restraint(joint) & 1u) != 0; }
-    [[nodiscard]] bool IsRestrainedY(int joint) const { return (Restraint(joint) & 2u) != 0; }
-    [[nodiscard]] bool IsSupported(int joint) const { return Restraint(joint) != 0; }
+    [[nodiscard]] bool IsRestrainedX(int joint) const { return m_structure->IsRestrainedX(joint); }
+    [[nodiscard]] bool IsRestrainedY(int joint) const { return m_structure->IsRestrainedY(joint); }
+    [[nodiscard]] bool IsSupported(int joint) const { return m_structure->IsSupported(joint); }
     [[nodiscard]] Reaction SupportReaction(int joint) const;
     // kN, the sum of the load lines on the joint.
     [[nodiscard]] double LoadX(int joint) const { return m_load[2 * static_cast<std::size_t>(joint) - 2]; }
     [[nodiscard]] double LoadY(int joint) const { return m_load[2 * static_cast<std::size_t>(joint) - 1]; }
 
 private:
-    [[nodiscard]] std::uint8_t Restraint(int joint) const { return m_restraint[static_cast<std::size_t>(joint) - 1]; }
-
+    std::shared_ptr<const Structure> m_structure = std::make_shared<const Structure>();
     std::vector<double> m_displacement;   // 2 per joint
-    std::vector<MemberState> m_members;
     std::vector<double> m_load;           // applied, 2 per joint, before supports discard any
-    std::vector<std::uint8_t> m_restraint;   // bit 0: X restrained, bit 1: Y
     std::vector<double> m_reaction;       // 2 per joint; 0 at free directions
     double m_forceNoise = 0.0;            // kN: end forces smaller than this are 0
 };

@@ -3,6 +3,8 @@
 #include <new>
 
 #include "analysis/results_file.h"
+#include "model/model.h"
+#include "model/model_file.h"
 
 namespace varlen::document {
 
@@ -76,40 +78,58 @@ project::WriteOutcome ProjectDocument::Save(const std::filesystem::path& path) {
     return written;
 }
 
+// The temporary project file stays beside the results as a record of what was analysed; the analysis
+// itself reads the project in memory.
 project::WriteOutcome ProjectDocument::WriteTemporaryProject(const std::filesystem::path& temporaryFolder) const {
     return project::CreateSMA(m_project, temporaryFolder / kTemporaryProject, /*synced=*/false);
 }
 
-AnalysisRun ProjectDocument::AnalyseTemporaryProject(const std::filesystem::path& temporaryFolder) {
-    // It runs beside the window thread: an exception leaving it would end the program and lose the
-    // user's unsaved edits, so running out of memory is a refusal like any other.
+namespace {
+
+// The middle step runs beside the window thread: an exception leaving it would end the program and lose
+// the user's unsaved edits, so running out of memory is a refusal like any other.
+template <class Run>
+AnalysisRun Guarded(Run&& run) {
     try {
-        return AnalyseTemporaryProjectOrThrow(temporaryFolder);
+        return run();
     } catch (const std::bad_alloc&) {
-        AnalysisRun run;
-        run.fileError = "There is not enough memory to analyse this structure.";
-        return run;
+        AnalysisRun refused;
+        refused.fileError = "There is not enough memory to analyse this structure.";
+        return refused;
     } catch (const std::exception& error) {
-        AnalysisRun run;
-        run.fileError = std::string("The analysis failed: ") + error.what();
-        return run;
+        AnalysisRun refused;
+        refused.fileError = std::string("The analysis failed: ") + error.what();
+        return refused;
     }
 }
 
-AnalysisRun ProjectDocument::AnalyseTemporaryProjectOrThrow(const std::filesystem::path& temporaryFolder) {
+AnalysisRun AnalyseModel(model::Model&& model, const std::filesystem::path& temporaryFolder) {
     AnalysisRun run;
-    const auto projectFile = temporaryFolder / kTemporaryProject;
-    analysis::InputOutcome input = analysis::InputData(projectFile, analysis::InputMode::TemporaryFile);
-    if (!input.input) {
-        run.fileError = "the temporary project file could not be read: " + input.problem.ToString();
-        return run;
-    }
-    run.outcome = analysis::Analyse(std::move(*input.input));
+    run.outcome = analysis::Analyse(std::move(model));
     if (!run.outcome.results) return run;
-    const analysis::FileOutcome results =
-        analysis::WriteResultsFile(*run.outcome.results, analysis::ResultsFilePath(projectFile));
+    const analysis::FileOutcome results = analysis::WriteResultsFile(
+        *run.outcome.results, analysis::ResultsFilePath(temporaryFolder / kTemporaryProject));
     if (!results.ok) run.fileError = "the results file could not be written: " + results.error;
     return run;
+}
+
+} // namespace
+
+AnalysisRun ProjectDocument::AnalyseProject(const project::Project& project,
+                                            const std::filesystem::path& temporaryFolder) {
+    return Guarded([&] { return AnalyseModel(model::BuildModel(project), temporaryFolder); });
+}
+
+AnalysisRun ProjectDocument::AnalyseTemporaryProject(const std::filesystem::path& temporaryFolder) {
+    return Guarded([&] {
+        model::ModelOutcome read = model::ReadModelFile(temporaryFolder / kTemporaryProject);
+        if (!read.model) {
+            AnalysisRun run;
+            run.fileError = "the temporary project file could not be read: " + read.problem.ToString();
+            return run;
+        }
+        return AnalyseModel(std::move(*read.model), temporaryFolder);
+    });
 }
 
 void ProjectDocument::Accept(AnalysisRun& run) {
@@ -136,7 +156,7 @@ AnalysisRun ProjectDocument::Analyse(const std::filesystem::path& temporaryFolde
         run.fileError = written.error;
         return run;
     }
-    AnalysisRun run = AnalyseTemporaryProject(temporaryFolder);
+    AnalysisRun run = AnalyseProject(m_project, temporaryFolder);
     Accept(run);
     return run;
 }

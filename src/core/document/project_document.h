@@ -64,13 +64,18 @@ public:
     [[nodiscard]] std::optional<project::Diagnostic> Open(const std::filesystem::path& path);
     // On success the project takes the path and is no longer unsaved; on failure nothing changes.
     project::WriteOutcome Save(const std::filesystem::path& path);
-    // Writes the temporary project file, analyses it and writes the results file beside it. Keeps the
-    // results and clears "stale" on success; a failed run clears the previous results.
+    // Writes the temporary project file, analyses the project and writes the results file beside the
+    // temporary file. Keeps the results and clears "stale" on success; a failed run clears the previous
+    // results.
     AnalysisRun Analyse(const std::filesystem::path& temporaryFolder);
 
-    // The same in three steps, so that the middle one can run away from the window thread: it touches
-    // nothing of the document.
+    // The same in three steps, so that the middle one can run away from the window thread: it only reads
+    // the project, which must not change meanwhile, and touches nothing of the document.
     [[nodiscard]] project::WriteOutcome WriteTemporaryProject(const std::filesystem::path& temporaryFolder) const;
+    [[nodiscard]] static AnalysisRun AnalyseProject(const project::Project& project,
+                                                    const std::filesystem::path& temporaryFolder);
+    // The middle step for a caller that holds only the folder: the project as the temporary file
+    // carries it, which is the same Model.
     [[nodiscard]] static AnalysisRun AnalyseTemporaryProject(const std::filesystem::path& temporaryFolder);
     void Accept(AnalysisRun& run);
 
@@ -78,7 +83,6 @@ public:
     void Subscribe(std::function<void(const Notice&)> listener) { m_listeners.push_back(std::move(listener)); }
 
 private:
-    [[nodiscard]] static AnalysisRun AnalyseTemporaryProjectOrThrow(const std::filesystem::path& temporaryFolder);
     void Notify(const Notice& notice);
     void Notify(Change change) { Notify(Notice{change}); }
     void MarkEdited();

@@ -25,7 +25,7 @@ struct Truss {
     std::vector<double> x, y;
     std::vector<std::pair<bool, bool>> fixed;
     std::vector<Bar> bars;
-    std::vector<AnalysisInput::Load> loads;
+    std::vector<model::Load> loads;
 
     int Joint(double px, double py, bool fx = false, bool fy = false) {
         x.push_back(px), y.push_back(py), fixed.emplace_back(fx, fy);
@@ -33,14 +33,12 @@ struct Truss {
     }
     void Bar(int i, int j, double e = 200, double a = 1000) { bars.push_back({i, j, e, a}); }
 
-    [[nodiscard]] AnalysisInput Input() const {
-        AnalysisInput in;
-        in.jointX = x, in.jointY = y;
-        for (std::size_t j = 0; j < x.size(); ++j)
-            in.supports.push_back({static_cast<double>(j + 1), fixed[j].first ? 1.0 : 0.0, fixed[j].second ? 1.0 : 0.0});
+    [[nodiscard]] model::Model Input() const {
+        model::Model in;
+        for (std::size_t j = 0; j < x.size(); ++j) in.joints.push_back({x[j], y[j], fixed[j].first, fixed[j].second});
         for (std::size_t m = 0; m < bars.size(); ++m) {
-            in.youngsModulus.push_back(bars[m].e);
-            in.sectionArea.push_back(bars[m].a);
+            in.materials.push_back({bars[m].e});
+            in.sections.push_back({bars[m].a, std::nullopt, std::nullopt});
             const double number = static_cast<double>(m + 1);
             in.members.push_back({static_cast<double>(bars[m].i), static_cast<double>(bars[m].j), number, number});
         }

@@ -10,9 +10,10 @@ namespace {
 
 // One member along X, joint 1 fixed, joint 2 moved (2.5, -1.25) mm; k = 4 kN/mm gives N = 10 kN.
 Results OneMember(int memberCount = 1) {
-    std::vector<Results::MemberState> members(static_cast<std::size_t>(memberCount),
-                                              Results::MemberState{1, 2, Rotation{1.0, 0.0}, 4.0});
-    return Results({0, 0, 2.5, -1.25}, std::move(members), {0, 0, 10, 0}, {3, 0});
+    std::vector<MemberState> members(static_cast<std::size_t>(memberCount), MemberState{1, 2, Rotation{1.0, 0.0}, 4.0});
+    auto structure = std::make_shared<const Structure>(std::vector<double>{0, 1000}, std::vector<double>{0, 0},
+                                                       std::move(members), std::vector<std::uint8_t>{3, 0});
+    return Results(std::move(structure), {0, 0, 2.5, -1.25}, {0, 0, 10, 0});
 }
 
 TEST(ResultsFile, LayoutMatchesCharacterForCharacter) {
