@@ -122,7 +122,7 @@ AnalysisRun ProjectDocument::AnalyseProject(const project::Project& project,
 
 AnalysisRun ProjectDocument::AnalyseTemporaryProject(const std::filesystem::path& temporaryFolder) {
     return Guarded([&] {
-        model::ModelOutcome read = model::ReadModelFile(temporaryFolder / kTemporaryProject);
+        model::ModelOutcome read = model::ReadModelFile(temporaryFolder / kTemporaryProject, model::FileCoordinates::AsWritten);
         if (!read.model) {
             AnalysisRun run;
             run.fileError = "the temporary project file could not be read: " + read.problem.ToString();

@@ -74,8 +74,8 @@ public:
     [[nodiscard]] project::WriteOutcome WriteTemporaryProject(const std::filesystem::path& temporaryFolder) const;
     [[nodiscard]] static AnalysisRun AnalyseProject(const project::Project& project,
                                                     const std::filesystem::path& temporaryFolder);
-    // The middle step for a caller that holds only the folder: the project as the temporary file
-    // carries it, which is the same Model.
+    // The middle step for a caller that holds only the folder: the Model as the temporary file carries
+    // it, numbers as written, which is BuildModel's.
     [[nodiscard]] static AnalysisRun AnalyseTemporaryProject(const std::filesystem::path& temporaryFolder);
     void Accept(AnalysisRun& run);
 

@@ -16,6 +16,7 @@ double TableMetres(double fileMillimetres) { return project::ScaleByPowerOfTen(f
 
 class ModelSink final : public project::SmaSink {
 public:
+    explicit ModelSink(FileCoordinates coordinates) : m_coordinates(coordinates) {}
     Model model;
 
     void Title(int, std::string_view) override {}
@@ -41,7 +42,8 @@ public:
         const auto& v = r.numbers;
         switch (r.section) {
         case SmaSection::Joints:
-            model.joints.push_back({Millimetres(TableMetres(v[0])), Millimetres(TableMetres(v[1])), false, false});
+            if (m_coordinates == FileCoordinates::AsWritten) model.joints.push_back({v[0], v[1], false, false});
+            else model.joints.push_back({Millimetres(TableMetres(v[0])), Millimetres(TableMetres(v[1])), false, false});
             break;
         case SmaSection::Supports: return Support(r);
         case SmaSection::Materials: model.materials.push_back({v[0]}); break;
@@ -68,21 +70,22 @@ private:
         return std::nullopt;
     }
 
+    FileCoordinates m_coordinates;
     int m_jointCount = 0;
 };
 
 } // namespace
 
-ModelOutcome ModelFromText(std::string_view bytes) {
-    ModelSink sink;
+ModelOutcome ModelFromText(std::string_view bytes, FileCoordinates coordinates) {
+    ModelSink sink(coordinates);
     if (auto problem = project::ParseSma(bytes, sink)) return {std::nullopt, *problem};
     return {std::move(sink.model), {}};
 }
 
-ModelOutcome ReadModelFile(const std::filesystem::path& path) {
+ModelOutcome ReadModelFile(const std::filesystem::path& path, FileCoordinates coordinates) {
     io::FileText file = io::ReadWholeFile(path);
     if (!file.bytes) return {std::nullopt, project::Diagnostic{0, file.error}};
-    return ModelFromText(*file.bytes);
+    return ModelFromText(*file.bytes, coordinates);
 }
 
 } // namespace varlen::model
