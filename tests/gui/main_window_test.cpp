@@ -668,10 +668,13 @@ private slots:
         if (folder.isEmpty()) QSKIP("set VARLEN_SCREENSHOT_DIR to save pictures of the windows");
         EnterTriangle();
         m_window->resize(1280, 860);
-        for (const char* name : {"frmJoints", "frmMaterialProperties", "frmCrossSectionalProperties", "frmMembers",
-                                 "frmJointLoad", "frmTitle"}) {
+        const std::pair<const char*, const char*> windows[] = {
+            {"frmJoints", "mnuJoints"}, {"frmMaterialProperties", "mnuMaterialProperties"},
+            {"frmCrossSectionalProperties", "mnuCrossSectionalProperties"}, {"frmMembers", "mnuMembers"},
+            {"frmJointLoad", "mnuJointLoad"}, {"frmTitle", "mnuTitle"}};
+        for (const auto& [name, item] : windows) {
             m_window->HideChild();
-            m_window->ShowChild(name);
+            Menu(item)->trigger();
             QApplication::processEvents();
             QVERIFY(m_window->grab().save(folder + "/" + name + ".png"));
         }

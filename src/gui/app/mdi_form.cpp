@@ -63,8 +63,8 @@ MDIForm1::MDIForm1(UserDialogs& dialogs, bool showSplash, QWidget* parent)
     m_area->setObjectName("MDIClient");
     m_area->setBackground(QColor("#5b6f86"));
     setCentralWidget(m_area);
-    BuildMenus();
     ShowHide();
+    BuildMenus();
     SetCaption("Untitled");
     connect(&m_document, &DocumentObject::resultsChanged, this, &MDIForm1::UpdateMenus);
     UpdateMenus();
@@ -131,29 +131,29 @@ void MDIForm1::BuildMenus() {
     connect(Item(file, "mnuExit", "E&xit"), &QAction::triggered, this, &QWidget::close);
 
     QMenu* structure = top("mnuStructure", "&Structure");
-    const std::pair<const char*, const char*> windows[] = {{"mnuTitle", "frmTitle"},
-                                                          {"mnuJoints", "frmJoints"},
-                                                          {"mnuMaterialProperties", "frmMaterialProperties"},
-                                                          {"mnuCrossSectionalProperties", "frmCrossSectionalProperties"},
-                                                          {"mnuMembers", "frmMembers"}};
+    const std::pair<const char*, QWidget*> windows[] = {{"mnuTitle", m_title},
+                                                       {"mnuJoints", m_joints},
+                                                       {"mnuMaterialProperties", m_materials},
+                                                       {"mnuCrossSectionalProperties", m_sections},
+                                                       {"mnuMembers", m_members}};
     const char* captions[] = {"&1 Title...", "&2 Joints...", "&3 Material Properties...",
                               "&4 Cross Sectional Properties...", "&5 Members..."};
     for (int i = 0; i < 5; ++i) {
         if (i > 0) separator(structure, QString("mnuSepStructure%1").arg(i).toLatin1().constData());
-        const QString child = windows[i].second;
+        QWidget* child = windows[i].second;
         connect(Item(structure, windows[i].first, captions[i]), &QAction::triggered, this,
                 [this, child] { ShowChild(child); });
     }
     separator(structure, "mnuSepStructure5");
     QMenu* loading = SubMenu(structure, "mnuLoading", "&6 Loading");
     connect(Item(loading, "mnuJointLoad", "&Joint Load..."), &QAction::triggered, this,
-            [this] { ShowChild("frmJointLoad"); });
+            [this] { ShowChild(m_loads); });
     separator(structure, "mnuSepStructure6");
     connect(Item(structure, "mnuAnalysis", "&7 Stiffness Method Structural Analysis", QKeySequence(Qt::Key_F5)),
             &QAction::triggered, this, &MDIForm1::RunAnalysis);
     separator(structure, "mnuSetpAnalOpt");
     connect(Item(structure, "mnuOptions", "&8 Options..."), &QAction::triggered, this,
-            [this] { ShowChild("frmOptions"); });
+            [this] { ShowChild(m_options); });
 
     QMenu* diagram = top("mnuDiagram", "&Diagram");
     later(Item(diagram, "mnuThumbNail", "&Wireframe Model..."));
@@ -161,13 +161,13 @@ void MDIForm1::BuildMenus() {
     m_output = top("mnuOutput", "&Output");
     QMenu* results = SubMenu(m_output, "mnuSAOutput", "Structural Analysis Output");
     connect(Item(results, "mnuGlobalDisplacements", "Global &Displacements..."), &QAction::triggered, this,
-            [this] { ShowChild("frmGlobalDisplacements"); });
+            [this] { ShowChild(m_results[0]); });
     separator(results, "mnuGloDispLoForce");
     connect(Item(results, "mnuLocalForces", "Local &Forces..."), &QAction::triggered, this,
-            [this] { ShowChild("frmLocalForces"); });
+            [this] { ShowChild(m_results[1]); });
     separator(results, "mnuLoForceGloForce");
     connect(Item(results, "mnuGlobalForces", "Global Forces/&Reactions..."), &QAction::triggered, this,
-            [this] { ShowChild("frmReactions"); });
+            [this] { ShowChild(m_results[2]); });
     QMenu* design = SubMenu(m_output, "mnuDesignOutput", "&Design Output");
     connect(Item(design, "mnuBS449", "BS449..."), &QAction::triggered, this, &MDIForm1::ShowDesign);
 
@@ -185,7 +185,8 @@ void MDIForm1::BuildMenus() {
     });
 }
 
-QMdiSubWindow* MDIForm1::AddChild(QWidget* window) {
+template <class Window>
+Window* MDIForm1::AddChild(Window* window) {
     QMdiSubWindow* sub = m_area->addSubWindow(window);
     // Hidden, never destroyed: the windows keep their state for the whole run.
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -193,49 +194,54 @@ QMdiSubWindow* MDIForm1::AddChild(QWidget* window) {
     sub->setWindowTitle(window->windowTitle());
     sub->resize(window->size().expandedTo(window->sizeHint()) + QSize(16, 36));
     sub->hide();
-    m_children[window->objectName()] = sub;
-    return sub;
+    m_frames.push_back(sub);
+    return window;
 }
 
+QMdiSubWindow* MDIForm1::FrameOf(QWidget* window) { return qobject_cast<QMdiSubWindow*>(window->parentWidget()); }
+
 void MDIForm1::ShowHide() {
-    m_calendar = new CalendarWindow;
-    AddChild(m_calendar);
-    AddChild(new SectionsWindow(m_document, m_dialogs));
-    AddChild(new ResultsWindow(m_document, ResultsKind::GlobalDisplacements))->move(0, 0);
-    m_loads = new JointLoadWindow(m_document, m_dialogs);
-    AddChild(m_loads);
-    AddChild(new JointsWindow(m_document, m_dialogs));
-    AddChild(new ResultsWindow(m_document, ResultsKind::LocalForces))->move(0, Twips(250));
-    AddChild(new MaterialsWindow(m_document, m_dialogs));
-    m_members = new MembersWindow(m_document, m_dialogs);
-    AddChild(m_members);
-    m_options = new OptionsWindow;
-    AddChild(m_options)->move(0, 0);
-    AddChild(new ResultsWindow(m_document, ResultsKind::GlobalForces))->move(0, Twips(500));
-    m_title = new TitleWindow(m_document);
-    AddChild(m_title);
+    m_calendar = AddChild(new CalendarWindow);
+    m_sections = AddChild(new SectionsWindow(m_document, m_dialogs));
+    m_results[0] = AddChild(new ResultsWindow(m_document, ResultsKind::GlobalDisplacements));
+    FrameOf(m_results[0])->move(0, 0);
+    m_loads = AddChild(new JointLoadWindow(m_document, m_dialogs));
+    m_joints = AddChild(new JointsWindow(m_document, m_dialogs));
+    m_results[1] = AddChild(new ResultsWindow(m_document, ResultsKind::LocalForces));
+    FrameOf(m_results[1])->move(0, Twips(250));
+    m_materials = AddChild(new MaterialsWindow(m_document, m_dialogs));
+    m_members = AddChild(new MembersWindow(m_document, m_dialogs));
+    m_options = AddChild(new OptionsWindow);
+    FrameOf(m_options)->move(0, 0);
+    m_results[2] = AddChild(new ResultsWindow(m_document, ResultsKind::GlobalForces));
+    FrameOf(m_results[2])->move(0, Twips(500));
+    m_title = AddChild(new TitleWindow(m_document));
     connect(m_options, &OptionsWindow::placesChanged, this, &MDIForm1::DisablePlot);
     connect(m_title, &TitleWindow::datePickerWanted, this, &MDIForm1::OpenDatePicker);
     connect(m_calendar, &CalendarWindow::picked, this, [this](const QString& date) {
-        m_children["frmCalender"]->hide();
-        ShowChild("frmTitle");
+        FrameOf(m_calendar)->hide();
+        ShowChild(m_title);
         m_title->DatePicked(date);
     });
     connect(m_calendar, &CalendarWindow::closed, this, [this] {
-        m_children["frmCalender"]->hide();
-        ShowChild("frmTitle");
+        FrameOf(m_calendar)->hide();
+        ShowChild(m_title);
         m_title->DatePickerClosed();
     });
 }
 
+void MDIForm1::HideResultsWindows() {
+    for (ResultsWindow* window : m_results) FrameOf(window)->hide();
+}
+
 void MDIForm1::DisablePlot() {
     m_plotDisabled = true;
-    for (const char* name : {"frmGlobalDisplacements", "frmLocalForces", "frmReactions"}) m_children[name]->hide();
+    HideResultsWindows();
     UpdateMenus();
 }
 
 void MDIForm1::DiscardResults() {
-    for (const char* name : {"frmGlobalDisplacements", "frmLocalForces", "frmReactions"}) m_children[name]->hide();
+    HideResultsWindows();
     if (m_design) {
         m_area->removeSubWindow(m_design);
         m_design->deleteLater();
@@ -245,26 +251,24 @@ void MDIForm1::DiscardResults() {
 }
 
 void MDIForm1::OpenDatePicker() {
-    m_children["frmTitle"]->hide();
+    FrameOf(m_title)->hide();
     m_calendar->Prepare();
-    ShowChild("frmCalender");
+    ShowChild(m_calendar);
 }
 
-void MDIForm1::ShowChild(const QString& objectName) {
-    const auto found = m_children.find(objectName);
-    if (found == m_children.end()) return;
-    QMdiSubWindow* sub = found->second;
-    sub->setWindowTitle(sub->widget()->windowTitle());
+// Each window brings itself up to date as it is shown (its showEvent), so nothing here depends on which
+// window it is.
+void MDIForm1::ShowChild(QWidget* window) {
+    QMdiSubWindow* sub = FrameOf(window);
+    if (!sub) return;
     sub->show();
+    sub->setWindowTitle(window->windowTitle());
     sub->raise();
     m_area->setActiveSubWindow(sub);
-    if (objectName == "frmMembers") m_members->FillLists();
-    if (objectName == "frmJointLoad") m_loads->FillList();
-    if (objectName == "frmTitle") m_title->ShowGreeting();
 }
 
 void MDIForm1::HideChild() {
-    for (auto& [name, sub] : m_children) sub->hide();
+    for (QMdiSubWindow* sub : m_frames) sub->hide();
     if (m_design) m_design->hide();
 }
 

@@ -5,7 +5,8 @@
 
 #include <QMainWindow>
 #include <QTemporaryDir>
-#include <map>
+#include <array>
+#include <vector>
 
 #include "app/document_object.h"
 #include "app/user_dialogs.h"
@@ -19,8 +20,12 @@ namespace varlen::gui {
 
 class CalendarWindow;
 class JointLoadWindow;
-class OptionsWindow;
+class JointsWindow;
+class MaterialsWindow;
 class MembersWindow;
+class OptionsWindow;
+class ResultsWindow;
+class SectionsWindow;
 class TitleWindow;
 
 inline constexpr const char* kProjectFilter = "Stiffness Method Analysis File (*.sma)";
@@ -47,7 +52,8 @@ public slots:
     bool FileSaveAs();
     // Runs the analysis of the tables as they stand; true when it succeeded.
     bool RunAnalysis();
-    void ShowChild(const QString& objectName);
+    // Shows one of the child windows (an editor, a results window, the options), raised and active.
+    void ShowChild(QWidget* window);
     // A fresh design window each time: it runs the three checks as it opens.
     void ShowDesign();
     void HideChild();
@@ -64,7 +70,10 @@ private:
     QAction* Item(QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut = {});
     QMenu* SubMenu(QMenu* parent, const char* name, const char* caption);
     void ShowHide();
-    QMdiSubWindow* AddChild(QWidget* window);
+    template <class Window>
+    Window* AddChild(Window* window);
+    static QMdiSubWindow* FrameOf(QWidget* window);
+    void HideResultsWindows();
     void UpdateMenus();
     void FillWindowsMenu();
     void OpenDatePicker();
@@ -79,12 +88,17 @@ private:
     DocumentObject m_document;
     QTemporaryDir m_temporary;
     QMdiArea* m_area = nullptr;
-    std::map<QString, QMdiSubWindow*> m_children;
-    MembersWindow* m_members = nullptr;
-    JointLoadWindow* m_loads = nullptr;
+    // The child windows, each in its MDI frame (hidden, never destroyed), in the order they were made.
+    std::vector<QMdiSubWindow*> m_frames;
     TitleWindow* m_title = nullptr;
     CalendarWindow* m_calendar = nullptr;
+    JointsWindow* m_joints = nullptr;
+    MaterialsWindow* m_materials = nullptr;
+    SectionsWindow* m_sections = nullptr;
+    MembersWindow* m_members = nullptr;
+    JointLoadWindow* m_loads = nullptr;
     OptionsWindow* m_options = nullptr;
+    std::array<ResultsWindow*, 3> m_results{};   // global displacements, local forces, global forces
     QMdiSubWindow* m_design = nullptr;
     bool m_plotDisabled = false;
     QMenu* m_output = nullptr;

@@ -69,4 +69,9 @@ void JointLoadWindow::ResetFields(bool) {
 
 QWidget* JointLoadWindow::FirstField() const { return m_fy; }
 
+void JointLoadWindow::showEvent(QShowEvent* event) {
+    FillList();
+    EditorWindow::showEvent(event);
+}
+
 } // namespace varlen::gui

@@ -91,4 +91,9 @@ void MembersWindow::ResetFields(bool) { m_description->setText("None"); }
 
 QWidget* MembersWindow::FirstField() const { return m_jointI; }
 
+void MembersWindow::showEvent(QShowEvent* event) {
+    FillLists();
+    EditorWindow::showEvent(event);
+}
+
 } // namespace varlen::gui

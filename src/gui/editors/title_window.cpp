@@ -127,4 +127,9 @@ CalendarWindow::CalendarWindow(QWidget* parent) : QWidget(parent) {
 
 void CalendarWindow::Prepare() { m_calendar->setSelectedDate(QDate::currentDate()); }
 
+void TitleWindow::showEvent(QShowEvent* event) {
+    ShowGreeting();
+    QWidget::showEvent(event);
+}
+
 } // namespace varlen::gui
