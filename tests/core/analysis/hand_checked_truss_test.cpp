@@ -230,6 +230,29 @@ TEST_P(ExampleProject, AgreesWithDenseEliminationAndBalances) {
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleProject,
                          ::testing::Values("roof_truss", "bridge_girder", "braced_frame", "simple_bridge"));
 
+// The structure keeps the joints where the tables put them, in millimetres, for a drawing; a second
+// load vector on it has reactions of its own. A reaction worked out from the first vector's loads, or
+// co-ordinates left in metres, shows here.
+TEST(Results, LoadVectorsShareOneStructure) {
+    const Results first = test::AnalyseOrFail(test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {2, 1.5}},
+                                                                {{1, 2}, {2, 3}, {3, 1}}, {{3, 0, -10}}));
+    const Structure& structure = first.GetStructure();
+    ASSERT_EQ(structure.JointCount(), 3);
+    EXPECT_EQ(structure.X(2), 4000);
+    EXPECT_EQ(structure.Y(3), 1500);
+    EXPECT_TRUE(structure.IsRestrainedY(2) && !structure.IsRestrainedX(2));
+    EXPECT_NEAR(first.SupportReaction(1).ry + first.SupportReaction(2).ry, 10, 1e-12);
+
+    // Unloaded but for a load straight into the pinned support: no member strains, the support takes it.
+    const Results second(first.SharedStructure(), std::vector<double>(6, 0.0), {3, -7, 0, 0, 0, 0});
+    EXPECT_EQ(&second.GetStructure(), &structure);
+    EXPECT_EQ(second.AxialForce(1), 0);
+    EXPECT_EQ(second.SupportReaction(1).rx, -3);
+    EXPECT_EQ(second.SupportReaction(1).ry, 7);
+    EXPECT_EQ(second.SupportReaction(2).ry, 0);
+    EXPECT_NEAR(first.SupportReaction(1).ry + first.SupportReaction(2).ry, 10, 1e-12);
+}
+
 } // namespace
 } // namespace varlen::analysis
 
