@@ -46,7 +46,6 @@ public:
     // After a project was opened: the last row current and the next number one past it.
     void AfterOpen();
 
-    [[nodiscard]] TableKind Kind() const { return m_kind; }
     [[nodiscard]] const project::Table& Table() const;
     [[nodiscard]] int CurrentRow() const { return m_currentRow; }
     [[nodiscard]] AddCaption Caption() const { return m_caption; }

@@ -285,11 +285,6 @@ std::string FormatFileNumber(double value) {
     return out;
 }
 
-std::string ResultFormatPattern(int places) {
-    const std::string zeros(static_cast<std::size_t>(std::max(places, 0)), '0');
-    return "+0." + zeros + " E+00;-0." + zeros + " E+00";
-}
-
 std::string ResultFormat(double value, int places) {
     if (std::isnan(value)) return kNotANumberText;
     if (std::isinf(value)) return kOverflowText;

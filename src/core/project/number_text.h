@@ -47,10 +47,6 @@ std::size_t WriteGeneral15(char* out, double value);
 [[nodiscard]] std::string FormatFileNumber(double value);
 void AppendFileNumber(std::string& out, double value);
 
-// The display format of the results grids for the given number of decimal places:
-// "+0.000 E+00;-0.000 E+00" for three.
-[[nodiscard]] std::string ResultFormatPattern(int places);
-
 // A value rendered with that format: sign always written, one digit before the point, exactly
 // `places` digits after it (the point stays when there are none), a blank, "E", the exponent's sign
 // and at least two digits: 987.6 -> "+9.876 E+02", 0 -> "+0.000 E+00", 456.7 with 0 places -> "+5. E+02".

@@ -18,8 +18,8 @@ DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
                     emit tableChanged(static_cast<int>(c.table), static_cast<int>(c.kind), c.first, c.count);
             emit tableEdited();
             break;
-        case document::Change::TitleEdited: emit titleEdited(); break;
-        case document::Change::FlagsChanged: emit flagsChanged(); break;
+        case document::Change::TitleEdited:
+        case document::Change::FlagsChanged: break;
         case document::Change::ResultsChanged: emit resultsChanged(); break;
         }
     });

@@ -51,7 +51,6 @@ public:
     explicit CalendarWindow(QWidget* parent = nullptr);
     // Each opening selects today, never the date already in the title block.
     void Prepare();
-    [[nodiscard]] QCalendarWidget* Calendar() const { return m_calendar; }
 
 signals:
     void picked(const QString& date);

@@ -223,11 +223,6 @@ TEST(ResultFormat, NonFiniteValuesAreNotNumbers) {
         EXPECT_EQ(ResultFormat(v, 3).find_first_of("0123456789"), std::string::npos);
 }
 
-TEST(ResultFormat, PatternNamesThePlaces) {
-    EXPECT_EQ(ResultFormatPattern(3), "+0.000 E+00;-0.000 E+00");
-    EXPECT_EQ(ResultFormatPattern(0), "+0. E+00;-0. E+00");
-}
-
 // The design reads the grids' text back; the reading must give the rendered value, not its mantissa.
 TEST(ResultFormat, ReadsBackAsTheRoundedValue) {
     for (double value : {45.6, -0.004567, 1.23456e7, 0.0})
