@@ -12,11 +12,16 @@ constexpr int kMillimetresPerMetreExponent = 3;
 
 const char* TableName(project::TableId table) {
     switch (table) {
-    case project::TableId::Joints: return "Joints";
-    case project::TableId::Materials: return "Materials";
-    case project::TableId::Sections: return "Cross-sections";
-    case project::TableId::Members: return "Members";
-    case project::TableId::Loads: return "Joint loads";
+    case project::TableId::Joints:
+        return "Joints";
+    case project::TableId::Materials:
+        return "Materials";
+    case project::TableId::Sections:
+        return "Cross-sections";
+    case project::TableId::Members:
+        return "Members";
+    case project::TableId::Loads:
+        return "Joint loads";
     }
     return "";
 }
@@ -49,15 +54,20 @@ private:
 
 } // namespace
 
-double Millimetres(double metres) { return project::ScaleByPowerOfTen(metres, kMillimetresPerMetreExponent); }
+double Millimetres(double metres) {
+    return project::ScaleByPowerOfTen(metres, kMillimetresPerMetreExponent);
+}
 
-bool IsRestraint(double code) { return code == 1; }
+bool IsRestraint(double code) {
+    return code == 1;
+}
 
 std::optional<double> WeightPerLength(std::string_view description) {
     const std::size_t unit = description.find("kN/m");
     if (unit == std::string_view::npos) return std::nullopt;
     std::size_t start = unit;
-    while (start > 0 && description[start - 1] == ' ') --start;
+    while (start > 0 && description[start - 1] == ' ')
+        --start;
     const std::size_t end = start;
     auto isDigit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
     bool digits = false;
@@ -90,8 +100,8 @@ Model BuildModel(const project::Project& p) {
         model.materials.push_back({materials(r, project::material_col::YoungsModulus)});
     const CellReader sections(p, TableId::Sections, model.problems);
     for (int r = 1; r <= sections.Rows(); ++r)
-        model.sections.push_back(
-            SectionOf(sections(r, project::section_col::Area), sections.Text(r, project::section_col::Description)));
+        model.sections.push_back(SectionOf(sections(r, project::section_col::Area),
+                                           sections.Text(r, project::section_col::Description)));
     const CellReader members(p, TableId::Members, model.problems);
     model.members.reserve(static_cast<std::size_t>(members.Rows()));
     for (int r = 1; r <= members.Rows(); ++r)

@@ -17,33 +17,33 @@
 namespace varlen::model {
 
 struct Joint {
-    double x = 0, y = 0;                          // mm
-    bool fixedX = false, fixedY = false;          // a restraint code of exactly 1; anything else is free
+    double x = 0, y = 0;                 // mm
+    bool fixedX = false, fixedY = false; // a restraint code of exactly 1; anything else is free
     friend bool operator==(const Joint&, const Joint&) = default;
 };
 
 struct Material {
-    double youngsModulus = 0;   // kN/mm²
+    double youngsModulus = 0; // kN/mm²
     friend bool operator==(const Material&, const Material&) = default;
 };
 
 // What a cross-section row carries: its area, and what its description states in the catalogue's form
 // "100 x 100 x 5.0 x 0.141 kN/m (1835.619){38.430}".
 struct Section {
-    double area = 0;                               // mm²
-    std::optional<double> radiusOfGyration;        // mm, from the braces; absent without a "}"
-    std::optional<double> weightPerLength;         // kN/m, the number before "kN/m"; absent without one
+    double area = 0;                        // mm²
+    std::optional<double> radiusOfGyration; // mm, from the braces; absent without a "}"
+    std::optional<double> weightPerLength;  // kN/m, the number before "kN/m"; absent without one
     friend bool operator==(const Section&, const Section&) = default;
 };
 
 struct Member {
-    double jointI = 0, jointJ = 0, material = 0, section = 0;   // 1-based row numbers as read
+    double jointI = 0, jointJ = 0, material = 0, section = 0; // 1-based row numbers as read
     friend bool operator==(const Member&, const Member&) = default;
 };
 
 struct Load {
-    double joint = 0;        // 1-based row number as read
-    double fx = 0, fy = 0;   // kN along the global axes
+    double joint = 0;      // 1-based row number as read
+    double fx = 0, fy = 0; // kN along the global axes
     friend bool operator==(const Load&, const Load&) = default;
 };
 
@@ -51,14 +51,14 @@ struct Load {
 // (the leading number, as every cell reading takes it), so an analysis runs as it always did.
 struct CellProblem {
     project::TableId table = project::TableId::Joints;
-    int row = 0;      // 1-based data row
-    int column = 0;   // the table's column number (project::joint_col and the like)
-    std::string message;   // "Joints, row 3, X: "1.2.3" is not one complete number; it is read as 1.2."
+    int row = 0;         // 1-based data row
+    int column = 0;      // the table's column number (project::joint_col and the like)
+    std::string message; // "Joints, row 3, X: "1.2.3" is not one complete number; it is read as 1.2."
     friend bool operator==(const CellProblem&, const CellProblem&) = default;
 };
 
 struct Model {
-    std::vector<Joint> joints;   // element 0 is joint 1
+    std::vector<Joint> joints; // element 0 is joint 1
     std::vector<Material> materials;
     std::vector<Section> sections;
     std::vector<Member> members;
@@ -68,9 +68,15 @@ struct Model {
     [[nodiscard]] int JointCount() const { return static_cast<int>(joints.size()); }
     [[nodiscard]] int MemberCount() const { return static_cast<int>(members.size()); }
     // 1-based accessors for rows already known to exist.
-    [[nodiscard]] const Joint& JointAt(int joint) const { return joints[static_cast<std::size_t>(joint) - 1]; }
-    [[nodiscard]] const Member& MemberAt(int member) const { return members[static_cast<std::size_t>(member) - 1]; }
-    [[nodiscard]] const Section& SectionAt(int section) const { return sections[static_cast<std::size_t>(section) - 1]; }
+    [[nodiscard]] const Joint& JointAt(int joint) const {
+        return joints[static_cast<std::size_t>(joint) - 1];
+    }
+    [[nodiscard]] const Member& MemberAt(int member) const {
+        return members[static_cast<std::size_t>(member) - 1];
+    }
+    [[nodiscard]] const Section& SectionAt(int section) const {
+        return sections[static_cast<std::size_t>(section) - 1];
+    }
     [[nodiscard]] const Material& MaterialAt(int material) const {
         return materials[static_cast<std::size_t>(material) - 1];
     }

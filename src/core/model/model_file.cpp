@@ -12,7 +12,9 @@ using project::SmaRecord;
 using project::SmaSection;
 
 // The metres opening the file puts in the joints table, which BuildModel then converts back.
-double TableMetres(double fileMillimetres) { return project::ScaleByPowerOfTen(fileMillimetres, -3); }
+double TableMetres(double fileMillimetres) {
+    return project::ScaleByPowerOfTen(fileMillimetres, -3);
+}
 
 class ModelSink final : public project::SmaSink {
 public:
@@ -24,16 +26,27 @@ public:
     std::optional<std::string> Count(SmaSection section, int count) override {
         const auto n = static_cast<std::size_t>(count);
         switch (section) {
-        case SmaSection::Joints: m_jointCount = count; model.joints.reserve(n); break;
+        case SmaSection::Joints:
+            m_jointCount = count;
+            model.joints.reserve(n);
+            break;
         case SmaSection::Supports:
             if (count != m_jointCount)
                 return "the supports section must list every joint: " + std::to_string(m_jointCount) +
                        " joints, but " + std::to_string(count) + " support lines";
             break;
-        case SmaSection::Materials: model.materials.reserve(n); break;
-        case SmaSection::Sections: model.sections.reserve(n); break;
-        case SmaSection::Members: model.members.reserve(n); break;
-        case SmaSection::Loads: model.loads.reserve(n); break;
+        case SmaSection::Materials:
+            model.materials.reserve(n);
+            break;
+        case SmaSection::Sections:
+            model.sections.reserve(n);
+            break;
+        case SmaSection::Members:
+            model.members.reserve(n);
+            break;
+        case SmaSection::Loads:
+            model.loads.reserve(n);
+            break;
         }
         return std::nullopt;
     }
@@ -42,14 +55,26 @@ public:
         const auto& v = r.numbers;
         switch (r.section) {
         case SmaSection::Joints:
-            if (m_coordinates == FileCoordinates::AsWritten) model.joints.push_back({v[0], v[1], false, false});
-            else model.joints.push_back({Millimetres(TableMetres(v[0])), Millimetres(TableMetres(v[1])), false, false});
+            if (m_coordinates == FileCoordinates::AsWritten)
+                model.joints.push_back({v[0], v[1], false, false});
+            else
+                model.joints.push_back(
+                    {Millimetres(TableMetres(v[0])), Millimetres(TableMetres(v[1])), false, false});
             break;
-        case SmaSection::Supports: return Support(r);
-        case SmaSection::Materials: model.materials.push_back({v[0]}); break;
-        case SmaSection::Sections: model.sections.push_back(SectionOf(v[0], r.text)); break;
-        case SmaSection::Members: model.members.push_back({v[0], v[1], v[2], v[3]}); break;
-        case SmaSection::Loads: model.loads.push_back({v[0], v[1], v[2]}); break;
+        case SmaSection::Supports:
+            return Support(r);
+        case SmaSection::Materials:
+            model.materials.push_back({v[0]});
+            break;
+        case SmaSection::Sections:
+            model.sections.push_back(SectionOf(v[0], r.text));
+            break;
+        case SmaSection::Members:
+            model.members.push_back({v[0], v[1], v[2], v[3]});
+            break;
+        case SmaSection::Loads:
+            model.loads.push_back({v[0], v[1], v[2]});
+            break;
         }
         return std::nullopt;
     }

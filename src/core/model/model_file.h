@@ -13,7 +13,7 @@ namespace varlen::model {
 
 struct ModelOutcome {
     std::optional<Model> model;
-    project::Diagnostic problem;   // when the file cannot be read: which line and what was expected
+    project::Diagnostic problem; // when the file cannot be read: which line and what was expected
 };
 
 enum class FileCoordinates {

@@ -16,7 +16,9 @@
 namespace varlen::model {
 namespace {
 
-std::string Example(const char* name) { return std::string(VARLEN_EXAMPLES_DIR) + "/" + name + ".sma"; }
+std::string Example(const char* name) {
+    return std::string(VARLEN_EXAMPLES_DIR) + "/" + name + ".sma";
+}
 
 // A field the streaming reader forgot, or converted another way, shows here as a difference.
 void ExpectSameModel(std::string_view text, const std::string& what) {
@@ -103,15 +105,16 @@ std::string GeneratedTruss(unsigned seed) {
 }
 
 TEST(GeneratedModel, FileReaderEqualsTheTripThroughTheTables) {
-    for (unsigned seed = 1; seed <= 40; ++seed) ExpectSameModel(GeneratedTruss(seed), "seed " + std::to_string(seed));
+    for (unsigned seed = 1; seed <= 40; ++seed)
+        ExpectSameModel(GeneratedTruss(seed), "seed " + std::to_string(seed));
 }
 
 // Both readers refuse the same damage in the same words, so varlen-cli and the desktop's Open agree.
 TEST(GeneratedModel, FileReaderRefusesWhatOpeningRefuses) {
     const std::string head = "\"\"\n\"\"\n\"\"\n\"\"\n\"\"\n2\n0,0,\"\"\n1000,0,\"\"\n";
     const std::string tail = "1\n200,\"\"\n1\n10,\"\"\n1\n1,2,1,1,\"\"\n0\n";
-    for (const std::string supports : {"2\n1,1,1,\"\"\n5,0,1,\"\"\n", "2\n1,1,1,\"\"\n1.5,0,1,\"\"\n",
-                                       "1\n1,1,1,\"\"\n"}) {
+    for (const std::string supports :
+         {"2\n1,1,1,\"\"\n5,0,1,\"\"\n", "2\n1,1,1,\"\"\n1.5,0,1,\"\"\n", "1\n1,1,1,\"\"\n"}) {
         const ModelOutcome direct = ModelFromText(head + supports + tail);
         const project::ReadOutcome opened = project::ParseProjectText(head + supports + tail);
         EXPECT_FALSE(direct.model);
@@ -148,11 +151,12 @@ TEST(CellProblems, NameTheTableRowAndColumn) {
     EXPECT_EQ(model.problems[0].table, project::TableId::Joints);
     EXPECT_EQ(model.problems[0].row, 2);
     EXPECT_EQ(model.problems[0].column, project::joint_col::X);
-    EXPECT_EQ(model.problems[0].message, "Joints, row 2, X: \"4.5.1\" is not one complete number; it is read as 4.5.");
+    EXPECT_EQ(model.problems[0].message,
+              "Joints, row 2, X: \"4.5.1\" is not one complete number; it is read as 4.5.");
     EXPECT_EQ(model.JointAt(2).x, 4500);
     EXPECT_EQ(model.problems[1].table, project::TableId::Loads);
     EXPECT_EQ(model.problems[1].column, project::load_col::Fx);
-    EXPECT_EQ(model.loads[0].fx, 10);   // blanks inside a cell are ignored when it is read
+    EXPECT_EQ(model.loads[0].fx, 10); // blanks inside a cell are ignored when it is read
 }
 
 } // namespace
