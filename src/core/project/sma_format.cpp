@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "io/message_text.h"
 #include "project/number_text.h"
 
 namespace varlen::project {
@@ -104,9 +105,11 @@ private:
     int m_line = 0;
 };
 
+// A file's text in a message: its first bytes, every control character shown as \xHH, so a NUL or an
+// escape sequence in a damaged file neither cuts the message short nor drives the terminal.
 std::string Quoted(std::string_view text) {
     constexpr std::size_t kShown = 40;
-    std::string shown(text.substr(0, kShown));
+    std::string shown = io::EscapeForMessage(text.substr(0, kShown));
     if (text.size() > kShown) shown += "...";
     return "\"" + shown + "\"";
 }

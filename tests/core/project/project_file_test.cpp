@@ -159,7 +159,10 @@ INSTANTIATE_TEST_SUITE_P(
                Head() + "2\r\n 0 , 0 ,\"\"\r\n 1000 , 0 ,\"\"\r\n2\r\n 1 , 1 , 1 ,\"\"\r\n 3 , 0 , 1 ,\"\"\r\n" + Rest(),
                11, "names joint 3"},
         Damage{"TextAfterTheLoads", Head() + Joints() + Rest() + "extra\r\n", 19, "after the joint loads"},
-        Damage{"HugeCount", Head() + "999999999\r\n", 6, "announces 999999999 joints"}),
+        Damage{"HugeCount", Head() + "999999999\r\n", 6, "announces 999999999 joints"},
+        // A bell and a NUL in the text quoted back are shown escaped, and the NUL does not cut it short.
+        Damage{"ControlCharactersQuoted", Head() + "1\r\n 0 , x\a" + std::string(1, '\0') + "y ,\"\"\r\n", 7,
+               "\"x\\x07\\x00y\""}),
     [](const ::testing::TestParamInfo<Damage>& info) { return info.param.name; });
 
 TEST(CreateSMA, FailureNamesTheFileAndLeavesNoTrace) {
