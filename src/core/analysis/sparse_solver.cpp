@@ -1,5 +1,7 @@
 #include "analysis/sparse_solver.h"
 
+#include "analysis/factor_memory.h"
+
 #include <chrono>
 #include <algorithm>
 #include <array>
@@ -63,25 +65,6 @@ cholmod_sparse PatternView(JointGraph& graph, int nodes) {
     a.sorted = 1;
     a.packed = 1;
     return a;
-}
-
-// Fresh memory is faulted in and zeroed by the kernel page by page on first touch, which in this
-// program's virtual machines cost more than a third of a large factorisation. Touching the factor's
-// memory beforehand on both cores halves that cost; the block goes back to the heap (the restart sets
-// glibc's trim and mmap thresholds high) and CHOLMOD's allocation of the factor gets the same pages.
-void PrefaultForFactor(std::size_t bytes) {
-    constexpr std::size_t kWorthIt = std::size_t{64} << 20;
-    if (bytes < kWorthIt || !std::getenv("VARLEN_SOLVER_ENVIRONMENT")) return;
-    auto* block = static_cast<char*>(std::malloc(bytes));
-    if (!block) return;
-    const std::size_t half = bytes / 2;
-    auto touch = [block](std::size_t from, std::size_t to) {
-        for (std::size_t at = from; at < to; at += 4096) block[at] = 0;
-    };
-    std::thread other(touch, half, bytes);
-    touch(0, half);
-    other.join();
-    std::free(block);
 }
 
 // Below this many joints METIS orders the whole graph in well under a second.
@@ -257,8 +240,10 @@ FactorStatus CholeskyFactor::Factor(const SparseMatrix& k) {
     if (k.cols() == 0) return FactorStatus::Factored;
     cholmod_common& common = m_solver->cholmod();
     const auto start = Clock::now();
-    if (m_solver->Factor()) PrefaultForFactor(m_solver->Factor()->xsize * sizeof(double));
-    m_solver->factorize(k);
+    {
+        const FactorScope scope;
+        m_solver->factorize(k);
+    }
     factorSeconds += Since(start);
     m_cholmodStatus = common.status;
     const cholmod_factor* l = m_solver->Factor();

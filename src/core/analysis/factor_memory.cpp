@@ -1,0 +1,209 @@
+#include "analysis/factor_memory.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include <dlfcn.h>
+#include <sys/mman.h>
+
+#include <SuiteSparse_config.h>
+
+namespace varlen::analysis {
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// Below this one thread faults a block in sooner than a second one is worth starting.
+constexpr std::size_t kTwoCoreFault = std::size_t{64} << 20;
+
+struct Mapping {
+    void* start = nullptr;
+    std::size_t length = 0;
+};
+
+struct Allocator {
+    std::mutex mutex;
+    int scopes = 0;
+    bool installed = false;
+    SuiteSparse_config_struct previous{};
+    std::vector<Mapping> mappings; // a handful at most: the factor and CHOLMOD's largest workspaces
+    std::size_t mappedBytes = 0;
+};
+
+// Never destroyed: CHOLMOD may free a block while the program's statics are being torn down.
+Allocator& TheAllocator() {
+    static auto* allocator = new Allocator;
+    return *allocator;
+}
+
+void FaultIn(char* start, std::size_t length) {
+    auto populate = [](char* from, std::size_t bytes) noexcept {
+        if (::madvise(from, bytes, MADV_POPULATE_WRITE) == 0) return;
+        // Kernels before 5.14 do not know the advice.
+        for (std::size_t at = 0; at < bytes; at += 4096)
+            static_cast<volatile char*>(from)[at] = 0;
+    };
+    if (length >= kTwoCoreFault) {
+        const std::size_t half = length / 2 / kHugePage * kHugePage;
+        try {
+            std::thread other(populate, start + half, length - half);
+            populate(start, half);
+            other.join();
+            return;
+        } catch (const std::system_error&) {
+            // No second thread to be had: this one does it all.
+        }
+    }
+    populate(start, length);
+}
+
+// Aligned to a huge page at both ends, so that every page of it can be a huge one.
+void* MapLarge(std::size_t bytes) {
+    if (bytes > std::numeric_limits<std::size_t>::max() - 2 * kHugePage) return nullptr;
+    const std::size_t length = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* raw =
+        ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return nullptr;
+    auto* base = static_cast<char*>(raw);
+    const auto address = reinterpret_cast<std::uintptr_t>(base);
+    char* start = base + ((kHugePage - address % kHugePage) % kHugePage);
+    if (start > base) ::munmap(base, static_cast<std::size_t>(start - base));
+    char* end = start + length;
+    if (base + length + kHugePage > end)
+        ::munmap(end, static_cast<std::size_t>(base + length + kHugePage - end));
+    ::madvise(start, length, MADV_HUGEPAGE); // refused where huge pages are off: small pages then
+    Allocator& allocator = TheAllocator();
+    try {
+        const std::lock_guard lock(allocator.mutex);
+        allocator.mappings.push_back({start, length});
+        allocator.mappedBytes += length;
+    } catch (const std::bad_alloc&) {
+        ::munmap(start, length);
+        return nullptr;
+    }
+    FaultIn(start, length);
+    return start;
+}
+
+void RestoreIfDone(Allocator& allocator) {
+    if (!allocator.installed || allocator.scopes > 0 || !allocator.mappings.empty()) return;
+    SuiteSparse_config = allocator.previous;
+    allocator.installed = false;
+}
+
+// The length of the mapping starting at `p`, taken out of the list, or 0 when `p` is not one.
+std::size_t TakeMapping(void* p) {
+    Allocator& allocator = TheAllocator();
+    const std::lock_guard lock(allocator.mutex);
+    const auto found = std::find_if(allocator.mappings.begin(), allocator.mappings.end(),
+                                    [p](const Mapping& m) { return m.start == p; });
+    if (found == allocator.mappings.end()) return 0;
+    const std::size_t length = found->length;
+    allocator.mappings.erase(found);
+    allocator.mappedBytes -= length;
+    RestoreIfDone(allocator);
+    return length;
+}
+
+std::size_t MappedLength(void* p) {
+    Allocator& allocator = TheAllocator();
+    const std::lock_guard lock(allocator.mutex);
+    for (const Mapping& m : allocator.mappings)
+        if (m.start == p) return m.length;
+    return 0;
+}
+
+// The previous hooks cannot change while these are installed: they are read without the lock.
+void* FactorMalloc(std::size_t bytes) {
+    return bytes >= kFactorLargeBlock ? MapLarge(bytes) : TheAllocator().previous.malloc_func(bytes);
+}
+
+void* FactorCalloc(std::size_t count, std::size_t size) {
+    if (size != 0 && count > std::numeric_limits<std::size_t>::max() / size) return nullptr;
+    // Fresh mappings are zero already.
+    return count * size >= kFactorLargeBlock ? MapLarge(count * size)
+                                             : TheAllocator().previous.calloc_func(count, size);
+}
+
+void FactorFree(void* p) {
+    if (!p) return;
+    if (const std::size_t length = TakeMapping(p)) {
+        ::munmap(p, length);
+        return;
+    }
+    TheAllocator().previous.free_func(p);
+}
+
+void* FactorRealloc(void* p, std::size_t bytes) {
+    const std::size_t mapped = p ? MappedLength(p) : 0;
+    if (mapped == 0) return TheAllocator().previous.realloc_func(p, bytes);
+    void* moved = FactorMalloc(bytes);
+    if (!moved) return nullptr; // the old block stays, as realloc leaves it
+    std::memcpy(moved, p, std::min(bytes, mapped));
+    FactorFree(p);
+    return moved;
+}
+
+// CHOLMOD brings its own OpenMP runtime when it was built with one; it is looked up in the process
+// rather than linked, so the core depends on no OpenMP of its own and works with a CHOLMOD without.
+struct OpenMpLevels {
+    void (*set)(int) = nullptr;
+    int (*get)() = nullptr;
+};
+
+const OpenMpLevels& OpenMp() {
+    static const OpenMpLevels levels = [] {
+        OpenMpLevels found;
+        found.set = reinterpret_cast<void (*)(int)>(::dlsym(RTLD_DEFAULT, "omp_set_max_active_levels"));
+        found.get = reinterpret_cast<int (*)()>(::dlsym(RTLD_DEFAULT, "omp_get_max_active_levels"));
+        return found.set && found.get ? found : OpenMpLevels{};
+    }();
+    return levels;
+}
+
+} // namespace
+
+FactorScope::FactorScope() {
+    if (const OpenMpLevels& openMp = OpenMp(); openMp.set) {
+        m_openMpLevels = openMp.get();
+        openMp.set(0);
+    }
+    Allocator& allocator = TheAllocator();
+    const std::lock_guard lock(allocator.mutex);
+    ++allocator.scopes;
+    if (allocator.installed) return;
+    allocator.previous = SuiteSparse_config;
+    SuiteSparse_config.malloc_func = FactorMalloc;
+    SuiteSparse_config.calloc_func = FactorCalloc;
+    SuiteSparse_config.realloc_func = FactorRealloc;
+    SuiteSparse_config.free_func = FactorFree;
+    allocator.installed = true;
+}
+
+FactorScope::~FactorScope() {
+    if (m_openMpLevels >= 0) OpenMp().set(m_openMpLevels);
+    Allocator& allocator = TheAllocator();
+    const std::lock_guard lock(allocator.mutex);
+    --allocator.scopes;
+    RestoreIfDone(allocator);
+}
+
+std::size_t FactorMemoryMapped() {
+    Allocator& allocator = TheAllocator();
+    const std::lock_guard lock(allocator.mutex);
+    return allocator.mappedBytes;
+}
+
+bool FactorMemoryHooksInstalled() {
+    Allocator& allocator = TheAllocator();
+    const std::lock_guard lock(allocator.mutex);
+    return allocator.installed;
+}
+
+} // namespace varlen::analysis
