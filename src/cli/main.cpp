@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "commands.h"
-#include "io/runtime_environment.h"
 
 namespace {
 
@@ -86,7 +85,6 @@ int Run(const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
-    varlen::io::RestartWithSolverEnvironment(argv);
     // A reader that goes away (varlen-cli ... | head) makes the write fail instead of killing the
     // program, so the outputs not yet published are taken back and the status says what happened.
     std::signal(SIGPIPE, SIG_IGN);

@@ -4,7 +4,6 @@
 #include <QApplication>
 
 #include "app/mdi_form.h"
-#include "io/runtime_environment.h"
 
 namespace {
 
@@ -34,7 +33,6 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    varlen::io::RestartWithSolverEnvironment(argv);
     VarlenApplication app(argc, argv);
     QApplication::setApplicationName("Varlen");
     QApplication::setApplicationVersion(VARLEN_VERSION);
