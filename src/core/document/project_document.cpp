@@ -4,7 +4,6 @@
 
 #include "analysis/results_file.h"
 #include "model/model.h"
-#include "model/model_file.h"
 
 namespace varlen::document {
 
@@ -118,18 +117,6 @@ AnalysisRun AnalyseModel(model::Model&& model, const std::filesystem::path& temp
 AnalysisRun ProjectDocument::AnalyseProject(const project::Project& project,
                                             const std::filesystem::path& temporaryFolder) {
     return Guarded([&] { return AnalyseModel(model::BuildModel(project), temporaryFolder); });
-}
-
-AnalysisRun ProjectDocument::AnalyseTemporaryProject(const std::filesystem::path& temporaryFolder) {
-    return Guarded([&] {
-        model::ModelOutcome read = model::ReadModelFile(temporaryFolder / kTemporaryProject, model::FileCoordinates::AsWritten);
-        if (!read.model) {
-            AnalysisRun run;
-            run.fileError = "the temporary project file could not be read: " + read.problem.ToString();
-            return run;
-        }
-        return AnalyseModel(std::move(*read.model), temporaryFolder);
-    });
 }
 
 void ProjectDocument::Accept(AnalysisRun& run) {

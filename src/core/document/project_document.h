@@ -35,7 +35,7 @@ struct Notice {
 
 struct AnalysisRun {
     analysis::AnalysisOutcome outcome;   // its results, on success, have moved into the document
-    std::string fileError;               // the temporary files could not be written or read
+    std::string fileError;               // the temporary files could not be written
     bool succeeded = false;
     // The message for the user: the two standard lines and the causes.
     [[nodiscard]] std::string Message() const;
@@ -74,9 +74,6 @@ public:
     [[nodiscard]] project::WriteOutcome WriteTemporaryProject(const std::filesystem::path& temporaryFolder) const;
     [[nodiscard]] static AnalysisRun AnalyseProject(const project::Project& project,
                                                     const std::filesystem::path& temporaryFolder);
-    // The middle step for a caller that holds only the folder: the Model as the temporary file carries
-    // it, numbers as written, which is BuildModel's.
-    [[nodiscard]] static AnalysisRun AnalyseTemporaryProject(const std::filesystem::path& temporaryFolder);
     void Accept(AnalysisRun& run);
 
     // Called after every change, for the windows to follow.

@@ -18,7 +18,6 @@ double TableMetres(double fileMillimetres) {
 
 class ModelSink final : public project::SmaSink {
 public:
-    explicit ModelSink(FileCoordinates coordinates) : m_coordinates(coordinates) {}
     Model model;
 
     void Title(int, std::string_view) override {}
@@ -55,11 +54,8 @@ public:
         const auto& v = r.numbers;
         switch (r.section) {
         case SmaSection::Joints:
-            if (m_coordinates == FileCoordinates::AsWritten)
-                model.joints.push_back({v[0], v[1], false, false});
-            else
-                model.joints.push_back(
-                    {Millimetres(TableMetres(v[0])), Millimetres(TableMetres(v[1])), false, false});
+            model.joints.push_back(
+                {Millimetres(TableMetres(v[0])), Millimetres(TableMetres(v[1])), false, false});
             break;
         case SmaSection::Supports:
             return Support(r);
@@ -95,22 +91,21 @@ private:
         return std::nullopt;
     }
 
-    FileCoordinates m_coordinates;
     int m_jointCount = 0;
 };
 
 } // namespace
 
-ModelOutcome ModelFromText(std::string_view bytes, FileCoordinates coordinates) {
-    ModelSink sink(coordinates);
+ModelOutcome ModelFromText(std::string_view bytes) {
+    ModelSink sink;
     if (auto problem = project::ParseSma(bytes, sink)) return {std::nullopt, *problem};
     return {std::move(sink.model), {}};
 }
 
-ModelOutcome ReadModelFile(const std::filesystem::path& path, FileCoordinates coordinates) {
+ModelOutcome ReadModelFile(const std::filesystem::path& path) {
     io::FileText file = io::ReadWholeFile(path);
     if (!file.bytes) return {std::nullopt, project::Diagnostic{0, file.error}};
-    return ModelFromText(*file.bytes, coordinates);
+    return ModelFromText(*file.bytes);
 }
 
 } // namespace varlen::model

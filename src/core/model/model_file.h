@@ -16,19 +16,10 @@ struct ModelOutcome {
     project::Diagnostic problem; // when the file cannot be read: which line and what was expected
 };
 
-enum class FileCoordinates {
-    // A project file: the co-ordinates as opening it and BuildModel would make them, through the tables'
-    // metres (which can move a 17-digit number by a unit in the last place).
-    ThroughTheTables,
-    // The temporary file the program writes from a project in memory: it carries BuildModel's own
-    // millimetres, which are taken as written.
-    AsWritten,
-};
-
-// Refuses exactly what opening the file refuses, with the same words.
-[[nodiscard]] ModelOutcome ReadModelFile(const std::filesystem::path& path,
-                                         FileCoordinates coordinates = FileCoordinates::ThroughTheTables);
-[[nodiscard]] ModelOutcome ModelFromText(std::string_view bytes,
-                                         FileCoordinates coordinates = FileCoordinates::ThroughTheTables);
+// Refuses exactly what opening the file refuses, with the same words. Co-ordinates come as opening
+// the file and BuildModel make them: through the tables' metres, which can move a 17-digit number by a
+// unit in the last place.
+[[nodiscard]] ModelOutcome ReadModelFile(const std::filesystem::path& path);
+[[nodiscard]] ModelOutcome ModelFromText(std::string_view bytes);
 
 } // namespace varlen::model

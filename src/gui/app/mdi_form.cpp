@@ -408,8 +408,8 @@ bool MDIForm1::RunAnalysis() {
         progress.setWindowTitle("Structural Analysis");
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(400);
-        std::thread worker([&run, folder, &loop] {
-            run = document::ProjectDocument::AnalyseTemporaryProject(folder);
+        std::thread worker([&run, &doc, folder, &loop] {
+            run = document::ProjectDocument::AnalyseProject(doc.Project(), folder);
             QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         });
         loop.exec(QEventLoop::ExcludeUserInputEvents);

@@ -34,12 +34,6 @@ void ExpectSameModel(std::string_view text, const std::string& what) {
             ADD_FAILURE() << what << ": joint " << j + 1 << " differs";
             break;
         }
-    // The temporary file the desktop writes from the tables carries the Model's own numbers; reading it
-    // through the tables' metres again could move one, so it is read as written.
-    const ModelOutcome rewritten =
-        ModelFromText(project::ProjectFileText(*opened.project), FileCoordinates::AsWritten);
-    ASSERT_TRUE(rewritten.model) << what;
-    EXPECT_TRUE(*rewritten.model == viaTables) << what << ": the temporary file reads differently";
 }
 
 class ExampleModel : public ::testing::TestWithParam<const char*> {};
