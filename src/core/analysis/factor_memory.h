@@ -33,8 +33,8 @@ private:
     int m_openMpLevels = -1; // the thread's max-active-levels before, or -1 without OpenMP
 };
 
-// Smaller blocks gain little from huge pages and would each waste up to 2 MiB of one.
-constexpr std::size_t kFactorLargeBlock = std::size_t{16} << 20;
+// Below two huge pages a block's page faults cost little, and rounding it up to whole ones would waste much.
+constexpr std::size_t kFactorLargeBlock = std::size_t{4} << 20;
 // Bytes mapped for large blocks that have not been freed yet.
 [[nodiscard]] std::size_t FactorMemoryMapped();
 // Whether SuiteSparse_config's hooks are this allocator's now.

@@ -35,7 +35,7 @@ SparseMatrix GridMatrix(int n) {
 TEST(FactorMemory, LargeFactorIsMappedWhileItLivesAndReturnedWithIt) {
     const auto mallocBefore = SuiteSparse_config.malloc_func;
     const auto freeBefore = SuiteSparse_config.free_func;
-    const int n = 300;
+    const int n = 180;
     const SparseMatrix k = GridMatrix(n);
     std::vector<int> jointOfColumn(static_cast<std::size_t>(n * n));
     for (std::size_t q = 0; q < jointOfColumn.size(); ++q)
