@@ -4,16 +4,15 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
 #include <QProgressDialog>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QSplashScreen>
 #include <QTimer>
-#include <thread>
 
 #include "editors/joint_load_window.h"
 #include "editors/joints_window.h"
@@ -67,6 +66,7 @@ MDIForm1::MDIForm1(UserDialogs& dialogs, bool showSplash, QWidget* parent)
     BuildMenus();
     SetCaption("Untitled");
     connect(&m_document, &DocumentObject::resultsChanged, this, &MDIForm1::UpdateMenus);
+    connect(&m_analysis, &QFutureWatcher<document::AnalysisRun>::finished, this, &MDIForm1::FinishAnalysis);
     UpdateMenus();
     resize(1200, 800);
     if (showSplash) {
@@ -150,7 +150,7 @@ void MDIForm1::BuildMenus() {
             [this] { ShowChild(m_loads); });
     separator(structure, "mnuSepStructure6");
     connect(Item(structure, "mnuAnalysis", "&7 Stiffness Method Structural Analysis", QKeySequence(Qt::Key_F5)),
-            &QAction::triggered, this, &MDIForm1::RunAnalysis);
+            &QAction::triggered, this, &MDIForm1::StartAnalysis);
     separator(structure, "mnuSetpAnalOpt");
     connect(Item(structure, "mnuOptions", "&8 Options..."), &QAction::triggered, this,
             [this] { ShowChild(m_options); });
@@ -385,53 +385,73 @@ bool MDIForm1::FileSaveAs() {
     return true;
 }
 
-bool MDIForm1::RunAnalysis() {
-    if (m_running) return false;
+void MDIForm1::StartAnalysis() {
+    if (m_running) return;
     document::ProjectDocument& doc = m_document.Document();
     if (!m_temporary.isValid()) {
         m_dialogs.Tell(this, analysis::kAnalysisErrorTitle,
                        QString(analysis::kAnalysisErrorText) + "\nNo temporary folder could be made for the analysis.",
                        UserDialogs::Icon::Critical);
-        return false;
+        emit analysisFinished(false);
+        return;
     }
     const std::filesystem::path folder = m_temporary.path().toStdString();
-    document::AnalysisRun run;
     const project::WriteOutcome written = doc.WriteTemporaryProject(folder);
+    m_running = true;
+    // The tables are held still until the outcome is in, so the results describe what is on screen.
+    m_area->setEnabled(false);
+    menuBar()->setEnabled(false);
+    m_progress = new QProgressDialog("Analysing the structure...", QString(), 0, 0, this);
+    m_progress->setWindowTitle("Structural Analysis");
+    m_progress->setWindowModality(Qt::WindowModal);
+    m_progress->setMinimumDuration(400);
     if (!written.ok) {
-        run.fileError = written.error;
-    } else {
-        // The solve runs beside the window thread so the window stays painted; a run that takes more than
-        // a moment shows a progress dialog, which also keeps the user from editing meanwhile.
-        m_running = true;
-        QEventLoop loop;
-        QProgressDialog progress("Analysing the structure...", QString(), 0, 0, this);
-        progress.setWindowTitle("Structural Analysis");
-        progress.setWindowModality(Qt::WindowModal);
-        progress.setMinimumDuration(400);
-        std::thread worker([&run, &doc, folder, &loop] {
-            run = document::ProjectDocument::AnalyseProject(doc.Project(), folder);
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-        });
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-        worker.join();
-        progress.reset();
-        m_running = false;
+        document::AnalysisRun failed;
+        failed.fileError = written.error;
+        m_analysis.setFuture(QtFuture::makeReadyFuture(std::move(failed)));
+        return;
     }
+    // The worker gets its own copy of the tables: nothing it reads can change under it.
+    m_analysis.setFuture(QtConcurrent::run([project = doc.Project(), folder] {
+        return document::ProjectDocument::AnalyseProject(project, folder);
+    }));
+}
+
+bool MDIForm1::RunAnalysis() {
+    StartAnalysis();
+    if (m_running) {
+        m_analysis.waitForFinished();
+        FinishAnalysis();
+    }
+    return m_lastSucceeded;
+}
+
+void MDIForm1::FinishAnalysis() {
+    if (!m_running) return;   // already finished by RunAnalysis
+    m_running = false;
+    delete m_progress;
+    m_progress = nullptr;
+    m_area->setEnabled(true);
+    menuBar()->setEnabled(true);
+    document::ProjectDocument& doc = m_document.Document();
+    document::AnalysisRun run = m_analysis.result();
     const int places = m_options->Places();
     if (run.fileError.empty() && run.outcome.results) {
         m_document.SetResultPlaces(places);
         m_plotDisabled = false;
     }
     doc.Accept(run);
+    m_lastSucceeded = run.succeeded;
     if (!run.succeeded) {
         DiscardResults();
         m_dialogs.Tell(this, analysis::kAnalysisErrorTitle, QString::fromStdString(run.Message()),
                        UserDialogs::Icon::Critical);
-        return false;
+        emit analysisFinished(false);
+        return;
     }
     HideChild();
     UpdateMenus();
-    return true;
+    emit analysisFinished(true);
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event) {

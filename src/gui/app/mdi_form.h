@@ -3,6 +3,7 @@
 // cycle (new, open, save, save as, the save-changes question) and the analysis command.
 #pragma once
 
+#include <QFutureWatcher>
 #include <QMainWindow>
 #include <QTemporaryDir>
 #include <array>
@@ -15,6 +16,7 @@ class QAction;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QProgressDialog;
 
 namespace varlen::gui {
 
@@ -50,7 +52,11 @@ public slots:
     // True when the project was written.
     bool FileSave();
     bool FileSaveAs();
-    // Runs the analysis of the tables as they stand; true when it succeeded.
+    // F5: analyses the tables as they stand beside the window thread, which stays live (a progress
+    // dialog appears when it takes more than a moment; the tables cannot be edited meanwhile).
+    // analysisFinished follows.
+    void StartAnalysis();
+    // The same, waiting for the outcome (scripts and tests): true when it succeeded.
     bool RunAnalysis();
     // Shows one of the child windows (an editor, a results window, the options), raised and active.
     void ShowChild(QWidget* window);
@@ -58,11 +64,16 @@ public slots:
     void ShowDesign();
     void HideChild();
 
+signals:
+    void analysisFinished(bool succeeded);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     enum class Proceed { Go, Stop };
+    // The analysis has come back: its results are kept or its refusal is shown.
+    void FinishAnalysis();
     // The save-changes question when there are unsaved edits: Yes saves (and stops if the save did not
     // happen), No goes on without saving, Cancel stops.
     Proceed SaveChanges();
@@ -105,6 +116,9 @@ private:
     QMenu* m_printUsing = nullptr;
     QMenu* m_windows = nullptr;
     bool m_running = false;
+    bool m_lastSucceeded = false;
+    QFutureWatcher<document::AnalysisRun> m_analysis;
+    QProgressDialog* m_progress = nullptr;
 };
 
 } // namespace varlen::gui
