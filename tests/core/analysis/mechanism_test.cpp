@@ -65,9 +65,10 @@ void ExpectMechanism(const Truss& truss, const std::string& what, std::vector<in
         << what << ": " << outcome.Message() << "\ngeometric pivot " << outcome.smallestGeometryPivot
         << ", equilibrium " << outcome.equilibriumError << ", energy " << outcome.energyError;
     EXPECT_NE(outcome.causes.back().find("cannot resist load along"), std::string::npos) << what;
-    if (!movingJoints.empty())
+    if (!movingJoints.empty()) {
         EXPECT_NE(std::find(movingJoints.begin(), movingJoints.end(), outcome.joint), movingJoints.end())
             << what << ": named joint " << outcome.joint << "\n" << outcome.Message();
+    }
 }
 
 // Two pinned joints A and B and a chain of three bars A-C-D-B (sometimes a fourth, A-B, which joins
