@@ -14,7 +14,6 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 #include <QAbstractItemModelTester>
 #include <QtTest>
 
@@ -635,70 +634,6 @@ private slots:
         QCOMPARE(varlen::gui::Greeting(QTime(14, 0, 0)), QString("Good Afternoon"));
         QCOMPARE(varlen::gui::Greeting(QTime(15, 0, 0)), QString());
         QCOMPARE(varlen::gui::Greeting(QTime(20, 0, 0)), QString("Good Evening"));
-    }
-
-    // With VARLEN_LARGE_PROJECT naming a big .sma file, reports how long opening, analysing and scrolling
-    // take (a measurement for people, not a timed test: nothing here can fail on speed).
-    void largeProjectTimings() {
-        const QString path = qEnvironmentVariable("VARLEN_LARGE_PROJECT");
-        if (path.isEmpty()) QSKIP("set VARLEN_LARGE_PROJECT to a large project file to measure");
-        QElapsedTimer timer;
-        timer.start();
-        QVERIFY(m_window->OpenPath(path));
-        Menu("mnuJoints")->trigger();
-        Menu("mnuMembers")->trigger();
-        QApplication::processEvents();
-        const qint64 open = timer.restart();
-        QVERIFY(m_window->RunAnalysis());
-        const qint64 analyse = timer.restart();
-        Menu("mnuMembers")->trigger();
-        auto* grid = In<QTableView>("frmMembers", "GridMembers");
-        for (int step = 0; step < 50; ++step) {
-            grid->scrollTo(grid->model()->index(step * grid->model()->rowCount() / 50, 0));
-            QApplication::processEvents();
-        }
-        grid->scrollToBottom();
-        QApplication::processEvents();
-        const qint64 scroll = timer.restart();
-        Menu("mnuLocalForces")->trigger();
-        In<QComboBox>("frmLocalForces", "cmbMemberNumber")->setCurrentIndex(grid->model()->rowCount() - 1);
-        QApplication::processEvents();
-        const qint64 results = timer.restart();
-        qInfo("open and show editors %lld ms, analyse %lld ms, 51 jumps through the members grid %lld ms, "
-              "results window on the last member %lld ms",
-              open, analyse, scroll, results);
-    }
-
-    // With VARLEN_SCREENSHOT_DIR set, saves a picture of each window for a person to look at.
-    void screenshots() {
-        const QString folder = qEnvironmentVariable("VARLEN_SCREENSHOT_DIR");
-        if (folder.isEmpty()) QSKIP("set VARLEN_SCREENSHOT_DIR to save pictures of the windows");
-        EnterTriangle();
-        m_window->resize(1280, 860);
-        const std::pair<const char*, const char*> windows[] = {
-            {"frmJoints", "mnuJoints"}, {"frmMaterialProperties", "mnuMaterialProperties"},
-            {"frmCrossSectionalProperties", "mnuCrossSectionalProperties"}, {"frmMembers", "mnuMembers"},
-            {"frmJointLoad", "mnuJointLoad"}, {"frmTitle", "mnuTitle"}};
-        for (const auto& [name, item] : windows) {
-            m_window->HideChild();
-            Menu(item)->trigger();
-            QApplication::processEvents();
-            QVERIFY(m_window->grab().save(folder + "/" + name + ".png"));
-        }
-        QVERIFY(m_window->RunAnalysis());
-        Menu("mnuGlobalDisplacements")->trigger();
-        In<QComboBox>("frmGlobalDisplacements", "cmbMemberNumber")->setCurrentIndex(1);
-        Menu("mnuLocalForces")->trigger();
-        In<QComboBox>("frmLocalForces", "cmbMemberNumber")->setCurrentIndex(1);
-        Menu("mnuGlobalForces")->trigger();
-        In<QComboBox>("frmReactions", "cmbMemberNumber")->setCurrentIndex(1);
-        QApplication::processEvents();
-        QVERIFY(m_window->grab().save(folder + "/results.png"));
-        m_window->HideChild();
-        Menu("mnuBS449")->trigger();
-        QApplication::processEvents();
-        QVERIFY(m_window->grab().save(folder + "/frmBS449.png"));
-        m_dialogs->told.clear();
     }
 };
 

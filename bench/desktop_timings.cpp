@@ -1,0 +1,79 @@
+// How the desktop program copes with a large project: opening it with the editors shown, analysing it,
+// jumping through the members grid, and the results window on the last member. Runs the real windows
+// offscreen:  QT_QPA_PLATFORM=offscreen varlen_desktop_timings PROJECT.sma
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QTableView>
+#include <cstdio>
+
+#include "app/mdi_form.h"
+#include "app/user_dialogs.h"
+
+namespace {
+
+// Nothing is asked of a person here: questions are declined and messages printed.
+class QuietDialogs final : public varlen::gui::UserDialogs {
+public:
+    Answer Ask(QWidget*, const QString&, const QString&, Buttons, Icon) override { return Answer::No; }
+    void Tell(QWidget*, const QString& title, const QString& text, Icon) override {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+    }
+    std::optional<QString> Input(QWidget*, const QString&, const QString&) override { return std::nullopt; }
+    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+};
+
+template <class T>
+T* Find(QObject* root, const char* name) {
+    T* found = root->findChild<T*>(name);
+    if (!found) {
+        std::fprintf(stderr, "no %s in the main window\n", name);
+        std::exit(2);
+    }
+    return found;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: varlen_desktop_timings PROJECT.sma\n");
+        return 2;
+    }
+    QuietDialogs dialogs;
+    varlen::gui::MDIForm1 window(dialogs, false);
+    window.show();
+    QElapsedTimer timer;
+    timer.start();
+    if (!window.OpenPath(argv[1])) return 1;
+    Find<QAction>(&window, "mnuJoints")->trigger();
+    Find<QAction>(&window, "mnuMembers")->trigger();
+    QApplication::processEvents();
+    const qint64 open = timer.restart();
+    if (!window.RunAnalysis()) return 1;
+    const qint64 analyse = timer.restart();
+    Find<QAction>(&window, "mnuMembers")->trigger();
+    auto* grid = Find<QTableView>(&window, "GridMembers");
+    for (int step = 0; step < 50; ++step) {
+        grid->scrollTo(grid->model()->index(step * grid->model()->rowCount() / 50, 0));
+        QApplication::processEvents();
+    }
+    grid->scrollToBottom();
+    QApplication::processEvents();
+    const qint64 scroll = timer.restart();
+    Find<QAction>(&window, "mnuLocalForces")->trigger();
+    QComboBox* members = nullptr;
+    for (QComboBox* list : window.findChildren<QComboBox*>("cmbMemberNumber"))
+        if (list->isVisible()) members = list;
+    if (!members) return 2;
+    members->setCurrentIndex(grid->model()->rowCount() - 1);
+    QApplication::processEvents();
+    const qint64 results = timer.restart();
+    std::printf("open and show editors %lld ms, analyse %lld ms, 51 jumps through the members grid %lld ms, "
+                "results window on the last member %lld ms\n",
+                open, analyse, scroll, results);
+    return 0;
+}
