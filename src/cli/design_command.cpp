@@ -3,18 +3,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <nlohmann/json.hpp>
 #include <optional>
 
 #include "analysis/analysis.h"
 #include "commands.h"
-#include "printable_values.h"
 #include "design/bs449.h"
 #include "io/message_text.h"
 #include "io/text_file.h"
+#include "printable_values.h"
 #include "project/number_text.h"
 #include "project/project_file.h"
+#include "report/design_tables.h"
 
 namespace varlen::cli {
 namespace {
@@ -49,7 +49,7 @@ std::optional<DesignArgs> ParseArgs(const std::vector<std::string>& args) {
         const char* name;
         double* value;
         const char* what;
-        double most;   // beyond any steel (stresses) or any fillet weld (leg)
+        double most; // beyond any steel (stresses) or any fillet weld (leg)
         const char* unit;
     };
     const NumberOption numbers[] = {
@@ -77,8 +77,8 @@ std::optional<DesignArgs> ParseArgs(const std::vector<std::string>& args) {
             if (reading != NumberReading::Read) {
                 char most[32];
                 std::snprintf(most, sizeof most, "%g", number->most);
-                PrintError(a + " takes " + number->what + " in " + number->unit + ", a number above 0 and at most " +
-                           most + ", not \"" + *v + "\"" +
+                PrintError(a + " takes " + number->what + " in " + number->unit +
+                           ", a number above 0 and at most " + most + ", not \"" + *v + "\"" +
                            (reading == NumberReading::TooSmall ? " (too small to compute with)" : ""));
                 return std::nullopt;
             }
@@ -111,84 +111,59 @@ std::optional<DesignArgs> ParseArgs(const std::vector<std::string>& args) {
     return parsed;
 }
 
-// A grid of text columns, each as wide as its widest cell, two blanks apart.
-class TextGrid {
-public:
-    explicit TextGrid(std::vector<std::string> headings) : m_rows{std::move(headings)} {}
-    void Add(std::vector<std::string> cells) { m_rows.push_back(std::move(cells)); }
-
-    void AppendTo(std::string& out) const {
-        std::vector<std::size_t> width(m_rows.front().size(), 0);
-        for (const auto& row : m_rows)
-            for (std::size_t c = 0; c < row.size(); ++c)
-                width[c] = std::max(width[c], row[c].size());
-        for (const auto& row : m_rows) {
-            std::string line;
-            for (std::size_t c = 0; c < row.size(); ++c) {
-                if (c > 0) line += "  ";
-                line += row[c];
-                if (c + 1 < row.size()) line.append(width[c] - row[c].size(), ' ');
-            }
-            out += line + "\n";
-        }
+// A table as columns each as wide as its widest cell, two blanks apart. The member numbers carry a
+// blank before them, so the "#" over them gets one too.
+void AppendGrid(std::string& out, const report::TableRows& table) {
+    std::vector<std::vector<std::string>> lines{table.headings};
+    lines.front().front().insert(0, " ");
+    for (const report::Row& row : table.rows) {
+        std::vector<std::string>& line = lines.emplace_back();
+        for (const report::Cell& cell : row)
+            line.push_back(cell.text);
     }
-
-private:
-    std::vector<std::vector<std::string>> m_rows;
-};
-
-std::string MemberText(int member) { return " " + std::to_string(member); }
-const char* OutcomeText(bool ok) { return ok ? "OK" : "Failed"; }
+    std::vector<std::size_t> width(table.headings.size(), 0);
+    for (const auto& line : lines)
+        for (std::size_t c = 0; c < line.size(); ++c)
+            width[c] = std::max(width[c], line[c].size());
+    for (const auto& line : lines) {
+        std::string text;
+        for (std::size_t c = 0; c < line.size(); ++c) {
+            if (c > 0) text += "  ";
+            text += line[c];
+            if (c + 1 < line.size()) text.append(width[c] - line[c].size(), ' ');
+        }
+        out += text + "\n";
+    }
+}
 
 template <typename Outcome> void AppendStopNote(std::string& out, const Outcome& outcome) {
-    if (outcome.failure) out += "(The check stopped here; the reason is on standard error.)\n";
+    if (!outcome.Complete()) out += "(The check stopped here; the reason is on standard error.)\n";
 }
 
 std::string DesignTables(const DesignArgs& a, const design::TensionOutcome& tension,
                          const design::CompressionOutcome& compression, const design::WeldOutcome& welds) {
     using project::FormatGeneral;
-    const auto value = [&](double v) { return project::ResultFormat(v, a.places); };
     std::string out;
 
-    out += "Design of Tension Members\n";
+    const report::TableRows t = report::TensionRows(tension, a.places);
+    out += t.title + "\n";
     out += "pt " + FormatGeneral(a.pt) + " N/mm2; stresses in N/mm2, areas in mm2\n";
-    TextGrid t({" #", "Actual Stress", "Required Area", "Outcome"});
-    for (const design::TensionRow& row : tension.rows)
-        t.Add(
-            {MemberText(row.member), value(row.actualStress), value(row.requiredArea), OutcomeText(row.ok)});
-    t.AppendTo(out);
+    AppendGrid(out, t);
     AppendStopNote(out, tension);
 
-    out += "\nDesign of Compression Members\n";
+    const report::TableRows c = report::CompressionRows(compression, a.places);
+    out += "\n" + c.title + "\n";
     out += "Ys " + FormatGeneral(a.ys) + " N/mm2; stresses in N/mm2\n";
-    TextGrid c({" #", "Actual Stress", "Allow. Stress", "Outcome"});
-    for (const design::CompressionRow& row : compression.rows)
-        c.Add({MemberText(row.member), value(row.actualStress), value(row.allowableStress),
-               OutcomeText(row.ok)});
-    c.AppendTo(out);
+    AppendGrid(out, c);
     AppendStopNote(out, compression);
 
-    out += "\nFillet Weld Design\n";
+    const report::TableRows w = report::WeldRows(welds, a.places);
+    out += "\n" + w.title + "\n";
     out += "Leg " + FormatGeneral(a.leg) + " mm, pw " + FormatGeneral(a.pw) +
            " N/mm2; weld lengths in metres, needed at each end of the member\n";
-    TextGrid w({" #", "Required at Both Ends"});
-    for (const design::WeldRow& row : welds.rows)
-        w.Add({MemberText(row.member), value(row.length)});
-    w.AppendTo(out);
+    AppendGrid(out, w);
     AppendStopNote(out, welds);
     return out;
-}
-
-// One message for every check that stopped: the standard text once, then each check's cause line.
-std::optional<std::string> CombinedFailure(const std::vector<const std::optional<std::string>*>& failures) {
-    std::optional<std::string> combined;
-    const std::size_t standard = std::strlen(design::kDesignErrorText);
-    for (const std::optional<std::string>* failure : failures) {
-        if (!*failure) continue;
-        if (!combined) combined = design::kDesignErrorText;
-        if ((*failure)->size() > standard) *combined += (*failure)->substr(standard); // "\n" and the cause
-    }
-    return combined;
 }
 
 std::string DesignJson(const design::TensionOutcome& tension, const design::CompressionOutcome& compression,
@@ -201,14 +176,14 @@ std::string DesignJson(const design::TensionOutcome& tension, const design::Comp
         doc["tension"].push_back({{"member", row.member},
                                   {"actual_stress", row.actualStress},
                                   {"required_area", row.requiredArea},
-                                  {"outcome", OutcomeText(row.ok)}});
+                                  {"outcome", report::OutcomeText(row.ok)}});
     doc["compression"] = Json::array();
     for (const design::CompressionRow& row : compression.rows)
         doc["compression"].push_back({{"member", row.member},
                                       {"actual_stress", row.actualStress},
                                       {"allowable_stress", row.allowableStress},
                                       {"slenderness", row.slenderness},
-                                      {"outcome", OutcomeText(row.ok)}});
+                                      {"outcome", report::OutcomeText(row.ok)}});
     doc["welds"] = Json::array();
     for (const design::WeldRow& row : welds.rows)
         doc["welds"].push_back({{"member", row.member}, {"length", row.length}});
@@ -264,12 +239,14 @@ int DesignCommand(const std::vector<std::string>& args) {
 
     // The results are fresh, so nothing is stale. The three checks are independent: one that stops does
     // not keep the others from running.
-    const design::TensionOutcome tension = design::Design(project, &results, false, parsed->pt);
+    const design::TensionOutcome tension = design::TensionDesign(project, &results, false, parsed->pt);
     const design::CompressionOutcome compression =
         design::CompressionDesign(project, &results, false, parsed->ys);
     const design::WeldOutcome welds = design::WeldDesign(project, &results, false, parsed->leg, parsed->pw);
-    const std::optional<std::string> failure =
-        CombinedFailure({&tension.failure, &compression.failure, &welds.failure});
+    // One message for every check that stopped: the standard text once, then each check's cause.
+    std::optional<std::string> failure;
+    if (!tension.Complete() || !compression.Complete() || !welds.Complete())
+        failure = design::DesignMessage({tension.fault, compression.fault, welds.fault});
 
     if (const std::string why = FirstNonFinite(tension, compression, welds); !why.empty()) {
         PrintError("nothing was written: " + why);

@@ -563,6 +563,17 @@ private slots:
         Click("frmBS449", "cmdDesignTension");
         QVERIFY(!tension->isHidden());
         QCOMPARE(tension->rowCount(), 1);
+        QCOMPARE(tension->horizontalHeaderItem(2)->text(), QString("Required Area"));
+        // A slip in a typed stress is refused naming the stress, not read as its leading digits.
+        In<QComboBox>("frmBS449", "cmballowablestress")->setCurrentText("215x");
+        Click("frmBS449", "cmdDesignTension");
+        QCOMPARE(tension->rowCount(), 0);
+        QCOMPARE(m_dialogs->told.size(), size_t(1));
+        QCOMPARE(m_dialogs->told[0].text,
+                 QString("Changes Occured or Structure has not been analysed or Cross Sectional Properties Has Been "
+                         "Wrongly Defined! Structure Cannot Be Designed.\nMember 1: the allowable tension stress pt "
+                         "is 0 N/mm2; it must be a number greater than 0."));
+        m_dialogs->told.clear();
     }
 
     // Edits after the analysis: tension and compression say why they refuse, the welds say nothing.

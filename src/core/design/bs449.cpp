@@ -10,85 +10,174 @@
 namespace varlen::design {
 namespace {
 
-std::string Num(double value) { return project::FormatGeneral(value); }
-
-using project::IsRow;
-using project::NotInTable;
-
-std::string FailureText(const std::string& cause) {
-    std::string text = kDesignErrorText;
-    if (!cause.empty()) text += "\n" + cause;
-    return text;
+std::string Num(double value) {
+    return project::FormatGeneral(value);
 }
 
-template <typename Row>
-DesignOutcome<Row> Stopped(DesignOutcome<Row> outcome, const std::string& cause) {
-    outcome.failure = FailureText(cause);
+using project::IsRow;
+
+const char* QuantityName(Quantity quantity) {
+    switch (quantity) {
+    case Quantity::AxialForce:
+        return "axial force";
+    case Quantity::ActualStress:
+        return "actual stress";
+    case Quantity::RequiredArea:
+        return "required area";
+    case Quantity::Slenderness:
+        return "slenderness";
+    case Quantity::AllowableCompressiveStress:
+        return "allowable compressive stress";
+    case Quantity::WeldStrengthPerMm:
+        return "weld strength per millimetre (throat x pw)";
+    case Quantity::WeldLength:
+        return "weld length";
+    }
+    return "";
+}
+
+struct ParameterName {
+    const char* what;
+    const char* unit;
+};
+
+ParameterName NameOf(Parameter parameter) {
+    switch (parameter) {
+    case Parameter::AllowableTensionStress:
+        return {"the allowable tension stress pt", "N/mm2"};
+    case Parameter::YieldStress:
+        return {"the yield stress Ys", "N/mm2"};
+    case Parameter::WeldLeg:
+        return {"the weld leg", "mm"};
+    case Parameter::WeldDesignStrength:
+        return {"the weld design strength pw", "N/mm2"};
+    }
+    return {"", ""};
+}
+
+// The line under the standard text naming the object at fault; empty when the fault names none.
+std::string CauseLine(const DesignFault& f) {
+    const std::string who = "Member " + std::to_string(f.member);
+    const auto rows = static_cast<std::size_t>(f.tableRows);
+    const auto section = [&] {
+        return "cross-section " + std::to_string(f.section) + " (\"" + f.sectionDescription + "\")";
+    };
+    const auto joints = [&] {
+        return "joints " + std::to_string(f.jointI) + " and " + std::to_string(f.jointJ);
+    };
+    switch (f.status) {
+    case DesignStatus::Complete:
+    case DesignStatus::NoResults:
+    case DesignStatus::StaleResults:
+        return {};
+    case DesignStatus::MemberWithoutResult:
+        return who + " has no result: it was added after the analysis. Analyse the structure again.";
+    case DesignStatus::SectionNotInTable:
+        return project::NotInTable(who, "cross-section", f.value, "cross-sections", rows);
+    case DesignStatus::SectionWithoutArea:
+        return who + " uses cross-section " + std::to_string(f.section) + ", whose area is " + Num(f.value) +
+               ".";
+    case DesignStatus::NoRadiusOfGyration:
+        return who + " uses " + section() +
+               ", whose description gives no radius of gyration in braces, such as {9.957}: pick the section "
+               "from "
+               "the catalogue or add its radius of gyration.";
+    case DesignStatus::RadiusNotPositive:
+        return who + " uses " + section() + ", whose radius of gyration in braces is " + Num(f.value) +
+               "; it must be a number greater than 0.";
+    case DesignStatus::JointNotInTable:
+        return project::NotInTable(who, "joint", f.value, "joints", rows);
+    case DesignStatus::ZeroLength:
+        return who + " has zero length: " + joints() + " are at the same point.";
+    case DesignStatus::LengthUnmeasurable:
+        return who + " cannot be measured: the co-ordinates of " + joints() + " are too large.";
+    case DesignStatus::ParameterNotPositive: {
+        const ParameterName name = NameOf(f.parameter);
+        return who + ": " + name.what + " is " + Num(f.value) + " " + name.unit +
+               "; it must be a number greater than 0.";
+    }
+    case DesignStatus::QuantityTooLarge:
+        return who + ": the " + QuantityName(f.quantity) + " is too large to be represented.";
+    case DesignStatus::QuantityTooSmall:
+        return who + ": the " + QuantityName(f.quantity) + " is too small to be represented.";
+    case DesignStatus::QuantityUndefined:
+        return who + ": the " + QuantityName(f.quantity) + " cannot be worked out from these values.";
+    }
+    return {};
+}
+
+DesignFault Fault(DesignStatus status, int member) {
+    DesignFault f;
+    f.status = status;
+    f.member = member;
+    return f;
+}
+
+template <typename Row> DesignOutcome<Row> Stopped(DesignOutcome<Row> outcome, DesignFault fault) {
+    outcome.fault = std::move(fault);
     return outcome;
 }
 
 // The refusal every check gives before looking at a member: no analysis, edits since it, or a member the
 // analysis did not see. Empty when the results can be used.
-template <typename Row>
-std::optional<DesignOutcome<Row>> Refusal(const project::Project& project, const analysis::Results* results,
-                                          bool stale) {
-    DesignOutcome<Row> outcome;
-    outcome.refused = true;
-    if (results == nullptr || stale) {
-        outcome.failure = FailureText({});
-        return outcome;
-    }
-    if (project.members.EntryCount() > results->MemberCount()) {
-        const std::string member = std::to_string(results->MemberCount() + 1);
-        outcome.failure = FailureText("Member " + member +
-                                      " has no result: it was added after the analysis. Analyse the structure again.");
-        return outcome;
-    }
+std::optional<DesignFault> Refusal(const project::Project& project, const analysis::Results* results,
+                                   bool stale) {
+    if (results == nullptr) return Fault(DesignStatus::NoResults, 0);
+    if (stale) return Fault(DesignStatus::StaleResults, 0);
+    if (project.members.EntryCount() > results->MemberCount())
+        return Fault(DesignStatus::MemberWithoutResult, results->MemberCount() + 1);
     return std::nullopt;
 }
 
 // F, kN: the force at end i along the member axis (negative or zero in tension).
-double EndIForce(const analysis::Results& results, int member) { return results.MemberLocalForce(member)[0]; }
+double EndIForce(const analysis::Results& results, int member) {
+    return results.MemberLocalForce(member)[0];
+}
 
 struct SectionOfMember {
     int number = 0;
-    double area = 0;                // mm²
+    double area = 0; // mm²
     std::string_view description;
-    std::string cause;              // why the member cannot be designed; empty when the section is sound
+    std::optional<DesignFault> fault; // set when the member cannot be designed
 };
 
 SectionOfMember MemberSection(const project::Project& project, int member) {
     SectionOfMember s;
-    const std::string who = "Member " + std::to_string(member);
     const double number = project::ReadNumber(project.members.Cell(member, project::member_col::Section));
     const int rows = project.sections.EntryCount();
     if (!IsRow(number, static_cast<std::size_t>(rows))) {
-        s.cause = NotInTable(who, "cross-section", number, "cross-sections", static_cast<std::size_t>(rows));
+        s.fault = Fault(DesignStatus::SectionNotInTable, member);
+        s.fault->value = number;
+        s.fault->tableRows = rows;
         return s;
     }
     s.number = static_cast<int>(number);
     s.area = project::ReadNumber(project.sections.Cell(s.number, project::section_col::Area));
     s.description = project.sections.Cell(s.number, project::section_col::Description);
-    if (!(s.area > 0) || !std::isfinite(s.area))
-        s.cause = who + " uses cross-section " + std::to_string(s.number) + ", whose area is " + Num(s.area) + ".";
+    if (!(s.area > 0) || !std::isfinite(s.area)) {
+        s.fault = Fault(DesignStatus::SectionWithoutArea, member);
+        s.fault->section = s.number;
+        s.fault->value = s.area;
+    }
     return s;
 }
 
 struct LengthOfMember {
     double metres = 0;
-    std::string cause;   // empty when the length is usable
+    std::optional<DesignFault> fault; // set when the length is unusable
 };
 
 // The distance between the member's joints, from the joints table (metres).
 LengthOfMember MemberLength(const project::Project& project, int member) {
     LengthOfMember out;
-    const std::string who = "Member " + std::to_string(member);
     const int rows = project.joints.EntryCount();
     double joint[2] = {project::ReadNumber(project.members.Cell(member, project::member_col::JointI)),
                        project::ReadNumber(project.members.Cell(member, project::member_col::JointJ))};
     for (double j : joint) {
         if (!IsRow(j, static_cast<std::size_t>(rows))) {
-            out.cause = NotInTable(who, "joint", j, "joints", static_cast<std::size_t>(rows));
+            out.fault = Fault(DesignStatus::JointNotInTable, member);
+            out.fault->value = j;
+            out.fault->tableRows = rows;
             return out;
         }
     }
@@ -99,89 +188,109 @@ LengthOfMember MemberLength(const project::Project& project, int member) {
         return project::ReadNumber(project.joints.Cell(static_cast<int>(j), project::joint_col::Y));
     };
     out.metres = std::hypot(x(joint[1]) - x(joint[0]), y(joint[1]) - y(joint[0]));
-    if (out.metres == 0)
-        out.cause = who + " has zero length: joints " + Num(joint[0]) + " and " + Num(joint[1]) +
-                    " are at the same point.";
-    else if (!std::isfinite(out.metres))
-        out.cause = who + " cannot be measured: the co-ordinates of joints " + Num(joint[0]) + " and " +
-                    Num(joint[1]) + " are too large.";
+    if (out.metres == 0 || !std::isfinite(out.metres)) {
+        out.fault =
+            Fault(out.metres == 0 ? DesignStatus::ZeroLength : DesignStatus::LengthUnmeasurable, member);
+        out.fault->jointI = static_cast<int>(joint[0]);
+        out.fault->jointJ = static_cast<int>(joint[1]);
+    }
     return out;
 }
 
-// The cause line for a design parameter that is not a positive finite number; empty when it is one.
-std::string BadParameter(int member, const std::string& what, double value, const char* unit) {
-    if (value > 0 && std::isfinite(value)) return {};
-    return "Member " + std::to_string(member) + ": " + what + " is " + Num(value) + " " + unit +
-           "; it must be a number greater than 0.";
+// The fault of a design parameter that is not a positive finite number; empty when it is one.
+std::optional<DesignFault> BadParameter(int member, Parameter parameter, double value) {
+    if (value > 0 && std::isfinite(value)) return std::nullopt;
+    DesignFault f = Fault(DesignStatus::ParameterNotPositive, member);
+    f.parameter = parameter;
+    f.value = value;
+    return f;
 }
 
 // A stress equal to the allowable one passes whatever the binary rounding: 1000 F / A for a force and
 // an area typed so that the stress is exactly pt in decimal lands a unit or so in the last place either
 // side of pt. The allowance is far below any difference the tables or the grids show.
 constexpr double kStressTolerance = 1e-9;
-bool WithinAllowable(double stress, double allowable) { return stress <= allowable * (1.0 + kStressTolerance); }
+bool WithinAllowable(double stress, double allowable) {
+    return stress <= allowable * (1.0 + kStressTolerance);
+}
 
-// The cause line for a quantity that overflowed (or came out undefined) while a member was checked;
-// empty when it is a finite number. Such a value is never put in a row.
-std::string Unrepresentable(int member, const char* quantity, double value) {
-    if (std::isfinite(value)) return {};
-    return "Member " + std::to_string(member) + ": the " + quantity +
-           (std::isnan(value) ? " cannot be worked out from these values." : " is too large to be represented.");
+// The fault of a quantity that overflowed (or came out undefined) while a member was checked; empty
+// when it is a finite number. Such a value is never put in a row.
+std::optional<DesignFault> Unrepresentable(int member, Quantity quantity, double value) {
+    if (std::isfinite(value)) return std::nullopt;
+    DesignFault f =
+        Fault(std::isnan(value) ? DesignStatus::QuantityUndefined : DesignStatus::QuantityTooLarge, member);
+    f.quantity = quantity;
+    return f;
 }
 
 } // namespace
 
-TensionOutcome Design(const project::Project& project, const analysis::Results* results, bool stale, double pt) {
-    if (auto refusal = Refusal<TensionRow>(project, results, stale)) return std::move(*refusal);
+bool IsRefusal(DesignStatus status) {
+    return status == DesignStatus::NoResults || status == DesignStatus::StaleResults ||
+           status == DesignStatus::MemberWithoutResult;
+}
+
+std::string DesignMessage(const std::vector<DesignFault>& faults) {
+    std::string text;
+    for (const DesignFault& fault : faults) {
+        if (fault.status == DesignStatus::Complete) continue;
+        if (text.empty()) text = kDesignErrorText;
+        if (std::string cause = CauseLine(fault); !cause.empty()) text += "\n" + cause;
+    }
+    return text;
+}
+
+TensionOutcome TensionDesign(const project::Project& project, const analysis::Results* results, bool stale,
+                             double pt) {
+    if (auto refusal = Refusal(project, results, stale))
+        return Stopped(TensionOutcome{}, std::move(*refusal));
     TensionOutcome outcome;
     for (int m = 1; m <= project.members.EntryCount(); ++m) {
         const double f = EndIForce(*results, m);
-        if (!(f <= 0)) continue;   // compression: the strut check's business
+        if (!(f <= 0)) continue; // compression: the strut check's business
         const SectionOfMember section = MemberSection(project, m);
-        if (!section.cause.empty()) return Stopped(std::move(outcome), section.cause);
-        if (std::string cause = BadParameter(m, "the allowable tension stress pt", pt, "N/mm2"); !cause.empty())
-            return Stopped(std::move(outcome), cause);
+        if (section.fault) return Stopped(std::move(outcome), *section.fault);
+        if (auto fault = BadParameter(m, Parameter::AllowableTensionStress, pt))
+            return Stopped(std::move(outcome), *fault);
         TensionRow row;
         row.member = m;
         row.force = f;
         row.actualStress = std::abs(1000.0 * f / section.area);
         row.requiredArea = std::abs(1000.0 * f / pt);
-        for (const std::string& cause : {Unrepresentable(m, "axial force", f),
-                                         Unrepresentable(m, "actual stress", row.actualStress),
-                                         Unrepresentable(m, "required area", row.requiredArea)})
-            if (!cause.empty()) return Stopped(std::move(outcome), cause);
+        for (const auto& fault : {Unrepresentable(m, Quantity::AxialForce, f),
+                                  Unrepresentable(m, Quantity::ActualStress, row.actualStress),
+                                  Unrepresentable(m, Quantity::RequiredArea, row.requiredArea)})
+            if (fault) return Stopped(std::move(outcome), *fault);
         row.ok = WithinAllowable(row.actualStress, pt);
         outcome.rows.push_back(row);
     }
     return outcome;
 }
 
-CompressionOutcome CompressionDesign(const project::Project& project, const analysis::Results* results, bool stale,
-                                     double ys) {
-    if (auto refusal = Refusal<CompressionRow>(project, results, stale)) return std::move(*refusal);
+CompressionOutcome CompressionDesign(const project::Project& project, const analysis::Results* results,
+                                     bool stale, double ys) {
+    if (auto refusal = Refusal(project, results, stale))
+        return Stopped(CompressionOutcome{}, std::move(*refusal));
     CompressionOutcome outcome;
     for (int m = 1; m <= project.members.EntryCount(); ++m) {
         const double f = EndIForce(*results, m);
         if (!(f > 0)) continue;
-        const std::string who = "Member " + std::to_string(m);
         const SectionOfMember section = MemberSection(project, m);
-        if (!section.cause.empty()) return Stopped(std::move(outcome), section.cause);
-        if (std::string cause = BadParameter(m, "the yield stress Ys", ys, "N/mm2"); !cause.empty())
-            return Stopped(std::move(outcome), cause);
-        const std::string sectionName =
-            "cross-section " + std::to_string(section.number) + " (\"" + std::string(section.description) + "\")";
+        if (section.fault) return Stopped(std::move(outcome), *section.fault);
+        if (auto fault = BadParameter(m, Parameter::YieldStress, ys))
+            return Stopped(std::move(outcome), *fault);
         const std::optional<double> r = sections::RadiusOfGyration(section.description);
-        if (!r)
-            return Stopped(std::move(outcome),
-                           who + " uses " + sectionName +
-                               ", whose description gives no radius of gyration in braces, such as {9.957}: pick "
-                               "the section from the catalogue or add its radius of gyration.");
-        if (!(*r > 0) || !std::isfinite(*r))
-            return Stopped(std::move(outcome), who + " uses " + sectionName +
-                                                   ", whose radius of gyration in braces is " + Num(*r) +
-                                                   "; it must be a number greater than 0.");
+        if (!r || !(*r > 0) || !std::isfinite(*r)) {
+            DesignFault fault =
+                Fault(r ? DesignStatus::RadiusNotPositive : DesignStatus::NoRadiusOfGyration, m);
+            fault.section = section.number;
+            fault.sectionDescription = std::string(section.description);
+            if (r) fault.value = *r;
+            return Stopped(std::move(outcome), std::move(fault));
+        }
         const LengthOfMember length = MemberLength(project, m);
-        if (!length.cause.empty()) return Stopped(std::move(outcome), length.cause);
+        if (length.fault) return Stopped(std::move(outcome), *length.fault);
 
         CompressionRow row;
         row.member = m;
@@ -189,43 +298,45 @@ CompressionOutcome CompressionDesign(const project::Project& project, const anal
         row.actualStress = std::abs(1000.0 * f / section.area);
         row.slenderness = 1000.0 * length.metres / *r;
         row.allowableStress = AllowableCompressiveStress(row.slenderness, ys);
-        for (const std::string& cause : {Unrepresentable(m, "axial force", f),
-                                         Unrepresentable(m, "actual stress", row.actualStress),
-                                         Unrepresentable(m, "slenderness", row.slenderness),
-                                         Unrepresentable(m, "allowable compressive stress", row.allowableStress)})
-            if (!cause.empty()) return Stopped(std::move(outcome), cause);
+        for (const auto& fault :
+             {Unrepresentable(m, Quantity::AxialForce, f),
+              Unrepresentable(m, Quantity::ActualStress, row.actualStress),
+              Unrepresentable(m, Quantity::Slenderness, row.slenderness),
+              Unrepresentable(m, Quantity::AllowableCompressiveStress, row.allowableStress)})
+            if (fault) return Stopped(std::move(outcome), *fault);
         row.ok = WithinAllowable(row.actualStress, row.allowableStress);
         outcome.rows.push_back(row);
     }
     return outcome;
 }
 
-WeldOutcome WeldDesign(const project::Project& project, const analysis::Results* results, bool stale, double legMm,
-                       double pwNmm2) {
-    if (auto refusal = Refusal<WeldRow>(project, results, stale)) return std::move(*refusal);
+WeldOutcome WeldDesign(const project::Project& project, const analysis::Results* results, bool stale,
+                       double legMm, double pwNmm2) {
+    if (auto refusal = Refusal(project, results, stale)) return Stopped(WeldOutcome{}, std::move(*refusal));
     WeldOutcome outcome;
-    const double throat = legMm * kThroatPerLeg;   // mm
-    const double q = throat * pwNmm2;              // N per mm of weld
+    const double throat = legMm * kThroatPerLeg; // mm
+    const double q = throat * pwNmm2;            // N per mm of weld
     for (int m = 1; m <= project.members.EntryCount(); ++m) {
-        if (std::string cause = BadParameter(m, "the weld leg", legMm, "mm"); !cause.empty())
-            return Stopped(std::move(outcome), cause);
-        if (std::string cause = BadParameter(m, "the weld design strength pw", pwNmm2, "N/mm2"); !cause.empty())
-            return Stopped(std::move(outcome), cause);
+        if (auto fault = BadParameter(m, Parameter::WeldLeg, legMm))
+            return Stopped(std::move(outcome), *fault);
+        if (auto fault = BadParameter(m, Parameter::WeldDesignStrength, pwNmm2))
+            return Stopped(std::move(outcome), *fault);
         // Leg and strength each fine can still multiply out of range; a q of 0 would make 0 / 0 of a
         // member without force.
-        if (!(q > 0))
-            return Stopped(std::move(outcome), "Member " + std::to_string(m) +
-                                                   ": the weld strength per millimetre (throat x pw) is too small "
-                                                   "to be represented.");
-        if (std::string cause = Unrepresentable(m, "weld strength per millimetre (throat x pw)", q); !cause.empty())
-            return Stopped(std::move(outcome), cause);
+        if (!(q > 0)) {
+            DesignFault fault = Fault(DesignStatus::QuantityTooSmall, m);
+            fault.quantity = Quantity::WeldStrengthPerMm;
+            return Stopped(std::move(outcome), std::move(fault));
+        }
+        if (auto fault = Unrepresentable(m, Quantity::WeldStrengthPerMm, q))
+            return Stopped(std::move(outcome), *fault);
         WeldRow row;
         row.member = m;
         row.force = EndIForce(*results, m);
-        row.length = std::abs(row.force) / q;   // kN over N/mm: metres
-        for (const std::string& cause :
-             {Unrepresentable(m, "axial force", row.force), Unrepresentable(m, "weld length", row.length)})
-            if (!cause.empty()) return Stopped(std::move(outcome), cause);
+        row.length = std::abs(row.force) / q; // kN over N/mm: metres
+        for (const auto& fault : {Unrepresentable(m, Quantity::AxialForce, row.force),
+                                  Unrepresentable(m, Quantity::WeldLength, row.length)})
+            if (fault) return Stopped(std::move(outcome), *fault);
         outcome.rows.push_back(row);
     }
     return outcome;

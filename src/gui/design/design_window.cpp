@@ -5,15 +5,16 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPlainTextEdit>
-#include <QTextDocument>
-#include <QTextOption>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QVBoxLayout>
 
 #include "design/bs449.h"
-#include "project/number_text.h"
+#include "report/design_tables.h"
 
 namespace varlen::gui {
 namespace {
@@ -26,31 +27,44 @@ QComboBox* List(QWidget* owner, const char* name, const QStringList& items, bool
     return list;
 }
 
-QTableWidget* ResultGrid(QWidget* owner, const char* name, const QStringList& headings, const std::vector<int>& twips) {
-    auto* grid = new QTableWidget(0, static_cast<int>(headings.size()), owner);
+QTableWidget* ResultGrid(QWidget* owner, const char* name, const report::TableRows& empty,
+                         const std::vector<int>& twips) {
+    auto* grid = new QTableWidget(0, static_cast<int>(empty.headings.size()), owner);
     grid->setObjectName(name);
+    QStringList headings;
+    for (const std::string& heading : empty.headings)
+        headings << QString::fromStdString(heading);
     grid->setHorizontalHeaderLabels(headings);
     grid->verticalHeader()->hide();
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    for (std::size_t c = 0; c < twips.size(); ++c) grid->setColumnWidth(static_cast<int>(c), twips[c] * 96 / 1440 + 12);
+    for (std::size_t c = 0; c < twips.size(); ++c)
+        grid->setColumnWidth(static_cast<int>(c), twips[c] * 96 / 1440 + 12);
     grid->horizontalHeader()->setStretchLastSection(true);
     return grid;
 }
 
-void AddRow(QTableWidget* grid, const QStringList& cells) {
-    const int row = grid->rowCount();
-    grid->insertRow(row);
-    for (int c = 0; c < cells.size(); ++c) {
-        auto* item = new QTableWidgetItem(cells[c]);
-        item->setTextAlignment((c == 0 ? Qt::AlignCenter : Qt::AlignRight) | Qt::AlignVCenter);
-        grid->setItem(row, c, item);
+// Rebuilds the grid from the rows, so pressing Design twice never doubles it.
+void Fill(QTableWidget* grid, const report::TableRows& table) {
+    grid->setRowCount(0);
+    for (const report::Row& cells : table.rows) {
+        const int row = grid->rowCount();
+        grid->insertRow(row);
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            auto* item = new QTableWidgetItem(QString::fromStdString(cells[c].text));
+            item->setTextAlignment((c == 0 ? Qt::AlignCenter : Qt::AlignRight) | Qt::AlignVCenter);
+            grid->setItem(row, static_cast<int>(c), item);
+        }
     }
 }
 
-double Number(const QComboBox* list) { return project::ReadNumber(list->currentText().toStdString()); }
-
-QString Member(int member) { return " " + QString::number(member); }
+// A design parameter as typed or picked: one number in C notation, blanks around it allowed. Anything
+// else is 0, which the checks refuse naming the parameter, rather than the leading digits of a slip.
+double Number(const QComboBox* list) {
+    bool ok = false;
+    const double value = QLocale::c().toDouble(list->currentText().trimmed(), &ok);
+    return ok ? value : 0.0;
+}
 
 } // namespace
 
@@ -61,7 +75,7 @@ DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, std::
     setWindowTitle("Design to BS449");
     auto* layout = new QGridLayout(this);
 
-    auto* tension = new QGroupBox("Design of Tension Members", this);
+    auto* tension = new QGroupBox(QString::fromStdString(report::TensionRows({}, 0).title), this);
     tension->setObjectName("Frame1");
     auto* t = new QGridLayout(tension);
     auto* table19 = new QPlainTextEdit(QString(design::Table19Text()).replace("\r\n", "\n"), tension);
@@ -71,7 +85,8 @@ DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, std::
     // Tab stops past the longest form, so the grade, thickness and pt columns line up.
     QTextOption columns = table19->document()->defaultTextOption();
     const int em = table19->fontMetrics().horizontalAdvance('M');
-    columns.setTabs({QTextOption::Tab(em * 26, QTextOption::LeftTab), QTextOption::Tab(em * 30, QTextOption::LeftTab),
+    columns.setTabs({QTextOption::Tab(em * 26, QTextOption::LeftTab),
+                     QTextOption::Tab(em * 30, QTextOption::LeftTab),
                      QTextOption::Tab(em * 37, QTextOption::LeftTab)});
     table19->document()->setDefaultTextOption(columns);
     t->addWidget(table19, 0, 0, 1, 3);
@@ -84,11 +99,11 @@ DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, std::
     t->addWidget(ptLabel, 1, 0);
     t->addWidget(m_pt, 1, 1);
     t->addWidget(designTension, 1, 2);
-    m_tension = ResultGrid(tension, "GridBS449", {"#", "Actual Stress", "Required Area", "Outcome"}, {500, 1200, 1200, 900});
+    m_tension = ResultGrid(tension, "GridBS449", report::TensionRows({}, 0), {500, 1200, 1200, 900});
     t->addWidget(m_tension, 2, 0, 1, 3);
     layout->addWidget(tension, 0, 0, 2, 1);
 
-    auto* compression = new QGroupBox("Design of Compression Members", this);
+    auto* compression = new QGroupBox(QString::fromStdString(report::CompressionRows({}, 0).title), this);
     compression->setObjectName("Frame2");
     auto* c = new QGridLayout(compression);
     auto* ysLabel = new QLabel("Yield Stress", compression);
@@ -99,18 +114,19 @@ DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, std::
     c->addWidget(ysLabel, 0, 0);
     c->addWidget(m_ys, 0, 1);
     c->addWidget(designCompression, 0, 2);
-    m_compression = ResultGrid(compression, "GridCompressionBS449", {"#", "Actual Stress", "Allow. Stress", "Outcome"},
+    m_compression = ResultGrid(compression, "GridCompressionBS449", report::CompressionRows({}, 0),
                                {500, 1200, 1200, 900});
     c->addWidget(m_compression, 1, 0, 1, 3);
     layout->addWidget(compression, 0, 1);
 
-    auto* welds = new QGroupBox("Fillet Weld Design", this);
+    auto* welds = new QGroupBox(QString::fromStdString(report::WeldRows({}, 0).title), this);
     welds->setObjectName("Frame3");
     auto* w = new QGridLayout(welds);
     auto* legLabel = new QLabel("Leg Length", welds);
     legLabel->setObjectName("Label4");
     QStringList legs;
-    for (int leg = 4; leg <= 15; ++leg) legs << QString::number(leg);
+    for (int leg = 4; leg <= 15; ++leg)
+        legs << QString::number(leg);
     m_leg = List(welds, "cmbleglength", legs, false);
     auto* pwLabel = new QLabel("Design Strength", welds);
     pwLabel->setObjectName("Label3");
@@ -122,10 +138,11 @@ DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, std::
     w->addWidget(pwLabel, 1, 0);
     w->addWidget(m_pw, 1, 1);
     w->addWidget(designWelds, 1, 2);
-    m_welds = ResultGrid(welds, "GridWeldDesign", {"#", "Required at Both Ends"}, {500, 1200});
+    m_welds = ResultGrid(welds, "GridWeldDesign", report::WeldRows({}, 0), {500, 1200});
     w->addWidget(m_welds, 2, 0, 1, 3);
     // The lengths are |F| (kN) over the weld's strength per mm (N/mm): metres, which nothing else says.
-    auto* unit = new QLabel("Weld length at each end, in metres (m); leg in mm, strength in N/mm\u00b2.", welds);
+    auto* unit =
+        new QLabel("Weld length at each end, in metres (m); leg in mm, strength in N/mm\u00b2.", welds);
     unit->setObjectName("lblWeldUnit");
     unit->setWordWrap(true);
     w->addWidget(unit, 3, 0, 1, 3);
@@ -146,48 +163,35 @@ DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, std::
 }
 
 void DesignWindow::Design() {
-    m_tension->setRowCount(0);
     m_tension->show();
     const document::ProjectDocument& doc = m_document.Document();
-    const design::TensionOutcome outcome = design::Design(doc.Project(), m_document.Results(), doc.Stale(), Number(m_pt));
-    const int places = m_places();
-    for (const design::TensionRow& row : outcome.rows)
-        AddRow(m_tension, {Member(row.member), QString::fromStdString(project::ResultFormat(row.actualStress, places)),
-                           QString::fromStdString(project::ResultFormat(row.requiredArea, places)),
-                           row.ok ? "OK" : "Failed"});
-    if (outcome.failure)
-        m_dialogs.Tell(this, design::kDesignErrorTitle, QString::fromStdString(*outcome.failure),
-                       UserDialogs::Icon::Critical);
+    const design::TensionOutcome outcome =
+        design::TensionDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_pt));
+    Fill(m_tension, report::TensionRows(outcome, m_places()));
+    if (!outcome.Complete()) Tell(outcome.fault);
 }
 
 void DesignWindow::CompressionDesign() {
-    m_compression->setRowCount(0);
     m_compression->show();
     const document::ProjectDocument& doc = m_document.Document();
     const design::CompressionOutcome outcome =
         design::CompressionDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_ys));
-    const int places = m_places();
-    for (const design::CompressionRow& row : outcome.rows)
-        AddRow(m_compression,
-               {Member(row.member), QString::fromStdString(project::ResultFormat(row.actualStress, places)),
-                QString::fromStdString(project::ResultFormat(row.allowableStress, places)), row.ok ? "OK" : "Failed"});
-    if (outcome.failure)
-        m_dialogs.Tell(this, design::kDesignErrorTitle, QString::fromStdString(*outcome.failure),
-                       UserDialogs::Icon::Critical);
+    Fill(m_compression, report::CompressionRows(outcome, m_places()));
+    if (!outcome.Complete()) Tell(outcome.fault);
 }
 
 void DesignWindow::WeldDesign() {
-    m_welds->setRowCount(0);
     const document::ProjectDocument& doc = m_document.Document();
     const design::WeldOutcome outcome =
         design::WeldDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_leg), Number(m_pw));
-    const int places = m_places();
-    for (const design::WeldRow& row : outcome.rows)
-        AddRow(m_welds, {Member(row.member), QString::fromStdString(project::ResultFormat(row.length, places))});
+    Fill(m_welds, report::WeldRows(outcome, m_places()));
     // Refused because of edits since the analysis: the other two checks have said so already.
-    if (outcome.failure && !outcome.refused)
-        m_dialogs.Tell(this, design::kDesignErrorTitle, QString::fromStdString(*outcome.failure),
-                       UserDialogs::Icon::Critical);
+    if (!outcome.Complete() && !outcome.Refused()) Tell(outcome.fault);
+}
+
+void DesignWindow::Tell(const design::DesignFault& fault) {
+    m_dialogs.Tell(this, design::kDesignErrorTitle, QString::fromStdString(design::DesignMessage({fault})),
+                   UserDialogs::Icon::Critical);
 }
 
 } // namespace varlen::gui

@@ -7,6 +7,7 @@
 
 #include "app/document_object.h"
 #include "app/user_dialogs.h"
+#include "design/bs449.h"
 
 class QComboBox;
 class QTableWidget;
@@ -17,7 +18,8 @@ class DesignWindow final : public QWidget {
     Q_OBJECT
 public:
     // `places` gives the decimal places of the options window at the moment a check runs.
-    DesignWindow(DocumentObject& document, UserDialogs& dialogs, std::function<int()> places, QWidget* parent = nullptr);
+    DesignWindow(DocumentObject& document, UserDialogs& dialogs, std::function<int()> places,
+                 QWidget* parent = nullptr);
 
     void Design();
     void CompressionDesign();
@@ -27,6 +29,8 @@ signals:
     void doneClicked();
 
 private:
+    void Tell(const design::DesignFault& fault);
+
     DocumentObject& m_document;
     UserDialogs& m_dialogs;
     std::function<int()> m_places;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,12 @@
 #include "test_support.h"
 
 namespace varlen::design {
+
+// gtest finds it by the fault's namespace: a failed comparison shows the fault in words.
+void PrintTo(const DesignFault& fault, std::ostream* out) {
+    *out << "status " << static_cast<int>(fault.status) << ": " << DesignMessage({fault});
+}
+
 namespace {
 
 using test::JointSpec;
@@ -87,8 +94,8 @@ TEST(AllowableCompressiveStress, AgreesWithTheFormulaAsWrittenAndHasSoundLimits)
 TEST(TensionDesign, WorkedExample) {
     const project::Project p = Bar(50, 500);
     const analysis::Results r = test::AnalyseOrFail(p);
-    const TensionOutcome outcome = Design(p, &r, false, 155);
-    ASSERT_TRUE(outcome.Complete()) << *outcome.failure;
+    const TensionOutcome outcome = TensionDesign(p, &r, false, 155);
+    ASSERT_TRUE(outcome.Complete()) << DesignMessage({outcome.fault});
     ASSERT_EQ(outcome.rows.size(), 1u);
     const TensionRow& row = outcome.rows[0];
     EXPECT_EQ(row.member, 1);
@@ -101,7 +108,7 @@ TEST(TensionDesign, WorkedExample) {
 TEST(TensionDesign, OverstressedMemberFails) {
     const project::Project p = Bar(50, 300);
     const analysis::Results r = test::AnalyseOrFail(p);
-    const TensionOutcome outcome = Design(p, &r, false, 155);
+    const TensionOutcome outcome = TensionDesign(p, &r, false, 155);
     ASSERT_EQ(outcome.rows.size(), 1u);
     EXPECT_NEAR(outcome.rows[0].actualStress, 166.6666666667, 1e-6);
     EXPECT_FALSE(outcome.rows[0].ok);
@@ -110,16 +117,19 @@ TEST(TensionDesign, OverstressedMemberFails) {
 TEST(TensionDesign, StressEqualToPtPasses) {
     const project::Project p = Bar(50, 500);
     const analysis::Results r = test::AnalyseOrFail(p);
-    const double fa = Design(p, &r, false, 155).rows.at(0).actualStress;
-    EXPECT_TRUE(Design(p, &r, false, fa).rows.at(0).ok);
-    EXPECT_TRUE(Design(p, &r, false, std::nextafter(fa, 0.0)).rows.at(0).ok) << "a tie in decimal, off in binary";
-    EXPECT_FALSE(Design(p, &r, false, fa * (1 - 1e-7)).rows.at(0).ok) << "the allowance is no wider than that";
+    const double fa = TensionDesign(p, &r, false, 155).rows.at(0).actualStress;
+    EXPECT_TRUE(TensionDesign(p, &r, false, fa).rows.at(0).ok);
+    EXPECT_TRUE(TensionDesign(p, &r, false, std::nextafter(fa, 0.0)).rows.at(0).ok)
+        << "a tie in decimal, off in binary";
+    EXPECT_FALSE(TensionDesign(p, &r, false, fa * (1 - 1e-7)).rows.at(0).ok)
+        << "the allowance is no wider than that";
 }
 
 // A member whose force is exactly `force` kN (end i, member axis): one bar along X, k = 1 kN/mm, so the
 // force is the displacement itself, without the rounding of a solve.
 analysis::Results ExactForce(double force) {
-    return analysis::Results({0, 0, force, 0}, {analysis::Results::MemberState{1, 2, analysis::Rotation{1.0, 0.0}, 1.0}},
+    return analysis::Results({0, 0, force, 0},
+                             {analysis::Results::MemberState{1, 2, analysis::Rotation{1.0, 0.0}, 1.0}},
                              {0, 0, force, 0}, {3, 2});
 }
 
@@ -135,11 +145,12 @@ TEST(TensionDesign, DecimalTiesWithPtAllPass) {
             char force[64];
             std::snprintf(force, sizeof force, "%.9f", pt * project::ReadNumber(area) / 1000);
             const double f = project::ReadNumber(force);
-            if (std::abs(1000 * f / project::ReadNumber(area) - pt) > 1e-6 * pt) continue;   // not a decimal tie
+            if (std::abs(1000 * f / project::ReadNumber(area) - pt) > 1e-6 * pt)
+                continue; // not a decimal tie
             project::Project p = Bar(10, 500);
             p.sections.SetCell(1, project::section_col::Area, area);
-            const analysis::Results r = ExactForce(f);   // pulled: F at end i is -f
-            const TensionOutcome outcome = Design(p, &r, false, pt);
+            const analysis::Results r = ExactForce(f); // pulled: F at end i is -f
+            const TensionOutcome outcome = TensionDesign(p, &r, false, pt);
             ASSERT_EQ(outcome.rows.size(), 1u);
             ++checked;
             if (outcome.rows[0].actualStress > pt) ++aboveInBinary;
@@ -150,27 +161,12 @@ TEST(TensionDesign, DecimalTiesWithPtAllPass) {
     EXPECT_GT(aboveInBinary, 0) << "the ties must include some that binary puts above pt";
 }
 
-TEST(TensionDesign, StopsWhenAQuantityOverflows) {
-    project::Project p = test::MakeProject({{0, 0, true, true}, {1, 0, false, true}, {2, 0, false, true}},
-                                           {{1, 2, 1, 1}, {2, 3, 1, 2}}, {{3, 10, 0}}, {200}, {500, 500});
-    const analysis::Results r = test::AnalyseOrFail(p);
-    p.sections.SetCell(2, project::section_col::Area, "1e-308");   // 10 kN over it: beyond any double
-    TensionOutcome outcome = Design(p, &r, false, 155);
-    ASSERT_EQ(outcome.rows.size(), 1u);
-    EXPECT_FALSE(outcome.refused);
-    EXPECT_EQ(outcome.failure, Standard("Member 2: the actual stress is too large to be represented."));
-    p.sections.SetCell(2, project::section_col::Area, "500");
-    outcome = Design(p, &r, false, 1e-308);   // the area needed at such a pt
-    EXPECT_TRUE(outcome.rows.empty());
-    EXPECT_EQ(outcome.failure, Standard("Member 1: the required area is too large to be represented."));
-}
-
 TEST(TensionDesign, ZeroForceCountsAsTension) {
     // The load acts along the roller's fixed direction and goes straight into the support.
     const project::Project p =
         test::MakeProject({{0, 0, true, true}, {1, 0, false, true}}, {{1, 2}}, {{2, 0, -10}}, {200}, {500});
     const analysis::Results r = test::AnalyseOrFail(p);
-    const TensionOutcome tension = Design(p, &r, false, 155);
+    const TensionOutcome tension = TensionDesign(p, &r, false, 155);
     ASSERT_EQ(tension.rows.size(), 1u);
     EXPECT_EQ(tension.rows[0].actualStress, 0);
     EXPECT_EQ(tension.rows[0].requiredArea, 0);
@@ -184,7 +180,7 @@ TEST(TensionDesign, ZeroForceCountsAsTension) {
 TEST(TensionDesign, CompressionMembersGetNoRowAndTheirSectionsAreNotLookedAt) {
     const project::Project p = CompressedLine({1, 1, 2}, {500, 500}); // section 2 has no braces
     const analysis::Results r = test::AnalyseOrFail(p);
-    const TensionOutcome outcome = Design(p, &r, false, 155);
+    const TensionOutcome outcome = TensionDesign(p, &r, false, 155);
     EXPECT_TRUE(outcome.Complete());
     EXPECT_TRUE(outcome.rows.empty());
 }
@@ -193,7 +189,7 @@ TEST(TensionDesign, UsesTheFullPrecisionForce) {
     // The grids at no decimal places would show 45.6 kN as "+5. E+01", which reads back as 50.
     const project::Project p = Bar(45.6, 500);
     const analysis::Results r = test::AnalyseOrFail(p);
-    const TensionOutcome tension = Design(p, &r, false, 155);
+    const TensionOutcome tension = TensionDesign(p, &r, false, 155);
     ASSERT_EQ(tension.rows.size(), 1u);
     EXPECT_NEAR(tension.rows[0].actualStress, 91.2, 1e-9);
     EXPECT_NEAR(tension.rows[0].requiredArea, 45600.0 / 155, 1e-9);
@@ -205,44 +201,13 @@ TEST(TensionDesign, UsesTheFullPrecisionForce) {
     EXPECT_NEAR(CompressionDesign(strut, &rs, false, 250).rows.at(0).actualStress, 91.2, 1e-9);
 }
 
-TEST(TensionDesign, StopsAtASectionWithNoAreaKeepingTheRowsBefore) {
-    project::Project p = test::MakeProject({{0, 0, true, true}, {1, 0, false, true}, {2, 0, false, true}},
-                                           {{1, 2, 1, 1}, {2, 3, 1, 2}}, {{3, 10, 0}}, {200}, {500, 500});
-    const analysis::Results r = test::AnalyseOrFail(p);
-    p.sections.SetCell(2, project::section_col::Area, "0");
-    const TensionOutcome outcome = Design(p, &r, false, 155);
-    ASSERT_EQ(outcome.rows.size(), 1u);
-    EXPECT_EQ(outcome.rows[0].member, 1);
-    EXPECT_FALSE(outcome.refused);
-    EXPECT_EQ(outcome.failure, Standard("Member 2 uses cross-section 2, whose area is 0."));
-}
-
-TEST(TensionDesign, StopsAtASectionNotInTheTable) {
-    project::Project p = Bar(10, 500);
-    const analysis::Results r = test::AnalyseOrFail(p);
-    p.members.SetCell(1, project::member_col::Section, "3");
-    EXPECT_EQ(Design(p, &r, false, 155).failure,
-              Standard("Member 1 names cross-section 3, which is not in the cross-sections table (1 to 1)."));
-}
-
-TEST(TensionDesign, RefusesAPtOfZero) {
-    const project::Project p = Bar(10, 500);
-    const analysis::Results r = test::AnalyseOrFail(p);
-    const TensionOutcome outcome = Design(p, &r, false, 0);
-    EXPECT_TRUE(outcome.rows.empty());
-    EXPECT_EQ(
-        outcome.failure,
-        Standard(
-            "Member 1: the allowable tension stress pt is 0 N/mm2; it must be a number greater than 0."));
-}
-
 // ---- Compression ----
 
 TEST(CompressionDesign, WorkedExample) {
     const project::Project p = Bar(-20, 500, " 25 x  25 x 1.0 x 0.007 kN/m (500){10}");
     const analysis::Results r = test::AnalyseOrFail(p);
     const CompressionOutcome outcome = CompressionDesign(p, &r, false, 250);
-    ASSERT_TRUE(outcome.Complete()) << *outcome.failure;
+    ASSERT_TRUE(outcome.Complete()) << DesignMessage({outcome.fault});
     ASSERT_EQ(outcome.rows.size(), 1u);
     const CompressionRow& row = outcome.rows[0];
     EXPECT_EQ(row.member, 1);
@@ -251,7 +216,7 @@ TEST(CompressionDesign, WorkedExample) {
     EXPECT_NEAR(row.slenderness, 100, 1e-9);
     EXPECT_NEAR(row.allowableStress, 79.21, 0.005);
     EXPECT_TRUE(row.ok);
-    EXPECT_TRUE(Design(p, &r, false, 155).rows.empty()) << "no tension row for a strut";
+    EXPECT_TRUE(TensionDesign(p, &r, false, 155).rows.empty()) << "no tension row for a strut";
 }
 
 TEST(CompressionDesign, OverstressedStrutFails) {
@@ -278,14 +243,15 @@ TEST(CompressionDesign, OutcomeTurnsWhereTheStressReachesPc) {
     // Here pc lands exactly on fa at `high`, so this also checks that fa equal to pc passes.
     EXPECT_EQ(AllowableCompressiveStress(lambda, high), fa);
     EXPECT_TRUE(CompressionDesign(p, &r, false, high).rows.at(0).ok);
-    EXPECT_TRUE(CompressionDesign(p, &r, false, low).rows.at(0).ok) << "one unit below is still the same stress";
+    EXPECT_TRUE(CompressionDesign(p, &r, false, low).rows.at(0).ok)
+        << "one unit below is still the same stress";
     EXPECT_FALSE(CompressionDesign(p, &r, false, high * (1 - 1e-6)).rows.at(0).ok);
 }
 
 // Areas typed in decimal and the force that puts fa on pc: 1000 F / A comes back a unit or so either
 // side of pc, and every one must read "OK"; a force larger by a millionth must fail.
 TEST(CompressionDesign, TiesWithPcAllPass) {
-    const double lambda = 100;   // L = 1 m, r = 10 mm
+    const double lambda = 100; // L = 1 m, r = 10 mm
     int aboveInBinary = 0, checked = 0;
     for (const double ys : {250.0, 350.0, 430.0}) {
         const double pc = AllowableCompressiveStress(lambda, ys);
@@ -295,73 +261,26 @@ TEST(CompressionDesign, TiesWithPcAllPass) {
             const double f = pc * project::ReadNumber(area) / 1000;
             project::Project p = Bar(10, 500, "SHS {10}");
             p.sections.SetCell(1, project::section_col::Area, area);
-            const analysis::Results r = ExactForce(-f);   // pushed: F at end i is +f
+            const analysis::Results r = ExactForce(-f); // pushed: F at end i is +f
             const CompressionOutcome outcome = CompressionDesign(p, &r, false, ys);
-            ASSERT_EQ(outcome.rows.size(), 1u) << (outcome.failure ? *outcome.failure : "");
+            ASSERT_EQ(outcome.rows.size(), 1u) << DesignMessage({outcome.fault});
             ASSERT_EQ(outcome.rows[0].slenderness, lambda);
             ++checked;
             if (outcome.rows[0].actualStress > outcome.rows[0].allowableStress) ++aboveInBinary;
             EXPECT_TRUE(outcome.rows[0].ok) << "Ys " << ys << ", A " << area;
             const analysis::Results over = ExactForce(-f * (1 + 1e-6));
-            EXPECT_FALSE(CompressionDesign(p, &over, false, ys).rows.at(0).ok) << "Ys " << ys << ", A " << area;
+            EXPECT_FALSE(CompressionDesign(p, &over, false, ys).rows.at(0).ok)
+                << "Ys " << ys << ", A " << area;
         }
     }
     EXPECT_GT(checked, 300);
     EXPECT_GT(aboveInBinary, 0) << "the ties must include some that binary puts above pc";
 }
 
-TEST(CompressionDesign, StopsWhenAQuantityOverflows) {
-    project::Project p = Bar(-20, 500, "SHS {1e-320}");   // 1000 L / r: beyond any double
-    const analysis::Results r = test::AnalyseOrFail(p);
-    CompressionOutcome outcome = CompressionDesign(p, &r, false, 250);
-    EXPECT_TRUE(outcome.rows.empty());
-    EXPECT_EQ(outcome.failure, Standard("Member 1: the slenderness is too large to be represented."));
-    p.sections.SetCell(1, project::section_col::Description, "SHS {10}");
-    p.sections.SetCell(1, project::section_col::Area, "1e-307");
-    outcome = CompressionDesign(p, &r, false, 250);
-    EXPECT_EQ(outcome.failure, Standard("Member 1: the actual stress is too large to be represented."));
-}
-
 TEST(CompressionDesign, RadiusIsReadAfterTheBraceAndUpToTheClosingOne) {
     const project::Project p = Bar(-20, 500, "12.5}"); // no "{": read from the first character
     const analysis::Results r = test::AnalyseOrFail(p);
     EXPECT_NEAR(CompressionDesign(p, &r, false, 250).rows.at(0).slenderness, 80, 1e-9);
-}
-
-TEST(CompressionDesign, StopsAtASectionWithoutBracesKeepingTheRowsBefore) {
-    project::Project p = CompressedLine({1, 1, 2}, {500, 500});
-    p.sections.SetCell(1, project::section_col::Description, " 25 x  25 x 1.0 x 0.007 kN/m (96.129){9.957}");
-    p.sections.SetCell(2, project::section_col::Description, "None");
-    const analysis::Results r = test::AnalyseOrFail(p);
-    const CompressionOutcome outcome = CompressionDesign(p, &r, false, 250);
-    ASSERT_EQ(outcome.rows.size(), 2u);
-    EXPECT_EQ(outcome.rows[0].member, 1);
-    EXPECT_EQ(outcome.rows[1].member, 2);
-    EXPECT_NEAR(outcome.rows[1].slenderness, 1000 / 9.957, 1e-9);
-    EXPECT_FALSE(outcome.refused);
-    EXPECT_EQ(
-        outcome.failure,
-        Standard(
-            "Member 3 uses cross-section 2 (\"None\"), whose description gives no radius of gyration in "
-            "braces, such as {9.957}: pick the section from the catalogue or add its radius of gyration."));
-}
-
-TEST(CompressionDesign, StopsAtARadiusOfZero) {
-    const project::Project p = Bar(-20, 500, "SHS {0}");
-    const analysis::Results r = test::AnalyseOrFail(p);
-    const CompressionOutcome outcome = CompressionDesign(p, &r, false, 250);
-    EXPECT_TRUE(outcome.rows.empty());
-    EXPECT_EQ(outcome.failure,
-              Standard("Member 1 uses cross-section 1 (\"SHS {0}\"), whose radius of gyration in "
-                       "braces is 0; it must be a number greater than 0."));
-}
-
-TEST(CompressionDesign, StopsAtAMemberOfZeroLength) {
-    project::Project p = Bar(-20, 500, "{10}");
-    const analysis::Results r = test::AnalyseOrFail(p);
-    p.joints.SetCell(2, project::joint_col::X, "0");
-    EXPECT_EQ(CompressionDesign(p, &r, false, 250).failure,
-              Standard("Member 1 has zero length: joints 1 and 2 are at the same point."));
 }
 
 // ---- Welds ----
@@ -387,54 +306,217 @@ TEST(WeldDesign, WorkedExampleAndEveryMemberGetsARow) {
         << "struts need welds too";
 }
 
-TEST(WeldDesign, RefusesALegOrStrengthOfZero) {
-    const project::Project p = Bar(10, 500);
-    const analysis::Results r = test::AnalyseOrFail(p);
-    EXPECT_EQ(WeldDesign(p, &r, false, 0, 215).failure,
-              Standard("Member 1: the weld leg is 0 mm; it must be a number greater than 0."));
-    EXPECT_EQ(
-        WeldDesign(p, &r, false, 4, -1).failure,
-        Standard("Member 1: the weld design strength pw is -1 N/mm2; it must be a number greater than 0."));
+// ---- Stops part-way: the rows before the member at fault stay, the fault names it ----
+
+// Only the fields a status names are set, so comparing whole faults also catches a stray field.
+DesignFault Expected(DesignStatus status, int member, void (*fill)(DesignFault&) = nullptr) {
+    DesignFault f;
+    f.status = status;
+    f.member = member;
+    if (fill) fill(f);
+    return f;
 }
 
-// A leg at the bottom of the double range: its throat and q are tiny but not 0, and 100 kN over q is
-// beyond any double. With q itself 0 a member without force would give 0 / 0.
-TEST(WeldDesign, StopsWhenTheLengthOrTheStrengthIsOutOfRange) {
+struct Stop {
+    std::vector<int> rows; // the members of the rows kept
+    DesignFault fault;
+};
+
+template <typename Outcome> Stop StopOf(const Outcome& outcome) {
+    Stop stop{{}, outcome.fault};
+    for (const auto& row : outcome.rows)
+        stop.rows.push_back(row.member);
+    EXPECT_FALSE(outcome.Refused());
+    return stop;
+}
+
+struct StopCase {
+    const char* name;
+    Stop (*run)();
+    std::vector<int> rowsBefore;
+    DesignFault fault;
+};
+
+// Two bars along X pulled at joint 3 (both in tension), analysed with 500 mm² each; `area2` is typed
+// over section 2 afterwards.
+Stop TensionWithSecondArea(const char* area2, double pt) {
+    project::Project p = test::MakeProject({{0, 0, true, true}, {1, 0, false, true}, {2, 0, false, true}},
+                                           {{1, 2, 1, 1}, {2, 3, 1, 2}}, {{3, 10, 0}}, {200}, {500, 500});
+    const analysis::Results r = test::AnalyseOrFail(p);
+    p.sections.SetCell(2, project::section_col::Area, area2);
+    return StopOf(TensionDesign(p, &r, false, pt));
+}
+
+Stop StrutWith(const char* description, const char* area = "500", const char* joint2X = nullptr) {
+    project::Project p = Bar(-20, 500, description);
+    const analysis::Results r = test::AnalyseOrFail(p);
+    p.sections.SetCell(1, project::section_col::Area, area);
+    if (joint2X) p.joints.SetCell(2, project::joint_col::X, joint2X);
+    return StopOf(CompressionDesign(p, &r, false, 250));
+}
+
+Stop WeldsWith(double leg, double pw) {
     const project::Project p = Bar(100, 500);
     const analysis::Results r = test::AnalyseOrFail(p);
-    WeldOutcome outcome = WeldDesign(p, &r, false, 4e-324, 215);
-    EXPECT_TRUE(outcome.rows.empty());
-    EXPECT_FALSE(outcome.refused);
-    EXPECT_EQ(outcome.failure, Standard("Member 1: the weld length is too large to be represented."));
-    outcome = WeldDesign(p, &r, false, 4e-324, 0.25);
-    EXPECT_EQ(outcome.failure,
-              Standard("Member 1: the weld strength per millimetre (throat x pw) is too small to be represented."));
-    outcome = WeldDesign(p, &r, false, 1e300, 1e300);
-    EXPECT_EQ(outcome.failure,
-              Standard("Member 1: the weld strength per millimetre (throat x pw) is too large to be represented."));
+    return StopOf(WeldDesign(p, &r, false, leg, pw));
 }
+
+class DesignStops : public ::testing::TestWithParam<StopCase> {};
+
+TEST_P(DesignStops, KeepsTheRowsBeforeAndNamesTheFault) {
+    const Stop stop = GetParam().run();
+    EXPECT_EQ(stop.rows, GetParam().rowsBefore);
+    EXPECT_EQ(stop.fault, GetParam().fault);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, DesignStops,
+    ::testing::Values(
+        // 10 kN over 1e-308 mm² is beyond any double; so is the area needed at a pt of 1e-308.
+        StopCase{"TensionStressOverflows",
+                 [] { return TensionWithSecondArea("1e-308", 155); },
+                 {1},
+                 Expected(DesignStatus::QuantityTooLarge, 2,
+                          [](DesignFault& f) { f.quantity = Quantity::ActualStress; })},
+        StopCase{"TensionRequiredAreaOverflows",
+                 [] { return TensionWithSecondArea("500", 1e-308); },
+                 {},
+                 Expected(DesignStatus::QuantityTooLarge, 1,
+                          [](DesignFault& f) { f.quantity = Quantity::RequiredArea; })},
+        StopCase{"TensionSectionWithoutArea",
+                 [] { return TensionWithSecondArea("0", 155); },
+                 {1},
+                 Expected(DesignStatus::SectionWithoutArea, 2, [](DesignFault& f) { f.section = 2; })},
+        StopCase{"TensionSectionNotInTable",
+                 [] {
+                     project::Project p = Bar(10, 500);
+                     const analysis::Results r = test::AnalyseOrFail(p);
+                     p.members.SetCell(1, project::member_col::Section, "3");
+                     return StopOf(TensionDesign(p, &r, false, 155));
+                 },
+                 {},
+                 Expected(DesignStatus::SectionNotInTable, 1,
+                          [](DesignFault& f) {
+                              f.value = 3;
+                              f.tableRows = 1;
+                          })},
+        StopCase{"TensionPtOfZero",
+                 [] { return TensionWithSecondArea("500", 0); },
+                 {},
+                 Expected(DesignStatus::ParameterNotPositive, 1,
+                          [](DesignFault& f) { f.parameter = Parameter::AllowableTensionStress; })},
+        // 1000 L / r with r = 1e-320 mm: beyond any double.
+        StopCase{"StrutSlendernessOverflows",
+                 [] { return StrutWith("SHS {1e-320}"); },
+                 {},
+                 Expected(DesignStatus::QuantityTooLarge, 1,
+                          [](DesignFault& f) { f.quantity = Quantity::Slenderness; })},
+        StopCase{"StrutStressOverflows",
+                 [] { return StrutWith("SHS {10}", "1e-307"); },
+                 {},
+                 Expected(DesignStatus::QuantityTooLarge, 1,
+                          [](DesignFault& f) { f.quantity = Quantity::ActualStress; })},
+        StopCase{"StrutRadiusOfZero",
+                 [] { return StrutWith("SHS {0}"); },
+                 {},
+                 Expected(DesignStatus::RadiusNotPositive, 1,
+                          [](DesignFault& f) {
+                              f.section = 1;
+                              f.sectionDescription = "SHS {0}";
+                          })},
+        StopCase{"StrutOfZeroLength",
+                 [] { return StrutWith("{10}", "500", "0"); },
+                 {},
+                 Expected(DesignStatus::ZeroLength, 1,
+                          [](DesignFault& f) {
+                              f.jointI = 1;
+                              f.jointJ = 2;
+                          })},
+        StopCase{"StrutLengthUnmeasurable",
+                 [] {
+                     project::Project p = Bar(-20, 500, "{10}");
+                     const analysis::Results r = test::AnalyseOrFail(p);
+                     p.joints.SetCell(1, project::joint_col::X, "-1e308");
+                     p.joints.SetCell(2, project::joint_col::X, "1e308");
+                     return StopOf(CompressionDesign(p, &r, false, 250));
+                 },
+                 {},
+                 Expected(DesignStatus::LengthUnmeasurable, 1,
+                          [](DesignFault& f) {
+                              f.jointI = 1;
+                              f.jointJ = 2;
+                          })},
+        // A catalogue section first, then one typed by hand: the third strut stops the check.
+        StopCase{"StrutSectionWithoutBraces",
+                 [] {
+                     project::Project p = CompressedLine({1, 1, 2}, {500, 500});
+                     p.sections.SetCell(1, project::section_col::Description,
+                                        " 25 x  25 x 1.0 x 0.007 kN/m (96.129){9.957}");
+                     p.sections.SetCell(2, project::section_col::Description, "None");
+                     const analysis::Results r = test::AnalyseOrFail(p);
+                     return StopOf(CompressionDesign(p, &r, false, 250));
+                 },
+                 {1, 2},
+                 Expected(DesignStatus::NoRadiusOfGyration, 3,
+                          [](DesignFault& f) {
+                              f.section = 2;
+                              f.sectionDescription = "None";
+                          })},
+        StopCase{"WeldLegOfZero",
+                 [] { return WeldsWith(0, 215); },
+                 {},
+                 Expected(DesignStatus::ParameterNotPositive, 1,
+                          [](DesignFault& f) { f.parameter = Parameter::WeldLeg; })},
+        StopCase{"WeldStrengthNegative",
+                 [] { return WeldsWith(4, -1); },
+                 {},
+                 Expected(DesignStatus::ParameterNotPositive, 1,
+                          [](DesignFault& f) {
+                              f.parameter = Parameter::WeldDesignStrength;
+                              f.value = -1;
+                          })},
+        // A leg at the bottom of the double range: q is tiny but not 0, and 100 kN over it overflows;
+        // with q itself 0 a member without force would give 0 / 0.
+        StopCase{"WeldLengthOverflows",
+                 [] { return WeldsWith(4e-324, 215); },
+                 {},
+                 Expected(DesignStatus::QuantityTooLarge, 1,
+                          [](DesignFault& f) { f.quantity = Quantity::WeldLength; })},
+        StopCase{"WeldStrengthPerMmUnderflows",
+                 [] { return WeldsWith(4e-324, 0.25); },
+                 {},
+                 Expected(DesignStatus::QuantityTooSmall, 1,
+                          [](DesignFault& f) { f.quantity = Quantity::WeldStrengthPerMm; })},
+        StopCase{"WeldStrengthPerMmOverflows",
+                 [] { return WeldsWith(1e300, 1e300); },
+                 {},
+                 Expected(DesignStatus::QuantityTooLarge, 1,
+                          [](DesignFault& f) { f.quantity = Quantity::WeldStrengthPerMm; })}),
+    [](const ::testing::TestParamInfo<StopCase>& info) { return info.param.name; });
 
 // ---- Refusals common to the three checks ----
 
-template <typename Outcome> void ExpectRefused(const Outcome& outcome, const std::string& message) {
-    EXPECT_TRUE(outcome.refused);
+template <typename Outcome> void ExpectRefused(const Outcome& outcome, const DesignFault& fault) {
+    EXPECT_TRUE(outcome.Refused());
     EXPECT_TRUE(outcome.rows.empty());
-    EXPECT_EQ(outcome.failure, message);
+    EXPECT_EQ(outcome.fault, fault);
 }
 
 TEST(DesignRefusal, WithoutResults) {
     const project::Project p = Bar(10, 500, "{10}");
-    ExpectRefused(Design(p, nullptr, false, 155), Standard());
-    ExpectRefused(CompressionDesign(p, nullptr, false, 250), Standard());
-    ExpectRefused(WeldDesign(p, nullptr, false, 4, 215), Standard());
+    const DesignFault fault = Expected(DesignStatus::NoResults, 0);
+    ExpectRefused(TensionDesign(p, nullptr, false, 155), fault);
+    ExpectRefused(CompressionDesign(p, nullptr, false, 250), fault);
+    ExpectRefused(WeldDesign(p, nullptr, false, 4, 215), fault);
 }
 
 TEST(DesignRefusal, WhenTheProjectChangedSinceTheAnalysis) {
     const project::Project p = Bar(10, 500, "{10}");
     const analysis::Results r = test::AnalyseOrFail(p);
-    ExpectRefused(Design(p, &r, true, 155), Standard());
-    ExpectRefused(CompressionDesign(p, &r, true, 250), Standard());
-    ExpectRefused(WeldDesign(p, &r, true, 4, 215), Standard());
+    const DesignFault fault = Expected(DesignStatus::StaleResults, 0);
+    ExpectRefused(TensionDesign(p, &r, true, 155), fault);
+    ExpectRefused(CompressionDesign(p, &r, true, 250), fault);
+    ExpectRefused(WeldDesign(p, &r, true, 4, 215), fault);
 }
 
 TEST(DesignRefusal, MemberAddedAfterTheAnalysis) {
@@ -442,18 +524,121 @@ TEST(DesignRefusal, MemberAddedAfterTheAnalysis) {
     const analysis::Results r = test::AnalyseOrFail(p);
     p.members.SetRowCount(3);
     p.members.SetRow(2, {"", "2", "1", "2", "1", "1", "Added"});
-    const std::string message =
-        Standard("Member 2 has no result: it was added after the analysis. Analyse the structure again.");
-    ExpectRefused(Design(p, &r, false, 155), message);
-    ExpectRefused(CompressionDesign(p, &r, false, 250), message);
-    ExpectRefused(WeldDesign(p, &r, false, 4, 215), message);
+    const DesignFault fault = Expected(DesignStatus::MemberWithoutResult, 2);
+    ExpectRefused(TensionDesign(p, &r, false, 155), fault);
+    ExpectRefused(CompressionDesign(p, &r, false, 250), fault);
+    ExpectRefused(WeldDesign(p, &r, false, 4, 215), fault);
 }
+
+// ---- The words: one sentence per kind of fault, as the user reads them ----
 
 TEST(DesignMessages, TitleAndText) {
     EXPECT_STREQ(kDesignErrorTitle, "Please Review Your Structure");
     EXPECT_STREQ(kDesignErrorText,
                  "Changes Occured or Structure has not been analysed or Cross Sectional Properties "
                  "Has Been Wrongly Defined! Structure Cannot Be Designed.");
+}
+
+struct WordingCase {
+    const char* name;
+    DesignFault fault;
+    const char* cause; // the line under the standard text; empty for none
+};
+
+class DesignWording : public ::testing::TestWithParam<WordingCase> {};
+
+TEST_P(DesignWording, StandardTextThenTheCause) {
+    EXPECT_EQ(DesignMessage({GetParam().fault}), Standard(GetParam().cause));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, DesignWording,
+    ::testing::Values(
+        WordingCase{"NoResults", Expected(DesignStatus::NoResults, 0), ""},
+        WordingCase{"StaleResults", Expected(DesignStatus::StaleResults, 0), ""},
+        WordingCase{"MemberWithoutResult", Expected(DesignStatus::MemberWithoutResult, 2),
+                    "Member 2 has no result: it was added after the analysis. Analyse the structure again."},
+        WordingCase{"SectionNotInTable",
+                    Expected(DesignStatus::SectionNotInTable, 1,
+                             [](DesignFault& f) {
+                                 f.value = 3;
+                                 f.tableRows = 1;
+                             }),
+                    "Member 1 names cross-section 3, which is not in the cross-sections table (1 to 1)."},
+        WordingCase{"SectionWithoutArea",
+                    Expected(DesignStatus::SectionWithoutArea, 2, [](DesignFault& f) { f.section = 2; }),
+                    "Member 2 uses cross-section 2, whose area is 0."},
+        WordingCase{
+            "NoRadiusOfGyration",
+            Expected(DesignStatus::NoRadiusOfGyration, 3,
+                     [](DesignFault& f) {
+                         f.section = 2;
+                         f.sectionDescription = "None";
+                     }),
+            "Member 3 uses cross-section 2 (\"None\"), whose description gives no radius of gyration in "
+            "braces, such as {9.957}: pick the section from the catalogue or add its radius of gyration."},
+        WordingCase{
+            "RadiusNotPositive",
+            Expected(DesignStatus::RadiusNotPositive, 1,
+                     [](DesignFault& f) {
+                         f.section = 1;
+                         f.sectionDescription = "SHS {0}";
+                     }),
+            "Member 1 uses cross-section 1 (\"SHS {0}\"), whose radius of gyration in braces is 0; it must "
+            "be a number greater than 0."},
+        WordingCase{"JointNotInTable",
+                    Expected(DesignStatus::JointNotInTable, 4,
+                             [](DesignFault& f) {
+                                 f.value = 12;
+                                 f.tableRows = 0;
+                             }),
+                    "Member 4 names joint 12, which is not in the joints table (which is empty)."},
+        WordingCase{"ZeroLength",
+                    Expected(DesignStatus::ZeroLength, 1,
+                             [](DesignFault& f) {
+                                 f.jointI = 1;
+                                 f.jointJ = 2;
+                             }),
+                    "Member 1 has zero length: joints 1 and 2 are at the same point."},
+        WordingCase{"LengthUnmeasurable",
+                    Expected(DesignStatus::LengthUnmeasurable, 1,
+                             [](DesignFault& f) {
+                                 f.jointI = 1;
+                                 f.jointJ = 2;
+                             }),
+                    "Member 1 cannot be measured: the co-ordinates of joints 1 and 2 are too large."},
+        WordingCase{"ParameterNotPositive",
+                    Expected(DesignStatus::ParameterNotPositive, 1,
+                             [](DesignFault& f) {
+                                 f.parameter = Parameter::WeldDesignStrength;
+                                 f.value = -1;
+                             }),
+                    "Member 1: the weld design strength pw is -1 N/mm2; it must be a number greater than 0."},
+        WordingCase{"QuantityTooLarge",
+                    Expected(DesignStatus::QuantityTooLarge, 3,
+                             [](DesignFault& f) { f.quantity = Quantity::RequiredArea; }),
+                    "Member 3: the required area is too large to be represented."},
+        WordingCase{
+            "QuantityTooSmall",
+            Expected(DesignStatus::QuantityTooSmall, 1,
+                     [](DesignFault& f) { f.quantity = Quantity::WeldStrengthPerMm; }),
+            "Member 1: the weld strength per millimetre (throat x pw) is too small to be represented."},
+        WordingCase{"QuantityUndefined",
+                    Expected(DesignStatus::QuantityUndefined, 5,
+                             [](DesignFault& f) { f.quantity = Quantity::Slenderness; }),
+                    "Member 5: the slenderness cannot be worked out from these values."}),
+    [](const ::testing::TestParamInfo<WordingCase>& info) { return info.param.name; });
+
+// The command line words the faults of all three checks in one message: the standard text once.
+TEST(DesignMessages, SeveralFaultsShareTheStandardText) {
+    const DesignFault area = Expected(DesignStatus::QuantityTooLarge, 3,
+                                      [](DesignFault& f) { f.quantity = Quantity::RequiredArea; });
+    const DesignFault leg = Expected(DesignStatus::ParameterNotPositive, 1,
+                                     [](DesignFault& f) { f.parameter = Parameter::WeldLeg; });
+    EXPECT_EQ(DesignMessage({area, DesignFault{}, leg}),
+              Standard("Member 3: the required area is too large to be represented.\n"
+                       "Member 1: the weld leg is 0 mm; it must be a number greater than 0."));
+    EXPECT_EQ(DesignMessage({DesignFault{}}), "") << "nothing to say when every check completed";
 }
 
 // ---- Table 19 ----
