@@ -13,6 +13,7 @@
 #include "io/text_file.h"
 #include "project/number_text.h"
 #include "printable_values.h"
+#include "report/results_tables.h"
 #include "staged_output.h"
 
 namespace varlen::cli {
@@ -90,34 +91,47 @@ std::optional<AnalyseArgs> ParseArgs(const std::vector<std::string>& args) {
     return parsed;
 }
 
+// A table with its leading number columns right-aligned to fixed widths ("%6d") and the values after
+// them: each heading over a value is as wide as a rendered value, cells are written as they are and an
+// empty last cell (a member without force) is left out.
+void AppendTable(std::string& out, const report::TableRows& table, std::initializer_list<int> numberWidths,
+                 int places) {
+    const std::size_t valueWidth = project::ResultFormat(0.0, places).size();
+    const auto widths = std::data(numberWidths);
+    const std::size_t numbers = numberWidths.size();
+    const auto line = [&](const std::vector<std::string>& cells, bool heading) {
+        std::size_t count = cells.size();
+        while (count > 0 && cells[count - 1].empty())
+            --count;
+        std::string text;
+        for (std::size_t c = 0; c < count; ++c) {
+            if (c > 0) text += "  ";
+            if (c < numbers && cells[c].size() < static_cast<std::size_t>(widths[c]))
+                text.append(static_cast<std::size_t>(widths[c]) - cells[c].size(), ' ');
+            text += cells[c];
+            if (heading && c >= numbers && c + 1 < count && cells[c].size() < valueWidth)
+                text.append(valueWidth - cells[c].size(), ' ');
+        }
+        out += text + "\n";
+    };
+    out += table.title + "\n";
+    line(table.headings, true);
+    std::vector<std::string> cells;
+    for (const report::Row& row : table.rows) {
+        cells.clear();
+        for (const report::Cell& cell : row)
+            cells.push_back(cell.text);
+        line(cells, false);
+    }
+}
+
 void PrintTables(const analysis::Results& r, int places, const std::string& resultsPath) {
-    using project::ResultFormat;
     std::string out;
-    out += "Joint displacements (mm)\n";
-    out += " Joint  " + std::string(places + 8, ' ').replace(0, 2, "dx") + "  dy\n";
-    for (int j = 1; j <= r.JointCount(); ++j) {
-        char number[16];
-        std::snprintf(number, sizeof number, "%6d  ", j);
-        out += number + ResultFormat(r.Dx(j), places) + "  " + ResultFormat(r.Dy(j), places) + "\n";
-    }
-    out += "\nMember forces (kN, tension positive)\n";
-    out += " Member  Joint i  Joint j  Axial force\n";
-    for (int m = 1; m <= r.MemberCount(); ++m) {
-        const auto& s = r.Member(m);
-        const double n = r.AxialForce(m);
-        char head[48];
-        std::snprintf(head, sizeof head, "%7d  %7d  %7d  ", m, s.jointI, s.jointJ);
-        out += head + ResultFormat(n, places) + (n > 0 ? "  tension" : n < 0 ? "  compression" : "") + "\n";
-    }
-    out += "\nSupport reactions (kN)\n";
-    out += " Joint  Rx" + std::string(places + 8, ' ') + "Ry\n";
-    for (int j = 1; j <= r.JointCount(); ++j) {
-        if (!r.IsSupported(j)) continue;
-        const analysis::Reaction reaction = r.SupportReaction(j);
-        char number[16];
-        std::snprintf(number, sizeof number, "%6d  ", j);
-        out += number + ResultFormat(reaction.rx, places) + "  " + ResultFormat(reaction.ry, places) + "\n";
-    }
+    AppendTable(out, report::JointDisplacementRows(r, places), {6}, places);
+    out += "\n";
+    AppendTable(out, report::MemberForceRows(r, places), {7, 7, 7}, places);
+    out += "\n";
+    AppendTable(out, report::SupportReactionRows(r, places), {6}, places);
     out += "\nResults file: " + io::EscapeForMessage(resultsPath) + "\n";
     std::fwrite(out.data(), 1, out.size(), stdout);
 }

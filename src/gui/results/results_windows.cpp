@@ -10,10 +10,9 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <cmath>
 
 #include "editors/field_behaviour.h"
-#include "project/number_text.h"
+#include "report/results_tables.h"
 
 namespace varlen::gui {
 namespace {
@@ -39,18 +38,14 @@ private:
 
 struct KindText {
     const char* name;
-    const char* caption;
     const char* grid;
-    const char* labels[4];
+    report::MemberEnds ends;
 };
 
 const KindText kKinds[] = {
-    {"frmGlobalDisplacements", "Global Displacements (mm)", "GridGlobalDisplacements",
-     {"Joint i - dx", "Joint i - dy", "Joint j - dx", "Joint j - dy"}},
-    {"frmLocalForces", "Local Forces (kN)", "GridLocalForces",
-     {"Joint i - Fx'", "Joint i - Fy'", "Joint j - Fx'", "Joint j - Fy'"}},
-    {"frmReactions", "Global Forces / Reactions (kN)", "GridReactions",
-     {"Joint i - Fx", "Joint i - Fy", "Joint j - Fx", "Joint j - Fy"}},
+    {"frmGlobalDisplacements", "GridGlobalDisplacements", report::MemberEnds::GlobalDisplacements},
+    {"frmLocalForces", "GridLocalForces", report::MemberEnds::LocalForces},
+    {"frmReactions", "GridReactions", report::MemberEnds::GlobalForces},
 };
 
 } // namespace
@@ -59,7 +54,7 @@ ResultsWindow::ResultsWindow(DocumentObject& document, ResultsKind kind, QWidget
     : QWidget(parent), m_document(document), m_kind(kind) {
     const KindText& text = kKinds[static_cast<int>(kind)];
     setObjectName(text.name);
-    setWindowTitle(text.caption);
+    setWindowTitle(report::MemberEndsTitle(text.ends));
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     auto* memberLabel = new QLabel("Member", this);
@@ -112,7 +107,9 @@ void ResultsWindow::Refill() {
     m_grid->setVerticalHeaderLabels({"", "", "", ""});
 }
 
-void ResultsWindow::ChooseMember(int member) { m_members->setCurrentIndex(member - 1); }
+void ResultsWindow::ChooseMember(int member) {
+    m_members->setCurrentIndex(member - 1);
+}
 
 void ResultsWindow::ShowChosen(int position) {
     const analysis::Results* results = m_document.Results();
@@ -122,18 +119,13 @@ void ResultsWindow::ShowChosen(int position) {
     const std::string_view description =
         m_document.Document().Project().members.Cell(member, project::member_col::Description);
     m_description->setText(QString::fromUtf8(description.data(), static_cast<qsizetype>(description.size())));
-    analysis::EndVector values{};
-    switch (m_kind) {
-    case ResultsKind::GlobalDisplacements: values = results->MemberGlobalDisp(member); break;
-    case ResultsKind::LocalForces: values = results->MemberLocalForce(member); break;
-    case ResultsKind::GlobalForces: values = results->MemberGlobalForce(member); break;
-    }
-    const KindText& text = kKinds[static_cast<int>(m_kind)];
+    const report::TableRows table = report::MemberEndRows(*results, kKinds[static_cast<int>(m_kind)].ends,
+                                                          member, m_document.ResultPlaces());
     QStringList labels;
-    for (int r = 0; r < 4; ++r) {
-        labels << text.labels[r];
-        const std::string shown = project::ResultFormat(values[static_cast<std::size_t>(r)], m_document.ResultPlaces());
-        auto* item = new QTableWidgetItem(QString::fromStdString(shown));
+    for (int r = 0; r < static_cast<int>(table.rows.size()); ++r) {
+        const report::Row& row = table.rows[static_cast<std::size_t>(r)];
+        labels << QString::fromStdString(row[0].text);
+        auto* item = new QTableWidgetItem(QString::fromStdString(row[1].text));
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_grid->setItem(r, 0, item);
     }
@@ -168,9 +160,15 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QWidget(parent) {
 }
 
 int OptionsWindow::Places() const {
-    const double value = project::ReadNumber(m_places->text().toStdString());
-    // Places beyond what a double holds only pad with zeros; the box's filter admits digits only.
-    return static_cast<int>(std::lround(std::min(std::max(value, 0.0), 99.0)));
+    // The box admits digits only. Places beyond what a double holds only pad with zeros, so any run of
+    // more than two significant digits counts as 99.
+    QString digits = m_places->text().trimmed();
+    while (digits.startsWith('0'))
+        digits.remove(0, 1);
+    if (digits.size() > 2) return 99;
+    bool ok = false;
+    const int places = digits.toInt(&ok);
+    return ok ? places : 0;
 }
 
 } // namespace varlen::gui

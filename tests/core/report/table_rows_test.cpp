@@ -31,8 +31,9 @@ std::vector<std::string> Texts(const Row& row) {
 void ExpectCellsAgree(const TableRows& table, int places) {
     for (const Row& row : table.rows)
         for (const Cell& cell : row)
-            if (cell.number && cell.text.find('E') != std::string::npos)
+            if (cell.number && cell.text.find('E') != std::string::npos) {
                 EXPECT_EQ(cell.text, project::ResultFormat(*cell.number, places));
+            }
 }
 
 TEST(ResultsTables, MemberForcesSayTensionAndCompression) {
