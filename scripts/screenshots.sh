@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Pictures of the desktop program as a user sees it: the real program in a real X display (Xvfb) with
+# a window manager, driven by keystrokes, captured with ImageMagick. Usage:
+#   scripts/screenshots.sh [OUTPUT_FOLDER] [PROJECT.sma]     (default: build/screenshots, the roof truss)
+# Installs what it needs to drive and capture a display (Debian packages) when they are missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=${1:-build/screenshots}
+project=${2:-examples/roof_truss.sma}
+mkdir -p "$out"
+
+needed=()
+for tool in xvfb-run:xvfb openbox:openbox xdotool:xdotool import:imagemagick; do
+    command -v "${tool%%:*}" >/dev/null || needed+=("${tool##*:}")
+done
+if [ "${#needed[@]}" -gt 0 ]; then
+    sudo=""
+    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${needed[@]}" >/dev/null
+fi
+[ -x build/release/src/gui/varlen ] || scripts/build.sh
+
+# One display for the whole session: the window manager, the program, then keystrokes and captures.
+xvfb-run -a -s "-screen 0 1366x900x24" bash -s "$out" "$project" <<'SESSION'
+set -euo pipefail
+out=$1
+project=$2
+openbox &
+sleep 1
+build/release/src/gui/varlen "$project" &
+program=$!
+sleep 4   # past the splash picture
+window=$(xdotool search --sync --name "^Varlen" | head -n 1)
+xdotool windowactivate --sync "$window" 2>/dev/null
+shot() { import -window root "$out/$1.png"; echo "$out/$1.png"; }
+key() { xdotool key "$@"; sleep 1; }
+shot 01-opened
+key F5
+sleep 2
+key alt+s 2                # Structure, 2 Joints
+shot 02-joints
+key alt+s 5                # Structure, 5 Members
+shot 03-members
+key alt+o Return f         # Output, Structural Analysis Output, Local Forces
+key Down                   # member 1
+shot 04-local-forces
+key alt+o Down Return Return   # Output, Design Output, BS449
+sleep 1
+shot 05-design
+kill "$program"
+wait "$program" 2>/dev/null || true
+SESSION
