@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string_view>
 
+#include "model/model.h"
 #include "project/number_text.h"
 #include "project/references.h"
-#include "sections/catalogue.h"
 
 namespace varlen::design {
 namespace {
@@ -136,15 +136,14 @@ double EndIForce(const analysis::Results& results, int member) {
 
 struct SectionOfMember {
     int number = 0;
-    double area = 0; // mm²
-    std::string_view description;
+    const model::Section* section = nullptr;
     std::optional<DesignFault> fault; // set when the member cannot be designed
 };
 
-SectionOfMember MemberSection(const project::Project& project, int member) {
+SectionOfMember MemberSection(const model::Model& model, int member) {
     SectionOfMember s;
-    const double number = project::ReadNumber(project.members.Cell(member, project::member_col::Section));
-    const int rows = project.sections.EntryCount();
+    const double number = model.MemberAt(member).section;
+    const int rows = static_cast<int>(model.sections.size());
     if (!IsRow(number, static_cast<std::size_t>(rows))) {
         s.fault = Fault(DesignStatus::SectionNotInTable, member);
         s.fault->value = number;
@@ -152,27 +151,25 @@ SectionOfMember MemberSection(const project::Project& project, int member) {
         return s;
     }
     s.number = static_cast<int>(number);
-    s.area = project::ReadNumber(project.sections.Cell(s.number, project::section_col::Area));
-    s.description = project.sections.Cell(s.number, project::section_col::Description);
-    if (!(s.area > 0) || !std::isfinite(s.area)) {
+    s.section = &model.SectionAt(s.number);
+    if (!(s.section->area > 0) || !std::isfinite(s.section->area)) {
         s.fault = Fault(DesignStatus::SectionWithoutArea, member);
         s.fault->section = s.number;
-        s.fault->value = s.area;
+        s.fault->value = s.section->area;
     }
     return s;
 }
 
 struct LengthOfMember {
-    double metres = 0;
+    double mm = 0;
     std::optional<DesignFault> fault; // set when the length is unusable
 };
 
-// The distance between the member's joints, from the joints table (metres).
-LengthOfMember MemberLength(const project::Project& project, int member) {
+// The distance between the member's joints.
+LengthOfMember MemberLength(const model::Model& model, int member) {
     LengthOfMember out;
-    const int rows = project.joints.EntryCount();
-    double joint[2] = {project::ReadNumber(project.members.Cell(member, project::member_col::JointI)),
-                       project::ReadNumber(project.members.Cell(member, project::member_col::JointJ))};
+    const int rows = model.JointCount();
+    const double joint[2] = {model.MemberAt(member).jointI, model.MemberAt(member).jointJ};
     for (double j : joint) {
         if (!IsRow(j, static_cast<std::size_t>(rows))) {
             out.fault = Fault(DesignStatus::JointNotInTable, member);
@@ -181,16 +178,11 @@ LengthOfMember MemberLength(const project::Project& project, int member) {
             return out;
         }
     }
-    const auto x = [&](double j) {
-        return project::ReadNumber(project.joints.Cell(static_cast<int>(j), project::joint_col::X));
-    };
-    const auto y = [&](double j) {
-        return project::ReadNumber(project.joints.Cell(static_cast<int>(j), project::joint_col::Y));
-    };
-    out.metres = std::hypot(x(joint[1]) - x(joint[0]), y(joint[1]) - y(joint[0]));
-    if (out.metres == 0 || !std::isfinite(out.metres)) {
-        out.fault =
-            Fault(out.metres == 0 ? DesignStatus::ZeroLength : DesignStatus::LengthUnmeasurable, member);
+    const model::Joint& i = model.JointAt(static_cast<int>(joint[0]));
+    const model::Joint& j = model.JointAt(static_cast<int>(joint[1]));
+    out.mm = std::hypot(j.x - i.x, j.y - i.y);
+    if (out.mm == 0 || !std::isfinite(out.mm)) {
+        out.fault = Fault(out.mm == 0 ? DesignStatus::ZeroLength : DesignStatus::LengthUnmeasurable, member);
         out.fault->jointI = static_cast<int>(joint[0]);
         out.fault->jointJ = static_cast<int>(joint[1]);
     }
@@ -246,17 +238,18 @@ TensionOutcome TensionDesign(const project::Project& project, const analysis::Re
     if (auto refusal = Refusal(project, results, stale))
         return Stopped(TensionOutcome{}, std::move(*refusal));
     TensionOutcome outcome;
-    for (int m = 1; m <= project.members.EntryCount(); ++m) {
+    const model::Model model = model::BuildModel(project);
+    for (int m = 1; m <= model.MemberCount(); ++m) {
         const double f = EndIForce(*results, m);
         if (!(f <= 0)) continue; // compression: the strut check's business
-        const SectionOfMember section = MemberSection(project, m);
+        const SectionOfMember section = MemberSection(model, m);
         if (section.fault) return Stopped(std::move(outcome), *section.fault);
         if (auto fault = BadParameter(m, Parameter::AllowableTensionStress, pt))
             return Stopped(std::move(outcome), *fault);
         TensionRow row;
         row.member = m;
         row.force = f;
-        row.actualStress = std::abs(1000.0 * f / section.area);
+        row.actualStress = std::abs(1000.0 * f / section.section->area);
         row.requiredArea = std::abs(1000.0 * f / pt);
         for (const auto& fault : {Unrepresentable(m, Quantity::AxialForce, f),
                                   Unrepresentable(m, Quantity::ActualStress, row.actualStress),
@@ -273,30 +266,33 @@ CompressionOutcome CompressionDesign(const project::Project& project, const anal
     if (auto refusal = Refusal(project, results, stale))
         return Stopped(CompressionOutcome{}, std::move(*refusal));
     CompressionOutcome outcome;
-    for (int m = 1; m <= project.members.EntryCount(); ++m) {
+    const model::Model model = model::BuildModel(project);
+    for (int m = 1; m <= model.MemberCount(); ++m) {
         const double f = EndIForce(*results, m);
         if (!(f > 0)) continue;
-        const SectionOfMember section = MemberSection(project, m);
+        const SectionOfMember section = MemberSection(model, m);
         if (section.fault) return Stopped(std::move(outcome), *section.fault);
         if (auto fault = BadParameter(m, Parameter::YieldStress, ys))
             return Stopped(std::move(outcome), *fault);
-        const std::optional<double> r = sections::RadiusOfGyration(section.description);
+        const std::optional<double> r = section.section->radiusOfGyration;
         if (!r || !(*r > 0) || !std::isfinite(*r)) {
             DesignFault fault =
                 Fault(r ? DesignStatus::RadiusNotPositive : DesignStatus::NoRadiusOfGyration, m);
             fault.section = section.number;
-            fault.sectionDescription = std::string(section.description);
+            // The description is quoted as the user typed it.
+            fault.sectionDescription =
+                std::string(project.sections.Cell(section.number, project::section_col::Description));
             if (r) fault.value = *r;
             return Stopped(std::move(outcome), std::move(fault));
         }
-        const LengthOfMember length = MemberLength(project, m);
+        const LengthOfMember length = MemberLength(model, m);
         if (length.fault) return Stopped(std::move(outcome), *length.fault);
 
         CompressionRow row;
         row.member = m;
         row.force = f;
-        row.actualStress = std::abs(1000.0 * f / section.area);
-        row.slenderness = 1000.0 * length.metres / *r;
+        row.actualStress = std::abs(1000.0 * f / section.section->area);
+        row.slenderness = length.mm / *r;
         row.allowableStress = AllowableCompressiveStress(row.slenderness, ys);
         for (const auto& fault :
              {Unrepresentable(m, Quantity::AxialForce, f),

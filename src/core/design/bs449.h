@@ -1,6 +1,7 @@
 // Member design to BS 449-2 (structural steel in building): axial tension, axial compression (struts
 // by the Perry-Robertson formula) and the fillet welds at the member ends. The checks work on the
-// full-precision forces of the results store, never on the rounded texts of the results grids.
+// full-precision forces of the results store, never on the rounded texts of the results grids, and
+// read sections, members and joints from the project's Model (model::BuildModel), built once per check.
 //
 // Every check walks members 1 .. project.members.EntryCount() and takes F (kN) as the force at end i
 // along the member axis, results.MemberLocalForce(m)[0]: negative or zero in tension, positive in
@@ -113,7 +114,7 @@ struct CompressionRow {
     double force = 0;           // F, kN (> 0)
     double actualStress = 0;    // fa = |1000 F / A|, N/mm²
     double allowableStress = 0; // pc, N/mm²
-    double slenderness = 0;     // lambda = 1000 L / r: L the joint-to-joint length in m, r in mm
+    double slenderness = 0;     // lambda = L / r: L the joint-to-joint length, r the radius of gyration, mm
     bool ok = false;            // fa <= pc (within 1e-9 relative)
 };
 
