@@ -115,7 +115,8 @@ std::optional<DesignArgs> ParseArgs(const std::vector<std::string>& args) {
 // blank before them, so the "#" over them gets one too.
 void AppendGrid(std::string& out, const report::TableRows& table) {
     std::vector<std::vector<std::string>> lines{table.headings};
-    lines.front().front().insert(0, " ");
+    std::string number(1, ' ');
+    lines.front().front() = number.append(table.headings.front());
     for (const report::Row& row : table.rows) {
         std::vector<std::string>& line = lines.emplace_back();
         for (const report::Cell& cell : row)
@@ -230,7 +231,7 @@ int DesignCommand(const std::vector<std::string>& args) {
     }
     const project::Project& project = *read.project;
 
-    const analysis::AnalysisOutcome analysed = analysis::Analyse(analysis::BuildAnalysisInput(project));
+    const analysis::AnalysisOutcome analysed = analysis::Analyse(model::BuildModel(project));
     if (!analysed.results) {
         PrintLines(std::string(analysis::kAnalysisErrorTitle) + "\n" + analysed.Message());
         return kExitStopped;
