@@ -569,10 +569,12 @@ private slots:
         Click("frmBS449", "cmdDesignTension");
         QCOMPARE(tension->rowCount(), 0);
         QCOMPARE(m_dialogs->told.size(), size_t(1));
-        QCOMPARE(m_dialogs->told[0].text,
-                 QString("Changes Occured or Structure has not been analysed or Cross Sectional Properties Has Been "
-                         "Wrongly Defined! Structure Cannot Be Designed.\nMember 1: the allowable tension stress pt "
-                         "is 0 N/mm2; it must be a number greater than 0."));
+        QCOMPARE(
+            m_dialogs->told[0].text,
+            QString(
+                "Changes Occured or Structure has not been analysed or Cross Sectional Properties Has Been "
+                "Wrongly Defined! Structure Cannot Be Designed.\nMember 1: the allowable tension stress pt "
+                "is 0 N/mm2; it must be a number greater than 0."));
         m_dialogs->told.clear();
     }
 
