@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "io/message_text.h"
 #include "io/text_file.h"
+#include "model/model_file.h"
 #include "project/number_text.h"
 #include "printable_values.h"
 #include "report/results_tables.h"
@@ -169,15 +170,15 @@ int AnalyseCommand(const std::vector<std::string>& args) {
     auto start = Clock::now();
     std::optional<std::string> bytes = ReadProject(parsed->project, status);
     if (!bytes) return status;
-    analysis::InputOutcome read = analysis::InputDataFromText(*bytes, analysis::InputMode::ProjectFile);
+    model::ModelOutcome read = model::ModelFromText(*bytes);
     bytes.reset();   // as large as the file; the analysis needs the room
     const double readSeconds = Since(start);
-    if (!read.input) {
+    if (!read.model) {
         PrintError("cannot read the project \"" + parsed->project + "\": " + read.problem.ToString());
         return kExitUsage;
     }
 
-    const analysis::AnalysisOutcome outcome = analysis::Analyse(std::move(*read.input), {parsed->ordering});
+    const analysis::AnalysisOutcome outcome = analysis::Analyse(std::move(*read.model), {parsed->ordering});
     if (!outcome.results) {
         PrintLines(std::string(analysis::kAnalysisErrorTitle) + "\n" + outcome.Message());
         return kExitStopped;

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "analysis/analysis_input.h"
 #include "analysis/results.h"
 #include "analysis/sparse_solver.h"
 #include "model/model.h"
