@@ -263,6 +263,55 @@ private slots:
         QCOMPARE(loads->rowCount(), 0);
     }
 
+    // Every kind of change can be taken back one step at a time, to the very project there was and with
+    // nothing unsaved, and brought back again: appends, an insert, an edit, a removal and the title.
+    void undoAndRedoEveryKindOfEdit() {
+        const varlen::document::ProjectDocument& doc = m_window->Document().Document();
+        const varlen::project::Project start = doc.Project();
+        QVERIFY(!doc.Unsaved());
+        QVERIFY(!Menu("mnuUndo")->isEnabled());
+        EnterTriangle();
+        Menu("mnuTitle")->trigger();
+        Type("frmTitle", "txtDesigner", "A. N. Engineer");   // one step, however many keys
+        Menu("mnuJoints")->trigger();
+        auto* joints = In<QTableView>("frmJoints", "GridJoints");
+        joints->selectRow(1);   // row 2: the next add inserts before it
+        AddJoint("1", "1", false, false);
+        QTest::mouseClick(joints->viewport(), Qt::LeftButton, {}, joints->visualRect(joints->model()->index(3, 1)).center());
+        AddJoint("2", "3", false, false);   // edits row 4
+        joints->selectRow(1);
+        m_dialogs->answers.push_back(UserDialogs::Answer::Yes);
+        Click("frmJoints", "cmdRemoveJoint");   // the inserted joint, used by nothing
+        const varlen::project::Project edited = doc.Project();
+        QCOMPARE(edited.joints.EntryCount(), 3);
+        QCOMPARE(std::string(edited.joints.Cell(3, 3)), std::string("3"));
+        QCOMPARE(edited.title.designer, std::string("A. N. Engineer"));
+
+        int steps = 0;
+        while (Menu("mnuUndo")->isEnabled() && steps < 100) {
+            Menu("mnuUndo")->trigger();
+            ++steps;
+        }
+        QVERIFY(doc.Project() == start);
+        QVERIFY2(!doc.Unsaved(), "undone back to the opened state, nothing is unsaved");
+        QCOMPARE(In<QLineEdit>("frmTitle", "txtDesigner")->text(), QString("None"));
+        QCOMPARE(joints->model()->rowCount(), 1);
+        for (int i = 0; i < steps; ++i) Menu("mnuRedo")->trigger();
+        QVERIFY(doc.Project() == edited);
+        QVERIFY(doc.Unsaved());
+        QCOMPARE(In<QLineEdit>("frmTitle", "txtDesigner")->text(), QString("A. N. Engineer"));
+
+        // After a save, undoing one step and redoing it comes back to a saved project.
+        QTemporaryDir folder;
+        m_dialogs->fileNames.push_back(folder.filePath("t.sma"));
+        Menu("mnuSave")->trigger();
+        QVERIFY(!doc.Unsaved());
+        Menu("mnuUndo")->trigger();
+        QVERIFY(doc.Unsaved());
+        Menu("mnuRedo")->trigger();
+        QVERIFY(!doc.Unsaved());
+    }
+
     void keyFiltersDiscardOtherCharacters() {
         Type("frmJoints", "txtXCoord", "12a-b.5e");
         QCOMPARE(In<QLineEdit>("frmJoints", "txtXCoord")->text(), QString("12-.5"));

@@ -71,8 +71,14 @@ RowCells CellsOf(const project::Table& table, TableId id, int row) {
     return cells;
 }
 
-void WriteCells(project::Table& table, TableId id, int row, const RowCells& cells) {
-    if (id != TableId::Loads) table.SetCell(row, 1, std::to_string(row));
+std::optional<std::string> NumberOf(const project::Table& table, TableId id, int row) {
+    if (id == TableId::Loads) return std::nullopt;
+    return std::string(table.Cell(row, 1));
+}
+
+void WriteCells(project::Table& table, TableId id, int row, const RowCells& cells,
+                const std::optional<std::string>& number) {
+    if (id != TableId::Loads) table.SetCell(row, 1, number ? *number : std::to_string(row));
     const int first = FirstDataColumn(id);
     for (int c = first; c < table.ColumnCount(); ++c) {
         const auto i = static_cast<std::size_t>(c - first);
@@ -80,9 +86,11 @@ void WriteCells(project::Table& table, TableId id, int row, const RowCells& cell
     }
 }
 
+// A new project's blank row carries no number until it is filled, and keeps none when rows move.
 void Renumber(project::Table& table, TableId id, int from) {
     if (id == TableId::Loads) return;
-    for (int r = from; r < table.RowCount(); ++r) table.SetCell(r, 1, std::to_string(r));
+    for (int r = from; r < table.RowCount(); ++r)
+        if (!table.Cell(r, 1).empty()) table.SetCell(r, 1, std::to_string(r));
 }
 
 std::string& TitleText(project::TitleBlock& title, TitleField field) {
@@ -125,9 +133,9 @@ struct Applier {
             table.SetRowCount(e.row + 1);
             outcome.inverse = DropLastRowEdit{e.table};
         } else {
-            outcome.inverse = SetRowEdit{e.table, e.row, CellsOf(table, e.table, e.row)};
+            outcome.inverse = SetRowEdit{e.table, e.row, CellsOf(table, e.table, e.row), NumberOf(table, e.table, e.row)};
         }
-        WriteCells(table, e.table, e.row, e.cells);
+        WriteCells(table, e.table, e.row, e.cells, e.number);
         return outcome;
     }
 
@@ -145,7 +153,7 @@ struct Applier {
         Announce(outcome.changes);
         table.InsertRow(e.row);
         Renumber(table, e.table, e.row + 1);
-        WriteCells(table, e.table, e.row, e.cells);
+        WriteCells(table, e.table, e.row, e.cells, e.number);
         ShiftReferences(project, e.table, e.row, +1);
         outcome.inverse = RemoveRowEdit{e.table, e.row};
         return outcome;
@@ -169,7 +177,7 @@ struct Applier {
                 {e.table, TableChange::Kind::RowsChanged, e.row, table.RowCount() - e.row - 1});
         ReferenceChanges(project, e.table, e.row + 1, outcome.changes);
         Announce(outcome.changes);
-        outcome.inverse = InsertRowEdit{e.table, e.row, CellsOf(table, e.table, e.row)};
+        outcome.inverse = InsertRowEdit{e.table, e.row, CellsOf(table, e.table, e.row), NumberOf(table, e.table, e.row)};
         table.RemoveRow(e.row);
         Renumber(table, e.table, e.row);
         ShiftReferences(project, e.table, e.row + 1, -1);
@@ -184,7 +192,7 @@ struct Applier {
         outcome.applied = true;
         outcome.changes.tables.push_back({e.table, TableChange::Kind::RowsRemoved, row, 1});
         Announce(outcome.changes);
-        outcome.inverse = SetRowEdit{e.table, row, CellsOf(table, e.table, row)};
+        outcome.inverse = SetRowEdit{e.table, row, CellsOf(table, e.table, row), NumberOf(table, e.table, row)};
         table.SetRowCount(row);
         return outcome;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -22,6 +23,9 @@ struct SetRowEdit {
     TableId table = TableId::Joints;
     int row = 1;   // 1..RowCount(); RowCount() adds a row at the end
     RowCells cells;
+    // Column 1 as it stood, when an undo must put back even a never-numbered blank row; otherwise the
+    // row's own number.
+    std::optional<std::string> number;
 };
 // A new row before `row` (RowCount() appends): the rows after it move down and every reference to them
 // (members to joints, materials and sections; loads to joints) moves with them.
@@ -29,6 +33,7 @@ struct InsertRowEdit {
     TableId table = TableId::Joints;
     int row = 1;
     RowCells cells;
+    std::optional<std::string> number;   // as for SetRowEdit
 };
 // Refused while a member or load still refers to the row: it would silently join other joints.
 struct RemoveRowEdit {

@@ -25,6 +25,12 @@ void ProjectDocument::MarkEdited() {
     if (flagsChange) Notify(Change::FlagsChanged);
 }
 
+void ProjectDocument::SetUnsaved(bool unsaved) {
+    if (m_unsaved == unsaved) return;
+    m_unsaved = unsaved;
+    Notify(Change::FlagsChanged);
+}
+
 ApplyOutcome ProjectDocument::Apply(const Edit& edit) {
     ApplyOutcome outcome = ApplyEdit(m_project, edit, [this](const ChangeSet& changes) {
         Notify(Notice{changes.replaced ? Change::AboutToReplace : Change::AboutToEdit, &changes});
@@ -48,7 +54,7 @@ void ProjectDocument::Replace(project::Project project, std::filesystem::path pa
     m_unsaved = false;
     m_stale = true;
     m_results.reset();
-    Notify(Notice{Change::TablesReplaced, &changes, opened});
+    Notify(Notice{Change::TablesReplaced, &changes, opened, /*fresh=*/true});
     Notify(Change::ResultsChanged);
     Notify(Change::FlagsChanged);
 }

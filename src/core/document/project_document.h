@@ -31,6 +31,7 @@ struct Notice {
     Change change = Change::TableEdited;
     const ChangeSet* changes = nullptr;   // the edits and replacements, and their AboutTo notices
     bool opened = false;                  // TablesReplaced by opening a file (not New or an edit)
+    bool fresh = false;                   // TablesReplaced by New or Open: a new history starts
 };
 
 struct AnalysisRun {
@@ -56,6 +57,9 @@ public:
     // The one way to change the project: validated, applied, the project marked unsaved and its results
     // stale, listeners told what changed. The outcome carries the inverse edit (undo) or the refusal.
     ApplyOutcome Apply(const Edit& edit);
+
+    // The unsaved flag as the undo history has it: undoing back to the state last saved clears it.
+    void SetUnsaved(bool unsaved);
 
     // A fresh project with no name, so that Save asks for one rather than overwriting the last file.
     void New();

@@ -88,6 +88,19 @@ ClickOutcome TableEditor::Click(int row) {
     return ClickOutcome::LeftEdit;
 }
 
+bool TableEditor::Follow() {
+    const project::Table& table = Table();
+    const int last = table.RowCount() - 1;
+    m_currentRow = std::clamp(m_currentRow, last >= 1 ? 1 : 0, last);
+    // A table back to its one blank row (the first add undone) fills that row again.
+    bool blank = last == 1;
+    for (int c = FirstDataColumn(); blank && c < table.ColumnCount(); ++c) blank = table.Cell(1, c).empty();
+    if (HasNextNumber()) m_nextNumber = blank ? 1 : table.RowCount();
+    if (m_caption != AddCaption::Edit) return false;
+    m_caption = AddCaption::Add;
+    return true;
+}
+
 std::vector<std::string> TableEditor::RowFields(int row) const {
     std::vector<std::string> fields;
     for (int c = FirstDataColumn(); c < Table().ColumnCount(); ++c) fields.emplace_back(Table().Cell(row, c));

@@ -59,6 +59,11 @@ public:
     void SetCurrentRow(int row);
     ClickOutcome Click(int row);
 
+    // The table changed by other means than this editor (an undo or redo): the current row is kept
+    // within the table and edit mode left, since the row being edited may be another now. True when
+    // edit mode was left.
+    bool Follow();
+
     // The data cells of a row, in column order from the first data column (column 2; column 1 for loads).
     [[nodiscard]] std::vector<std::string> RowFields(int row) const;
 

@@ -2,7 +2,45 @@
 
 namespace varlen::gui {
 
+namespace {
+
+// One change the user made, as the edit that takes it back; undoing and redoing swap it for its inverse.
+class EditCommand final : public QUndoCommand {
+public:
+    EditCommand(document::ProjectDocument& document, document::Edit inverse, const QString& text)
+        : m_document(document), m_next(std::move(inverse)) {
+        setText(text);
+    }
+    void undo() override { Swap(); }
+    // Typing in a title box makes one edit a keystroke: they merge into one step per field.
+    int id() const override {
+        const auto* title = std::get_if<document::SetTitleEdit>(&m_next);
+        return title ? 1 + static_cast<int>(title->field) : -1;
+    }
+    bool mergeWith(const QUndoCommand* other) override { return other->id() == id(); }
+    void redo() override {
+        if (m_applied) {   // pushed after the edit was made
+            m_applied = false;
+            return;
+        }
+        Swap();
+    }
+
+private:
+    void Swap() {
+        document::ApplyOutcome outcome = m_document.Apply(m_next);
+        if (outcome.applied) m_next = std::move(outcome.inverse);
+    }
+
+    document::ProjectDocument& m_document;
+    document::Edit m_next;
+    bool m_applied = true;
+};
+
+} // namespace
+
 DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
+    connect(&m_undo, &QUndoStack::cleanChanged, this, [this](bool clean) { m_document.SetUnsaved(!clean); });
     m_document.Subscribe([this](const document::Notice& notice) {
         switch (notice.change) {
         case document::Change::AboutToReplace: emit tablesAboutToBeReplaced(); break;
@@ -11,18 +49,31 @@ DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
                 for (const document::TableChange& c : notice.changes->tables)
                     emit tableAboutToChange(static_cast<int>(c.table), static_cast<int>(c.kind), c.first, c.count);
             break;
-        case document::Change::TablesReplaced: emit tablesReplaced(notice.opened); break;
+        case document::Change::TablesReplaced:
+            if (notice.fresh) m_undo.clear();   // New or Open: there is nothing to go back to
+            emit tablesReplaced(notice.opened);
+            break;
         case document::Change::TableEdited:
             if (notice.changes)
                 for (const document::TableChange& c : notice.changes->tables)
                     emit tableChanged(static_cast<int>(c.table), static_cast<int>(c.kind), c.first, c.count);
             emit tableEdited();
             break;
-        case document::Change::TitleEdited:
+        case document::Change::TitleEdited: emit titleEdited(); break;
         case document::Change::FlagsChanged: break;
         case document::Change::ResultsChanged: emit resultsChanged(); break;
         }
     });
+}
+
+document::ApplyOutcome DocumentObject::Apply(const document::Edit& edit, const QString& text) {
+    document::ApplyOutcome outcome = m_document.Apply(edit);
+    if (outcome.applied) Record(outcome.inverse, text);
+    return outcome;
+}
+
+void DocumentObject::Record(document::Edit inverse, const QString& text) {
+    m_undo.push(new EditCommand(m_document, std::move(inverse), text));
 }
 
 } // namespace varlen::gui

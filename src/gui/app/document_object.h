@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QObject>
+#include <QUndoStack>
 
 #include "document/project_document.h"
 
@@ -13,6 +14,14 @@ class DocumentObject : public QObject {
 public:
     explicit DocumentObject(QObject* parent = nullptr);
     [[nodiscard]] document::ProjectDocument& Document() { return m_document; }
+    // Every change the user makes goes through here, so it can be taken back: applied to the document
+    // and kept on the undo stack under `text` ("Add joint 4"). The outcome says whether it was refused.
+    document::ApplyOutcome Apply(const document::Edit& edit, const QString& text);
+    // An edit already applied (by an editor's own rules) and the edit that undoes it.
+    void Record(document::Edit inverse, const QString& text);
+    [[nodiscard]] QUndoStack& UndoStack() { return m_undo; }
+    // The project was written: this is the state undo comes back to with nothing unsaved.
+    void Saved() { m_undo.setClean(); }
     [[nodiscard]] const document::ProjectDocument& Document() const { return m_document; }
     // The results the windows show and the design reads: those of the last analysis, none after a
     // re-analysis stopped (the document drops them then).
@@ -30,10 +39,12 @@ signals:
     // kind), first .. first + count - 1 in table rows.
     void tableChanged(int table, int kind, int first, int count);
     void tableEdited();                 // after the tableChanged notices of one edit
+    void titleEdited();
     void resultsChanged();    // an analysis finished, or the results were cleared
 
 private:
     document::ProjectDocument m_document;
+    QUndoStack m_undo;
     int m_resultPlaces = 3;
 };
 

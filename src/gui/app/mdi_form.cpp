@@ -114,8 +114,8 @@ void MDIForm1::BuildMenus() {
     connect(Item(file, "mnuOpen", "&Open...", QKeySequence("Ctrl+O")), &QAction::triggered, this,
             &MDIForm1::OpenProject);
     separator(file, "mnuFileSave");
-    connect(Item(file, "mnuSave", "&Save"), &QAction::triggered, this, &MDIForm1::FileSave);
-    connect(Item(file, "mnuSaveAs", "Save &As..."), &QAction::triggered, this, &MDIForm1::FileSaveAs);
+    connect(Item(file, "mnuSave", "&Save", QKeySequence::Save), &QAction::triggered, this, &MDIForm1::FileSave);
+    connect(Item(file, "mnuSaveAs", "Save &As...", QKeySequence("Ctrl+Shift+S")), &QAction::triggered, this, &MDIForm1::FileSaveAs);
     separator(file, "mnuSaveImport");
     QMenu* import = SubMenu(file, "mnuImport", "&Import DXF");
     later(Item(import, "mnuDXFXY", "DXF (X,Y)..."));
@@ -129,6 +129,23 @@ void MDIForm1::BuildMenus() {
     later(Item(m_printUsing, "mnuWord", "&Word Report (.docx)..."));
     separator(file, "mnuPrintExit");
     connect(Item(file, "mnuExit", "E&xit"), &QAction::triggered, this, &QWidget::close);
+
+    // Every change to the project can be taken back, back to the state last saved.
+    QMenu* editMenu = top("mnuEdit", "&Edit");
+    QAction* undo = Item(editMenu, "mnuUndo", "&Undo", QKeySequence::Undo);
+    QAction* redo = Item(editMenu, "mnuRedo", "&Redo");
+    redo->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
+    QUndoStack& history = m_document.UndoStack();
+    connect(undo, &QAction::triggered, &history, &QUndoStack::undo);
+    connect(redo, &QAction::triggered, &history, &QUndoStack::redo);
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(&history, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::undoTextChanged, undo,
+            [undo](const QString& text) { undo->setStatusTip(text.isEmpty() ? QString() : "Undo " + text); });
+    connect(&history, &QUndoStack::redoTextChanged, redo,
+            [redo](const QString& text) { redo->setStatusTip(text.isEmpty() ? QString() : "Redo " + text); });
 
     QMenu* structure = top("mnuStructure", "&Structure");
     const std::pair<const char*, QWidget*> windows[] = {{"mnuTitle", m_title},
@@ -367,6 +384,7 @@ bool MDIForm1::FileSave() {
                        UserDialogs::Icon::Warning);
         return false;
     }
+    m_document.Saved();
     return true;
 }
 
@@ -381,6 +399,7 @@ bool MDIForm1::FileSaveAs() {
                        UserDialogs::Icon::Warning);
         return false;
     }
+    m_document.Saved();
     SetCaption(QFileInfo(path).fileName());
     return true;
 }

@@ -10,10 +10,26 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "editors/table_model.h"
 
 namespace varlen::gui {
+namespace {
+
+// What one row of each table is called, for the undo history ("Add joint 4").
+QString EntryName(editing::TableKind kind) {
+    switch (kind) {
+    case editing::TableKind::Joints: return "joint";
+    case editing::TableKind::Materials: return "material";
+    case editing::TableKind::Sections: return "cross-section";
+    case editing::TableKind::Members: return "member";
+    case editing::TableKind::Loads: return "load";
+    }
+    return "row";
+}
+
+} // namespace
 
 EditorWindow::EditorWindow(DocumentObject& document, UserDialogs& dialogs, editing::TableKind kind,
                            const EditorNames& names, QWidget* parent)
@@ -66,9 +82,18 @@ EditorWindow::EditorWindow(DocumentObject& document, UserDialogs& dialogs, editi
         if (table == static_cast<int>(m_kind)) m_model->RowsAboutToChange(kind, first, count);
     });
     connect(&m_document, &DocumentObject::tableChanged, this, [this](int table, int kind, int first, int count) {
-        if (table == static_cast<int>(m_kind)) m_model->RowsChanged(kind, first, count);
+        if (table != static_cast<int>(m_kind)) return;
+        m_model->RowsChanged(kind, first, count);
+        m_tableChanged = true;
     });
-    connect(&m_document, &DocumentObject::tableEdited, this, [this] { SelectCurrentRow(); });
+    connect(&m_document, &DocumentObject::tableEdited, this, [this] {
+        // An undo or redo may have taken away the row this window was on, or the row it was editing.
+        const bool mine = std::exchange(m_tableChanged, false);
+        // This window's own add or remove sets its state itself; other tables' edits leave it alone.
+        if (m_ownEdit || !mine) return;
+        if (m_editor.Follow()) ResetFields(false);
+        ShowState();
+    });
 }
 
 void EditorWindow::Finish(QLineEdit* nextNumberBox, const std::vector<int>& columnWidths) {
@@ -112,7 +137,11 @@ void EditorWindow::SelectCurrentRow() {
 }
 
 void EditorWindow::AddClicked() {
+    m_ownEdit = true;
     const editing::AddOutcome outcome = Editor().Add(m_document.Document(), ReadFields());
+    m_ownEdit = false;
+    const char* verb = outcome.kind == editing::AddKind::Edited ? "Edit" : outcome.kind == editing::AddKind::Inserted ? "Insert" : "Add";
+    m_document.Record(outcome.inverse, QString("%1 %2 %3").arg(verb, EntryName(m_kind)).arg(outcome.row));
     ResetFields(true);
     ShowState();
     if (outcome.kind != editing::AddKind::Edited && FirstField()) FirstField()->setFocus();
@@ -134,7 +163,10 @@ void EditorWindow::RemoveClicked() {
     if (m_dialogs.Ask(this, "Remove Whole Row", "Click Yes To Remove Current Row.",
                       UserDialogs::Buttons::YesNoDefaultNo, UserDialogs::Icon::Critical) != UserDialogs::Answer::Yes)
         return;
-    (void)Editor().Remove(m_document.Document(), row);
+    m_ownEdit = true;
+    std::optional<document::Edit> inverse = Editor().Remove(m_document.Document(), row);
+    m_ownEdit = false;
+    if (inverse) m_document.Record(std::move(*inverse), QString("Remove %1 %2").arg(EntryName(m_kind)).arg(row));
     ShowState();
 }
 

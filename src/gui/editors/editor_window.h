@@ -73,7 +73,9 @@ private:
     QPushButton* m_remove = nullptr;
     QPushButton* m_done = nullptr;
     QLineEdit* m_nextNumber = nullptr;
-    bool m_selecting = false;   // a selection the program makes is not the user moving to a row
+    bool m_selecting = false;
+    bool m_ownEdit = false;     // this window is applying an edit of its own
+    bool m_tableChanged = false;   // the edit being announced touched this window's table   // a selection the program makes is not the user moving to a row
 };
 
 // Twips (the layout unit the tables were designed in) to pixels at 96 dots per inch.

@@ -61,7 +61,9 @@ TitleWindow::TitleWindow(DocumentObject& document, QWidget* parent) : QWidget(pa
             if (m_loading) return;
             const std::string value = text.toStdString();
             if (m_document.Document().Project().title.*member == value) return;
-            (void)m_document.Document().Apply(document::SetTitleEdit{field, value});
+            m_loading = true;   // the box already shows the text: the notice that follows need not reload it
+            (void)m_document.Apply(document::SetTitleEdit{field, value}, "Change the title block");
+            m_loading = false;
         });
     };
     bind(m_project, &project::TitleBlock::project, document::TitleField::Project);
@@ -70,6 +72,9 @@ TitleWindow::TitleWindow(DocumentObject& document, QWidget* parent) : QWidget(pa
     bind(m_date, &project::TitleBlock::date, document::TitleField::Date);
     bind(m_drawingNo, &project::TitleBlock::drawingNo, document::TitleField::DrawingNo);
     connect(&m_document, &DocumentObject::tablesReplaced, this, &TitleWindow::LoadFromDocument);
+    connect(&m_document, &DocumentObject::titleEdited, this, [this] {
+        if (!m_loading) LoadFromDocument();   // an undo or redo: the boxes show what the document holds
+    });
     LoadFromDocument();
     ShowGreeting();
     resize(Twips(6265), Twips(2280) + 60);
