@@ -151,6 +151,13 @@ std::optional<document::Edit> TableEditor::Remove(document::ProjectDocument& doc
     return std::move(applied.inverse);
 }
 
+int RowReference(std::string_view cell) {
+    const double value = project::ReadNumber(cell);
+    return value >= 1 && value <= 1e9 && value == std::floor(value) ? static_cast<int>(value) : 0;
+}
+
+bool IsFixed(std::string_view cell) { return project::ReadNumber(cell) == 1; }
+
 bool AcceptsKey(KeyFilter filter, char32_t key) {
     if (key == kBackspace) return true;
     const bool digit = key >= U'0' && key <= U'9';

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/edit.h"
@@ -89,6 +90,11 @@ private:
     AddCaption m_caption = AddCaption::Add;
     int m_nextNumber = 1;
 };
+
+// A cell read back into an editor's fields: a reference as the row it names (0 when it names none, as
+// a blank, 2.5 or text would), a restraint code as fixed or free (exactly 1 is fixed).
+[[nodiscard]] int RowReference(std::string_view cell);
+[[nodiscard]] bool IsFixed(std::string_view cell);
 
 // Key filters of the entry fields: each typed character is let through or discarded. Descriptions
 // take letters, digits, blank, "-", ".", "/" and the braces of a radius of gyration ("{9.957}").

@@ -4,7 +4,6 @@
 #include <QTableView>
 
 #include "editors/editor_fields.h"
-#include "project/number_text.h"
 
 namespace varlen::gui {
 namespace {
@@ -54,7 +53,7 @@ std::vector<std::string> JointLoadWindow::ReadFields() const {
 }
 
 void JointLoadWindow::LoadFields(const std::vector<std::string>& cells) {
-    const int position = static_cast<int>(project::ReadNumber(cells[0])) - 1;
+    const int position = editing::RowReference(cells[0]) - 1;
     m_joint->setCurrentIndex(position >= 0 && position < m_joint->count() ? position : -1);
     m_fx->setText(FromStd(cells[1]));
     m_fy->setText(FromStd(cells[2]));

@@ -3,7 +3,6 @@
 #include <QSvgWidget>
 
 #include "editors/editor_fields.h"
-#include "project/number_text.h"
 
 namespace varlen::gui {
 
@@ -62,8 +61,8 @@ void JointsWindow::LoadFields(const std::vector<std::string>& cells) {
     m_x->setText(FromStd(cells[0]));
     m_y->setText(FromStd(cells[1]));
     m_description->setText(FromStd(cells[2]));
-    m_fixedX->setChecked(project::ReadNumber(cells[3]) == 1);
-    m_fixedY->setChecked(project::ReadNumber(cells[4]) == 1);
+    m_fixedX->setChecked(editing::IsFixed(cells[3]));
+    m_fixedY->setChecked(editing::IsFixed(cells[4]));
     m_restraint->setText(FromStd(cells[5]));
 }
 

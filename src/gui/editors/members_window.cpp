@@ -1,7 +1,6 @@
 #include "editors/members_window.h"
 
 #include "editors/editor_fields.h"
-#include "project/number_text.h"
 
 namespace varlen::gui {
 namespace {
@@ -18,7 +17,7 @@ QLabel* DescriptionLabel(QWidget* owner, QGridLayout* layout, int row, const QSt
 std::string Position(const QComboBox* list) { return std::to_string(list->currentIndex() + 1); }
 
 void Choose(QComboBox* list, const std::string& cell) {
-    const int position = static_cast<int>(project::ReadNumber(cell)) - 1;
+    const int position = editing::RowReference(cell) - 1;
     list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
 }
 
