@@ -684,10 +684,20 @@ private slots:
         auto* windows = Find<QMenu>("mnuWindows");
         emit windows->aboutToShow();
         QStringList titles;
-        for (QAction* action : windows->actions()) titles << action->text();
-        QCOMPARE(titles, QStringList({"Joints", "Members"}));
-        windows->actions().at(0)->trigger();
+        for (QAction* action : windows->actions())
+            if (!action->isSeparator()) titles << action->text();
+        QCOMPARE(titles, QStringList({"&Tile", "&Cascade", "Close &All", "Joints", "Members"}));
+        QVERIFY(windows->actions().last()->isChecked());   // the active window is ticked
+        windows->actions().at(4)->trigger();
         QCOMPARE(Find<QMdiArea>("MDIClient")->activeSubWindow()->widget()->objectName(), QString("frmJoints"));
+        emit windows->aboutToShow();
+        Menu("mnuTile")->trigger();
+        const QRect joints = Find<QWidget>("frmJoints")->parentWidget()->geometry();
+        const QRect members = Find<QWidget>("frmMembers")->parentWidget()->geometry();
+        QVERIFY2(!joints.intersects(members), "tiled windows do not overlap");
+        emit windows->aboutToShow();
+        Menu("mnuCloseAll")->trigger();
+        QVERIFY(!IsShown("frmJoints") && !IsShown("frmMembers"));
     }
 
     void greetingFollowsTheClock() {

@@ -318,6 +318,11 @@ void MDIForm1::ShowDesign() {
 
 void MDIForm1::FillWindowsMenu() {
     m_windows->clear();
+    connect(Item(m_windows, "mnuTile", "&Tile"), &QAction::triggered, m_area, &QMdiArea::tileSubWindows);
+    connect(Item(m_windows, "mnuCascade", "&Cascade"), &QAction::triggered, m_area, &QMdiArea::cascadeSubWindows);
+    // The editors are hidden, never closed: closing them all is hiding every child window.
+    connect(Item(m_windows, "mnuCloseAll", "Close &All"), &QAction::triggered, this, &MDIForm1::HideChild);
+    m_windows->addSeparator();
     for (QMdiSubWindow* sub : m_area->subWindowList()) {
         if (!sub->isVisible()) continue;
         QAction* action = m_windows->addAction(sub->windowTitle());
@@ -325,7 +330,7 @@ void MDIForm1::FillWindowsMenu() {
         action->setChecked(sub == m_area->activeSubWindow());
         connect(action, &QAction::triggered, this, [this, sub] { m_area->setActiveSubWindow(sub); });
     }
-    if (m_windows->isEmpty()) m_windows->addAction("(no open windows)")->setEnabled(false);
+    if (m_windows->actions().size() == 4) m_windows->addAction("(no open windows)")->setEnabled(false);
 }
 
 void MDIForm1::UpdateMenus() {
