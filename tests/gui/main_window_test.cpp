@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -151,6 +152,7 @@ private slots:
 
         PressF5();   // as the shortcut test above checks
         QVERIFY2(m_dialogs->told.empty(), m_dialogs->told.empty() ? "" : qPrintable(m_dialogs->told[0].text));
+        QVERIFY(m_window->statusBar()->currentMessage().startsWith("Analysed: 3 joints, 3 members in "));
         const varlen::analysis::Results* results = m_window->Document().Document().Results();
         QVERIFY(results);
         QVERIFY(qAbs(results->AxialForce(2) + 7.0710678) < 1e-6);
@@ -377,6 +379,8 @@ private slots:
 
     void analysisFailureShowsTheCause() {
         PressF5();
+        QCOMPARE(m_window->statusBar()->currentMessage(),
+                 QString("Member 1 at end i names joint 0, which is not in the joints table (1 to 1)."));
         QCOMPARE(m_dialogs->told.size(), size_t(1));
         QCOMPARE(m_dialogs->told[0].title, QString("Program Unable to Continue!"));
         QVERIFY(m_dialogs->told[0].text.startsWith("An Error Just Occurred.\nDid you input your structure correctly?"));
@@ -707,6 +711,59 @@ private slots:
         QCOMPARE(varlen::gui::Greeting(QTime(15, 0, 0)), QString());
         QCOMPARE(varlen::gui::Greeting(QTime(20, 0, 0)), QString("Good Evening"));
     }
+    // The x on a child's own title bar hides it as Done does; the menu brings it back whole, not as an
+    // empty frame around a child that the x had hidden inside it.
+    void closeBoxHidesAndTheMenuReopensWhole() {
+        EnterTriangle();
+        const struct {
+            const char* menu;
+            const char* window;
+            const char* grid;
+            int rows;
+        } children[] = {
+            {"mnuTitle", "frmTitle", nullptr, 0},
+            {"mnuJoints", "frmJoints", "GridJoints", 3},
+            {"mnuMaterialProperties", "frmMaterialProperties", "GridMaterials", 1},
+            {"mnuCrossSectionalProperties", "frmCrossSectionalProperties", "GridCrossSections", 1},
+            {"mnuMembers", "frmMembers", "GridMembers", 3},
+            {"mnuJointLoad", "frmJointLoad", "GridJointLoad", 1},
+        };
+        for (const auto& child : children) {
+            Menu(child.menu)->trigger();
+            auto* frame = Find<QMdiSubWindow>(QString(child.window) + "Frame");
+            QVERIFY2(frame, child.window);
+            frame->close();
+            QVERIFY2(!IsShown(child.window), child.window);
+            Menu(child.menu)->trigger();
+            QVERIFY2(IsShown(child.window), child.window);
+            QVERIFY2(Find(child.window)->isVisible(), child.window);
+            if (!child.grid) continue;
+            auto* grid = In<QTableView>(child.window, child.grid);
+            QVERIFY2(grid && grid->isVisible(), child.grid);
+            QCOMPARE(grid->model()->rowCount(), child.rows);
+        }
+    }
+
+    // Closing the date picker by its x is its Cancel: the title block comes back with the focus in the
+    // drawing number and the date as it was, and the picker opens whole the next time.
+    void datePickerCloseBoxIsCancel() {
+        Menu("mnuTitle")->trigger();
+        QApplication::setActiveWindow(m_window.get());
+        const std::string before = m_window->Document().Document().Project().title.date;
+        In<QLineEdit>("frmTitle", "txtDate")->setFocus();
+        QApplication::processEvents();
+        QVERIFY(IsShown("frmCalender"));
+        Find<QMdiSubWindow>("frmCalenderFrame")->close();
+        QVERIFY(!IsShown("frmCalender"));
+        QVERIFY(IsShown("frmTitle"));
+        QCOMPARE(Find("frmTitle")->focusWidget(), In<QWidget>("frmTitle", "txtDrawingNo"));
+        QCOMPARE(m_window->Document().Document().Project().title.date, before);
+        In<QLineEdit>("frmTitle", "txtDate")->setFocus();
+        QApplication::processEvents();
+        QVERIFY(IsShown("frmCalender"));
+        QVERIFY(In<QWidget>("frmCalender", "Calender")->isVisible());
+    }
+
 };
 
 #include "main_window_test.moc"

@@ -11,7 +11,9 @@
 #include <QPainter>
 #include <QProgressDialog>
 #include <QtConcurrent/QtConcurrentRun>
+#include <functional>
 #include <QSplashScreen>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "editors/joint_load_window.h"
@@ -28,6 +30,27 @@ static void RegisterResources() { Q_INIT_RESOURCE(resources); }
 
 namespace varlen::gui {
 namespace {
+
+// The x on a child's own title bar: QMdiSubWindow would close (hide) the window inside the frame, and
+// showing the frame later would bring back an empty frame. The frame hides instead, as Done hides it.
+class FrameCloseBox final : public QObject {
+public:
+    FrameCloseBox(QMdiSubWindow* frame, std::function<void()> closed) : QObject(frame), m_closed(std::move(closed)) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::Close) return false;
+        event->ignore();
+        m_closed();
+        return true;
+    }
+
+private:
+    std::function<void()> m_closed;
+};
+
+void OnCloseBox(QMdiSubWindow* frame, std::function<void()> closed) {
+    frame->installEventFilter(new FrameCloseBox(frame, std::move(closed)));
+}
 
 QPixmap SplashPicture() {
     QPixmap picture(420, 220);
@@ -83,6 +106,11 @@ MDIForm1::~MDIForm1() {
 }
 
 void MDIForm1::SetCaption(const QString& name) { setWindowTitle("Varlen - " + name); }
+
+void MDIForm1::Say(const QString& text, bool problem) {
+    statusBar()->setStyleSheet(problem ? "QStatusBar { color: #b00000; }" : QString());
+    statusBar()->showMessage(text);
+}
 
 QAction* MDIForm1::Item(QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut) {
     QAction* action = menu->addAction(caption);
@@ -211,6 +239,7 @@ Window* MDIForm1::AddChild(Window* window) {
     sub->setWindowTitle(window->windowTitle());
     sub->resize(window->size().expandedTo(window->sizeHint()) + QSize(16, 36));
     sub->hide();
+    OnCloseBox(sub, [sub] { sub->hide(); });
     m_frames.push_back(sub);
     return window;
 }
@@ -240,6 +269,8 @@ void MDIForm1::ShowHide() {
         ShowChild(m_title);
         m_title->DatePicked(date);
     });
+    // The date picker's x is its Cancel.
+    OnCloseBox(FrameOf(m_calendar), [this] { emit m_calendar->closed(); });
     connect(m_calendar, &CalendarWindow::closed, this, [this] {
         FrameOf(m_calendar)->hide();
         ShowChild(m_title);
@@ -278,6 +309,7 @@ void MDIForm1::OpenDatePicker() {
 void MDIForm1::ShowChild(QWidget* window) {
     QMdiSubWindow* sub = FrameOf(window);
     if (!sub) return;
+    window->show();   // a frame never shows a child that was hidden inside it
     sub->show();
     sub->setWindowTitle(window->windowTitle());
     sub->raise();
@@ -422,6 +454,8 @@ void MDIForm1::StartAnalysis() {
     const std::filesystem::path folder = m_temporary.path().toStdString();
     const project::WriteOutcome written = doc.WriteTemporaryProject(folder);
     m_running = true;
+    m_analysisClock.start();
+    Say("Analysing\u2026");
     // The tables are held still until the outcome is in, so the results describe what is on screen.
     m_area->setEnabled(false);
     menuBar()->setEnabled(false);
@@ -467,12 +501,20 @@ void MDIForm1::FinishAnalysis() {
     doc.Accept(run);
     m_lastSucceeded = run.succeeded;
     if (!run.succeeded) {
+        // The refusal's first line after the two standard ones says what is wrong.
+        const QStringList lines = QString::fromStdString(run.Message()).split('\n');
+        Say(lines.size() > 2 ? lines.at(2) : lines.last(), true);
         DiscardResults();
         m_dialogs.Tell(this, analysis::kAnalysisErrorTitle, QString::fromStdString(run.Message()),
                        UserDialogs::Icon::Critical);
         emit analysisFinished(false);
         return;
     }
+    const analysis::Results* results = doc.Results();
+    Say(QString("Analysed: %1 joints, %2 members in %3 s")
+            .arg(results->JointCount())
+            .arg(results->MemberCount())
+            .arg(m_analysisClock.elapsed() / 1000.0, 0, 'f', 2));
     HideChild();
     UpdateMenus();
     emit analysisFinished(true);

@@ -3,6 +3,7 @@
 // cycle (new, open, save, save as, the save-changes question) and the analysis command.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFutureWatcher>
 #include <QMainWindow>
 #include <QTemporaryDir>
@@ -94,6 +95,8 @@ private:
     // design window closed, and Output and Print Using greyed until an analysis succeeds.
     void DiscardResults();
     void SetCaption(const QString& name);
+    // One line at the foot of the window: what the program is doing or has just done.
+    void Say(const QString& text, bool problem = false);
 
     UserDialogs& m_dialogs;
     DocumentObject m_document;
@@ -117,6 +120,7 @@ private:
     QMenu* m_windows = nullptr;
     bool m_running = false;
     bool m_lastSucceeded = false;
+    QElapsedTimer m_analysisClock;
     QFutureWatcher<document::AnalysisRun> m_analysis;
     QProgressDialog* m_progress = nullptr;
 };
