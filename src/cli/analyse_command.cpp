@@ -154,7 +154,7 @@ int AnalyseCommand(const std::vector<std::string>& args) {
     // The project path with its extension replaced; no output may overwrite the project or another output.
     const std::string resultsPath =
         parsed->results ? *parsed->results
-                        : std::filesystem::path(parsed->project).replace_extension(".txt").string();
+                        : analysis::ResultsFilePath(parsed->project).string();
     const bool jsonToStdout = parsed->json && *parsed->json == "-";
     if (SameFile(resultsPath, parsed->project) || (parsed->json && SameFile(*parsed->json, parsed->project))) {
         PrintError("an output would overwrite the project \"" + parsed->project +

@@ -33,10 +33,9 @@ struct DesignArgs {
 // (1e-308, 4e-324) are refused too: dividing by them overflows, and they are no physical quantity.
 enum class NumberReading { Read, NotANumber, OutOfRange, TooSmall };
 NumberReading ParseInRange(const std::string& text, double most, double& value) {
-    if (text.find_first_not_of(" \t") == std::string::npos || !project::IsWholeNumber(text))
-        return NumberReading::NotANumber;
-    const double read = project::ReadNumber(text);
-    if (!std::isfinite(read)) return NumberReading::NotANumber;
+    const std::optional<double> number = project::ReadWholeNumber(text);
+    if (text.find_first_not_of(" \t") == std::string::npos || !number) return NumberReading::NotANumber;
+    const double read = *number;
     if (!(read > 0) || read > most) return NumberReading::OutOfRange;
     if (!std::isnormal(read)) return NumberReading::TooSmall;
     value = read;

@@ -102,9 +102,7 @@ void AppendZonedHeading(std::string& out, int member, const char* text) {
 } // namespace
 
 std::filesystem::path ResultsFilePath(const std::filesystem::path& projectPath) {
-    std::string text = projectPath.string();
-    if (text.size() >= 3) text.replace(text.size() - 3, 3, "txt");
-    return text;
+    return std::filesystem::path(projectPath).replace_extension(".txt");
 }
 
 void OutputGlobalDisp(const Results& results, std::string& out, const std::function<void()>& flush) {

@@ -16,7 +16,9 @@ struct FileOutcome {
     std::string error;
 };
 
-// The path of the results file of a project or temporary file: its last three characters become "txt".
+// The path of the results file of a project or temporary file, the one rule for the desktop and the
+// command line: the extension replaced by ".txt" ("TempGrid.sma" gives "TempGrid.txt", "bridge.SMA"
+// "bridge.txt"; a name without an extension gains one rather than losing its last letters).
 [[nodiscard]] std::filesystem::path ResultsFilePath(const std::filesystem::path& projectPath);
 
 // The three sections, each a heading line and a block per member ended by an empty line (CR LF).

@@ -217,6 +217,11 @@ bool IsWholeNumber(std::string_view text) {
     return scan.hasDigits && scan.used == text.size() && std::isfinite(ConvertScanned(buffer));
 }
 
+std::optional<double> ReadWholeNumber(std::string_view text) {
+    if (!IsWholeNumber(text)) return std::nullopt;
+    return ReadNumber(text);
+}
+
 std::size_t WriteGeneral(char* const start, double value) {
     if (value == 0.0 || !std::isfinite(value)) {
         // Non-finite values never reach a file: the readers refuse them and the solver stops first.

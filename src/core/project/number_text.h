@@ -1,6 +1,7 @@
 // How numbers become text and text becomes numbers, in cells, in files and in the results grids.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,10 @@ namespace varlen::project {
 // True when the text, less blanks at either end, is one whole number in the form ReadNumber reads
 // (an empty text counts: it is the 0 of an empty field) and its value is finite.
 [[nodiscard]] bool IsWholeNumber(std::string_view text);
+
+// The value of a text that is one whole number (IsWholeNumber), or nothing: for inputs that must mean
+// exactly what they say, where a leading number followed by anything else is a mistake to point out.
+[[nodiscard]] std::optional<double> ReadWholeNumber(std::string_view text);
 
 // General format: the shortest decimal text that reads back to the same double (so never more than
 // 17 significant digits, and at most 15 whenever 15 suffice), plain decimal for magnitudes from 1E-04

@@ -70,9 +70,10 @@ TEST(ResultsFile, JointJHeadingStandsInThePrintZone) {
     EXPECT_NE(text.find("\r\nMember  123456" + std::string(14, ' ') + "Joint j\r\n"), std::string::npos);
 }
 
-TEST(ResultsFile, PathReplacesTheLastThreeCharacters) {
+TEST(ResultsFile, PathReplacesTheExtension) {
     EXPECT_EQ(ResultsFilePath("/tmp/TempGrid.sma"), "/tmp/TempGrid.txt");
     EXPECT_EQ(ResultsFilePath("bridge.SMA"), "bridge.txt");
+    EXPECT_EQ(ResultsFilePath("dir.v2/bridge"), "dir.v2/bridge.txt") << "a folder's dot is no extension";
 }
 
 TEST(ResultsJson, CarriesFullPrecisionInTheDocumentedShape) {
