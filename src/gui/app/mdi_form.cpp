@@ -257,12 +257,12 @@ void MDIForm1::ShowHide() {
     FrameOf(m_results[1])->move(0, Twips(250));
     m_materials = AddChild(new MaterialsWindow(m_document, m_dialogs));
     m_members = AddChild(new MembersWindow(m_document, m_dialogs));
-    m_options = AddChild(new OptionsWindow);
+    m_options = AddChild(new OptionsWindow(m_settings));
     FrameOf(m_options)->move(0, 0);
     m_results[2] = AddChild(new ResultsWindow(m_document, ResultsKind::GlobalForces));
     FrameOf(m_results[2])->move(0, Twips(500));
     m_title = AddChild(new TitleWindow(m_document));
-    connect(m_options, &OptionsWindow::placesChanged, this, &MDIForm1::DisablePlot);
+    connect(&m_settings, &Settings::placesChanged, this, &MDIForm1::DisablePlot);
     connect(m_title, &TitleWindow::datePickerWanted, this, &MDIForm1::OpenDatePicker);
     connect(m_calendar, &CalendarWindow::picked, this, [this](const QString& date) {
         FrameOf(m_calendar)->hide();
@@ -326,7 +326,7 @@ void MDIForm1::ShowDesign() {
         m_area->removeSubWindow(m_design);
         m_design->deleteLater();
     }
-    auto* window = new DesignWindow(m_document, m_dialogs, [this] { return m_options->Places(); });
+    auto* window = new DesignWindow(m_document, m_dialogs, m_settings);
     m_design = m_area->addSubWindow(window);
     m_design->setObjectName("frmBS449Frame");
     m_design->setWindowTitle(window->windowTitle());
@@ -493,7 +493,7 @@ void MDIForm1::FinishAnalysis() {
     menuBar()->setEnabled(true);
     document::ProjectDocument& doc = m_document.Document();
     document::AnalysisRun run = m_analysis.result();
-    const int places = m_options->Places();
+    const int places = m_settings.Places();
     if (run.fileError.empty() && run.outcome.results) {
         m_document.SetResultPlaces(places);
         m_plotDisabled = false;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/document_object.h"
+#include "app/settings.h"
 #include "app/user_dialogs.h"
 
 class QAction;
@@ -100,6 +101,7 @@ private:
 
     UserDialogs& m_dialogs;
     DocumentObject m_document;
+    Settings m_settings;
     QTemporaryDir m_temporary;
     QMdiArea* m_area = nullptr;
     // The child windows, each in its MDI frame (hidden, never destroyed), in the order they were made.

@@ -13,6 +13,8 @@
 #include <QTextOption>
 #include <QVBoxLayout>
 
+#include "app/settings.h"
+#include "app/twips.h"
 #include "design/bs449.h"
 #include "report/design_tables.h"
 
@@ -39,7 +41,7 @@ QTableWidget* ResultGrid(QWidget* owner, const char* name, const report::TableRo
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     for (std::size_t c = 0; c < twips.size(); ++c)
-        grid->setColumnWidth(static_cast<int>(c), twips[c] * 96 / 1440 + 12);
+        grid->setColumnWidth(static_cast<int>(c), Twips(twips[c]) + 12);
     grid->horizontalHeader()->setStretchLastSection(true);
     return grid;
 }
@@ -68,9 +70,9 @@ double Number(const QComboBox* list) {
 
 } // namespace
 
-DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, std::function<int()> places,
+DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, const Settings& settings,
                            QWidget* parent)
-    : QWidget(parent), m_document(document), m_dialogs(dialogs), m_places(std::move(places)) {
+    : QWidget(parent), m_document(document), m_dialogs(dialogs), m_settings(settings) {
     setObjectName("frmBS449");
     setWindowTitle("Design to BS449");
     auto* layout = new QGridLayout(this);
@@ -159,7 +161,7 @@ DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, std::
     connect(m_pt, &QComboBox::currentTextChanged, m_tension, &QWidget::hide);
     connect(m_ys, &QComboBox::currentTextChanged, m_compression, &QWidget::hide);
     connect(done, &QPushButton::clicked, this, &DesignWindow::doneClicked);
-    resize(12000 * 96 / 1440, 7275 * 96 / 1440);
+    resize(Twips(12000), Twips(7275));
 }
 
 void DesignWindow::Design() {
@@ -167,7 +169,7 @@ void DesignWindow::Design() {
     const document::ProjectDocument& doc = m_document.Document();
     const design::TensionOutcome outcome =
         design::TensionDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_pt));
-    Fill(m_tension, report::TensionRows(outcome, m_places()));
+    Fill(m_tension, report::TensionRows(outcome, m_settings.Places()));
     if (!outcome.Complete()) Tell(outcome.fault);
 }
 
@@ -176,7 +178,7 @@ void DesignWindow::CompressionDesign() {
     const document::ProjectDocument& doc = m_document.Document();
     const design::CompressionOutcome outcome =
         design::CompressionDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_ys));
-    Fill(m_compression, report::CompressionRows(outcome, m_places()));
+    Fill(m_compression, report::CompressionRows(outcome, m_settings.Places()));
     if (!outcome.Complete()) Tell(outcome.fault);
 }
 
@@ -184,7 +186,7 @@ void DesignWindow::WeldDesign() {
     const document::ProjectDocument& doc = m_document.Document();
     const design::WeldOutcome outcome =
         design::WeldDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_leg), Number(m_pw));
-    Fill(m_welds, report::WeldRows(outcome, m_places()));
+    Fill(m_welds, report::WeldRows(outcome, m_settings.Places()));
     // Refused because of edits since the analysis: the other two checks have said so already.
     if (!outcome.Complete() && !outcome.Refused()) Tell(outcome.fault);
 }

@@ -14,12 +14,13 @@ class QTableWidget;
 
 namespace varlen::gui {
 
+class Settings;
+
 class DesignWindow final : public QWidget {
     Q_OBJECT
 public:
-    // `places` gives the decimal places of the options window at the moment a check runs.
-    DesignWindow(DocumentObject& document, UserDialogs& dialogs, std::function<int()> places,
-                 QWidget* parent = nullptr);
+    // The tables take the decimal places the settings hold at the moment a check runs.
+    DesignWindow(DocumentObject& document, UserDialogs& dialogs, const Settings& settings, QWidget* parent = nullptr);
 
     void Design();
     void CompressionDesign();
@@ -33,7 +34,7 @@ private:
 
     DocumentObject& m_document;
     UserDialogs& m_dialogs;
-    std::function<int()> m_places;
+    const Settings& m_settings;
     QComboBox* m_pt;
     QComboBox* m_ys;
     QComboBox* m_leg;

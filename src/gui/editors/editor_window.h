@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/document_object.h"
+#include "app/twips.h"
 #include "app/user_dialogs.h"
 #include "editing/table_editor.h"
 
@@ -78,7 +79,5 @@ private:
     bool m_tableChanged = false;   // the edit being announced touched this window's table   // a selection the program makes is not the user moving to a row
 };
 
-// Twips (the layout unit the tables were designed in) to pixels at 96 dots per inch.
-inline int Twips(int twips) { return twips * 96 / 1440; }
 
 } // namespace varlen::gui

@@ -1,5 +1,8 @@
 #include "results/results_windows.h"
 
+#include "app/settings.h"
+#include "app/twips.h"
+
 #include <QAbstractListModel>
 #include <QComboBox>
 #include <QGridLayout>
@@ -75,9 +78,9 @@ ResultsWindow::ResultsWindow(DocumentObject& document, ResultsKind kind, QWidget
     m_grid->setObjectName(text.grid);
     m_grid->horizontalHeader()->hide();
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setColumnWidth(0, 1700 * 96 / 1440);
+    m_grid->setColumnWidth(0, Twips(1700));
     m_grid->horizontalHeader()->setStretchLastSection(true);
-    m_grid->verticalHeader()->setMinimumWidth(900 * 96 / 1440);
+    m_grid->verticalHeader()->setMinimumWidth(Twips(900));
     m_grid->verticalHeader()->setDefaultSectionSize(24);
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -132,7 +135,7 @@ void ResultsWindow::ShowChosen(int position) {
     m_grid->setVerticalHeaderLabels(labels);
 }
 
-OptionsWindow::OptionsWindow(QWidget* parent) : QWidget(parent) {
+OptionsWindow::OptionsWindow(Settings& settings, QWidget* parent) : QWidget(parent), m_settings(settings) {
     setObjectName("frmOptions");
     setWindowTitle("Plotting Options");
     auto* layout = new QGridLayout(this);
@@ -150,13 +153,12 @@ OptionsWindow::OptionsWindow(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_places, 0, 1);
     layout->addWidget(after, 0, 2);
     layout->addWidget(ok, 1, 2);
-    connect(m_places, &QLineEdit::textChanged, this, &OptionsWindow::placesChanged);
+    connect(m_places, &QLineEdit::textChanged, this, [this] { m_settings.SetPlaces(Places()); });
     connect(ok, &QPushButton::clicked, this, [this] {
         if (Places() >= 10) m_places->setText("10");
         parentWidget() ? parentWidget()->hide() : hide();
-        emit done();
     });
-    resize(3090 * 96 / 1440, 1260 * 96 / 1440);
+    resize(Twips(3090), Twips(1260));
 }
 
 int OptionsWindow::Places() const {

@@ -15,6 +15,8 @@ class QTableWidget;
 
 namespace varlen::gui {
 
+class Settings;
+
 enum class ResultsKind { GlobalDisplacements, LocalForces, GlobalForces };
 
 class ResultsWindow final : public QWidget {
@@ -36,19 +38,17 @@ private:
     QTableWidget* m_grid;
 };
 
+// "Plotting Options": the box that sets the decimal places in the settings, as it is typed.
 class OptionsWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit OptionsWindow(QWidget* parent = nullptr);
-    // The number of places as the analysis reads it: the box's leading number, 0 when empty.
-    [[nodiscard]] int Places() const;
-
-signals:
-    // Any change of the text: the results shown no longer match the places asked for.
-    void placesChanged();
-    void done();
+    explicit OptionsWindow(Settings& settings, QWidget* parent = nullptr);
 
 private:
+    // The box's digits as places (0 when empty; more than two significant digits count as 99).
+    [[nodiscard]] int Places() const;
+
+    Settings& m_settings;
     QLineEdit* m_places;
 };
 
