@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "io/message_text.h"
 #include "model/model.h"
 #include "project/number_text.h"
 #include "project/references.h"
@@ -60,7 +61,9 @@ std::string CauseLine(const DesignFault& f) {
     const std::string who = "Member " + std::to_string(f.member);
     const auto rows = static_cast<std::size_t>(f.tableRows);
     const auto section = [&] {
-        return "cross-section " + std::to_string(f.section) + " (\"" + f.sectionDescription + "\")";
+        // The description is the user's or a file's text: control characters are shown, not obeyed.
+        return "cross-section " + std::to_string(f.section) + " (\"" + io::EscapeForMessage(f.sectionDescription) +
+               "\")";
     };
     const auto joints = [&] {
         return "joints " + std::to_string(f.jointI) + " and " + std::to_string(f.jointJ);
