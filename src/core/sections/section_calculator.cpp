@@ -45,13 +45,17 @@ std::string FormatFifteenDigits(double value) {
     return project::FormatGeneral(std::strtod(text, nullptr));
 }
 
+bool IsDimensionAnswer(std::string_view answer) {
+    return answer.find_first_not_of(" \t\r\n") != std::string_view::npos && project::IsWholeNumber(answer);
+}
+
 std::optional<SectionResult> EvaluateSection(int shape, const std::vector<std::string>& answers) {
     if (shape < 0 || shape >= static_cast<int>(SectionShapes().size())) return std::nullopt;
     if (answers.size() != SectionShapes()[static_cast<std::size_t>(shape)].prompts.size())
         return std::nullopt;
     std::vector<double> v;
     for (const std::string& answer : answers) {
-        if (answer.empty()) return std::nullopt;
+        if (!IsDimensionAnswer(answer)) return std::nullopt;
         v.push_back(project::ReadNumber(answer));
     }
     double area = 0;

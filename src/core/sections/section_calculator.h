@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace varlen::sections {
@@ -24,9 +25,13 @@ struct SectionResult {
     std::string description; // e.g. "CHS Section with r and t of 100, 5"
 };
 
-// Each answer is read as a typed number. An area of 0 or less, or one that is not a finite number,
-// becomes 1. nullopt when the shape is unknown, the answer count is not the prompt count, or any
-// answer is empty (the user cancelled that prompt).
+// True when an answer is one complete number (blanks at either end aside): "abc" or "1OO" with a
+// letter O is not, and neither is a blank answer, which is the user cancelling the prompt.
+[[nodiscard]] bool IsDimensionAnswer(std::string_view answer);
+
+// Each answer is read as a number. An area of 0 or less, or one that is not a finite number, becomes
+// 1. nullopt when the shape is unknown, the answer count is not the prompt count, or any answer fails
+// IsDimensionAnswer: a text such as "abc" would otherwise be taken as 0.
 [[nodiscard]] std::optional<SectionResult> EvaluateSection(int shape,
                                                            const std::vector<std::string>& answers);
 

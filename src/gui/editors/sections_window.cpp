@@ -112,10 +112,19 @@ void SectionsWindow::Evaluate() {
     const sections::SectionShape& shape = sections::SectionShapes()[static_cast<std::size_t>(Picture())];
     std::vector<std::string> answers;
     for (const char* prompt : shape.prompts) {
-        const std::optional<QString> answer = Dialogs().Input(this, shape.title, prompt);
-        // Cancel or an empty answer ends the calculation with both boxes as they were.
-        if (!answer || answer->trimmed().isEmpty()) return;
-        answers.push_back(answer->toStdString());
+        for (;;) {
+            const std::optional<QString> answer = Dialogs().Input(this, shape.title, prompt);
+            // Cancel or an empty answer ends the calculation with both boxes as they were.
+            if (!answer || answer->trimmed().isEmpty()) return;
+            if (sections::IsDimensionAnswer(answer->toStdString())) {
+                answers.push_back(answer->toStdString());
+                break;
+            }
+            // Only the leading number would be read: the user is told and asked the same dimension again.
+            Dialogs().Tell(this, shape.title,
+                           QString("\"%1\" is not a number. Please enter the dimension in mm.").arg(*answer),
+                           UserDialogs::Icon::Warning);
+        }
     }
     const std::optional<sections::SectionResult> result = sections::EvaluateSection(Picture(), answers);
     if (!result) return;

@@ -54,8 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
         SectionCase{3, {"100", "50"}, "5000", "Rectangular Section with b and h of 100, 50"},
         SectionCase{3, {"-2", "3"}, "1", "Rectangular Section with b and h of-2, 3"},
         SectionCase{3, {"0", "3"}, "1", "Rectangular Section with b and h of 0, 3"},
-        // Answers are read as typed numbers and written back in general form.
-        SectionCase{3, {" 2.50 ", "4e1x"}, "100", "Rectangular Section with b and h of 2.5, 40"},
+        // Answers are read as numbers and written back in general form.
+        SectionCase{3, {" 2.50 ", "4e1"}, "100", "Rectangular Section with b and h of 2.5, 40"},
         SectionCase{4, {"100", "50", "5", "4"}, "1320", "RHS Section with b, h, tf and tw of 100, 50, 5, 4"},
         // Prompts ask bf, tf, tw, h; the description lists bf, h, tf, tw.
         SectionCase{
@@ -68,7 +68,16 @@ TEST(EvaluateSection, CancelledOrMismatchedAnswersGiveNothing) {
     EXPECT_FALSE(EvaluateSection(3, {"100", "50", "1"}).has_value());
     EXPECT_FALSE(EvaluateSection(5, {"1"}).has_value());
     EXPECT_FALSE(EvaluateSection(-1, {"1"}).has_value());
-    EXPECT_TRUE(EvaluateSection(3, {" ", "x"}).has_value()) << "only an empty answer is a cancel";
+}
+
+// Reading only the leading number took "abc" as 0 (an area of 1, a radius of 0) and "1OO" as 1.
+TEST(EvaluateSection, AnswersThatAreNotOneNumberGiveNothing) {
+    for (const char* answer : {"abc", "1OO", "20.0.59", "1,5", "12abc", " ", "\t"}) {
+        EXPECT_FALSE(IsDimensionAnswer(answer)) << answer;
+        EXPECT_FALSE(EvaluateSection(1, {answer}).has_value()) << answer;
+        EXPECT_FALSE(EvaluateSection(3, {"100", answer}).has_value()) << answer;
+    }
+    for (const char* answer : {"100", " 2.50 ", "4e1", "-2", ".5"}) EXPECT_TRUE(IsDimensionAnswer(answer)) << answer;
 }
 
 TEST(FormatFifteenDigits, RoundsAwayTheBinaryTail) {
