@@ -764,6 +764,29 @@ private slots:
         QVERIFY(In<QWidget>("frmCalender", "Calender")->isVisible());
     }
 
+    // An answer that is not one number is refused with a message and asked again: "abc" once gave an
+    // area of 1 and a radius of 0, "1OO" (letter O) a radius of 1.
+    void calculatorAsksAgainForAnAnswerThatIsNotANumber() {
+        Menu("mnuCrossSectionalProperties")->trigger();
+        auto* area = In<QLineEdit>("frmCrossSectionalProperties", "txtArea");
+        auto* description = In<QLineEdit>("frmCrossSectionalProperties", "txtCrossSectionalDescription");
+        Click("frmCrossSectionalProperties", "cmdNext");   // the circular section
+        m_dialogs->inputs = {QString("abc"), QString("1OO"), QString("10")};
+        Click("frmCrossSectionalProperties", "cmdEvaluate");
+        QCOMPARE(m_dialogs->told.size(), size_t(2));
+        QCOMPARE(m_dialogs->told[0].title, QString("Circular Section"));
+        QVERIFY2(m_dialogs->told[0].text.startsWith("\"abc\" is not a number."), qPrintable(m_dialogs->told[0].text));
+        QVERIFY(m_dialogs->told[1].text.startsWith("\"1OO\" is not a number."));
+        QCOMPARE(m_dialogs->asked.size(), size_t(3));
+        QCOMPARE(m_dialogs->asked[2].text, QString("Please Enter Radius, r"));
+        QCOMPARE(area->text(), QString("314.1592654"));
+        QCOMPARE(description->text(), QString("Circular Section with radius  10"));
+        // Refused, then cancelled: the boxes stay as they were.
+        m_dialogs->inputs = {QString("abc"), std::nullopt};
+        Click("frmCrossSectionalProperties", "cmdEvaluate");
+        QCOMPARE(area->text(), QString("314.1592654"));
+    }
+
 };
 
 #include "main_window_test.moc"
