@@ -787,6 +787,23 @@ private slots:
         QCOMPARE(area->text(), QString("314.1592654"));
     }
 
+    // The label beside the joint list names the chosen joint as soon as the list is filled, and the
+    // joint of the project now open, not of the one before.
+    void jointLoadLabelNamesTheChosenJoint() {
+        Menu("mnuJoints")->trigger();
+        Type("frmJoints", "txtJointDescription", "Left support");
+        Click("frmJoints", "cmdAddJoint");
+        Menu("mnuJointLoad")->trigger();
+        QCOMPARE(In<QLabel>("frmJointLoad", "lblJointD")->text(), QString("Left support"));
+        m_dialogs->answers = {UserDialogs::Answer::No};
+        Menu("mnuNew")->trigger();
+        Menu("mnuJoints")->trigger();
+        Type("frmJoints", "txtJointDescription", "Right support");
+        Click("frmJoints", "cmdAddJoint");
+        Menu("mnuJointLoad")->trigger();
+        QCOMPARE(In<QLabel>("frmJointLoad", "lblJointD")->text(), QString("Right support"));
+    }
+
 };
 
 #include "main_window_test.moc"

@@ -33,10 +33,7 @@ JointLoadWindow::JointLoadWindow(DocumentObject& document, UserDialogs& dialogs,
     m_fy = AddLineField(this, f, 5, "Fy (kN)", "txtFy", editing::KeyFilter::SignedNumber);
     m_description = AddLineField(this, f, 6, "Joint Load Description", "txtJointLoadDescription",
                                  editing::KeyFilter::Description);
-    connect(m_joint, &QComboBox::currentIndexChanged, this, [this](int index) {
-        const auto cell = Doc().Document().Project().joints.Cell(index + 1, project::joint_col::Description);
-        m_jointText->setText(index >= 0 ? QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size())) : "");
-    });
+    connect(m_joint, &QComboBox::currentIndexChanged, this, &JointLoadWindow::ShowJointText);
     connect(Grid(), &QAbstractItemView::clicked, m_joint, [this] { m_joint->setFocus(); });
     Finish(nullptr, {500, 1000, 1000, 1400});
     resize(Twips(10200), Twips(6180));
@@ -44,7 +41,15 @@ JointLoadWindow::JointLoadWindow(DocumentObject& document, UserDialogs& dialogs,
 
 void JointLoadWindow::FillList() {
     FillNumberList(m_joint, Doc().Document().Project().joints.EntryCount());
+    ShowJointText();
     m_joint->setFocus();
+}
+
+void JointLoadWindow::ShowJointText() {
+    const int row = m_joint->currentIndex() + 1;
+    const auto cell = row >= 1 ? Doc().Document().Project().joints.Cell(row, project::joint_col::Description)
+                               : std::string_view();
+    m_jointText->setText(QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size())));
 }
 
 std::vector<std::string> JointLoadWindow::ReadFields() const {

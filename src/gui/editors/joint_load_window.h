@@ -25,6 +25,8 @@ protected:
 
 private:
     QComboBox* m_joint;
+    void ShowJointText();   // the chosen joint's description beside the list
+
     QLabel* m_jointText;
     QLineEdit* m_fx;
     QLineEdit* m_fy;
