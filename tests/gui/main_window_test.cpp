@@ -2,6 +2,7 @@
 // buttons clicked, questions answered by a script. Runs offscreen.
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -802,6 +803,26 @@ private slots:
         Click("frmJoints", "cmdAddJoint");
         Menu("mnuJointLoad")->trigger();
         QCOMPARE(In<QLabel>("frmJointLoad", "lblJointD")->text(), QString("Right support"));
+    }
+
+    // A paste drops what typing would: a double quote pasted into a description was shown but saved as
+    // another character, so the screen and the file disagreed.
+    void pastingPassesTheKeyFilter() {
+        Menu("mnuJoints")->trigger();
+        QApplication::setActiveWindow(m_window.get());
+        auto* description = In<QLineEdit>("frmJoints", "txtJointDescription");
+        description->clear();
+        description->setFocus();
+        QGuiApplication::clipboard()->setText("Ridge \"A\" (north)");
+        QTest::keyClick(description, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(description->text(), QString("Ridge A north"));
+        auto* x = In<QLineEdit>("frmJoints", "txtXCoord");
+        x->clear();
+        QGuiApplication::clipboard()->setText("x = -2.5 m");
+        QTest::keyClick(x, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(x->text(), QString("-2.5"));
+        Click("frmJoints", "cmdAddJoint");
+        QCOMPARE(std::string(m_window->Document().Document().Project().joints.Cell(1, 4)), std::string("Ridge A north"));
     }
 
 };
