@@ -825,6 +825,39 @@ private slots:
         QCOMPARE(std::string(m_window->Document().Document().Project().joints.Cell(1, 4)), std::string("Ridge A north"));
     }
 
+    // Reopened, the number lists start again from their first entry; after New or Open the
+    // cross-section boxes hold the first catalogue row, as a fresh window does.
+    void listsAndBoxesStartAfreshWhenReopened() {
+        EnterTriangle();
+        Menu("mnuMembers")->trigger();
+        Choose("frmMembers", "cmbJointi", 2);
+        Choose("frmMembers", "cmbMaterialType", 0);
+        Click("frmMembers", "cmdDone");
+        Menu("mnuMembers")->trigger();
+        QCOMPARE(In<QComboBox>("frmMembers", "cmbJointi")->currentIndex(), 0);
+        Menu("mnuJointLoad")->trigger();
+        QCOMPARE(In<QComboBox>("frmJointLoad", "cmbJoints")->currentIndex(), 2);   // as the triangle left it
+        Click("frmJointLoad", "cmdDone");
+        Menu("mnuJointLoad")->trigger();
+        QCOMPARE(In<QComboBox>("frmJointLoad", "cmbJoints")->currentIndex(), 0);
+
+        const QString path = m_dir.filePath("fresh.sma");
+        m_dialogs->fileNames = {path};
+        Menu("mnuSaveAs")->trigger();
+        auto* area = In<QLineEdit>("frmCrossSectionalProperties", "txtArea");
+        auto* description = In<QLineEdit>("frmCrossSectionalProperties", "txtCrossSectionalDescription");
+        const QString firstRow = In<QComboBox>("frmCrossSectionalProperties", "cmbSHS")->itemText(0);
+        for (const char* command : {"mnuNew", "mnuOpen"}) {
+            Menu("mnuCrossSectionalProperties")->trigger();
+            Type("frmCrossSectionalProperties", "txtArea", "12");
+            Type("frmCrossSectionalProperties", "txtCrossSectionalDescription", "Plate");
+            m_dialogs->fileNames = {path};
+            Menu(command)->trigger();
+            QCOMPARE(area->text(), QString("45.548"));
+            QCOMPARE(description->text(), firstRow);
+        }
+    }
+
 };
 
 #include "main_window_test.moc"

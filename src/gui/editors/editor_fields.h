@@ -35,14 +35,14 @@ inline QComboBox* AddListField(QWidget* owner, QGridLayout* layout, int row, con
 inline QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 inline std::string ToStd(const QString& text) { return text.toStdString(); }
 
-// Fills a number list "1" .. count, keeping the chosen position where it still exists.
+// Fills a number list "1" .. count with the first entry chosen. Filling happens with the signals held,
+// so the caller shows the chosen entry's description itself: the position may not have changed.
 inline void FillNumberList(QComboBox* list, int count) {
-    const int chosen = list->currentIndex();
     list->blockSignals(true);
     list->clear();
     for (int n = 1; n <= count; ++n) list->addItem(QString::number(n));
+    list->setCurrentIndex(count == 0 ? -1 : 0);
     list->blockSignals(false);
-    list->setCurrentIndex(count == 0 ? -1 : (chosen >= 0 && chosen < count ? chosen : 0));
 }
 
 } // namespace varlen::gui

@@ -95,7 +95,16 @@ SectionsWindow::SectionsWindow(DocumentObject& document, UserDialogs& dialogs, Q
     m_rhsList->setVisible(false);
     Finish(m_number, {500, 1250, 1800});
     resize(Twips(15000), Twips(8000));
-    // The window opens with the first square hollow section in the boxes.
+    ShowFirstCatalogueRow();
+    // Made after the editor's own handler, so it follows the reset of the boxes.
+    connect(&Doc(), &DocumentObject::tablesReplaced, this, &SectionsWindow::ShowFirstCatalogueRow);
+}
+
+// A fresh window, as after New or Open, has the first square hollow section in the boxes.
+void SectionsWindow::ShowFirstCatalogueRow() {
+    m_shs->setChecked(true);
+    m_shsList->setCurrentIndex(0);
+    m_rhsList->setCurrentIndex(0);
     Pick(m_shsList->itemText(0));
 }
 

@@ -31,6 +31,7 @@ protected:
 private:
     void Pick(const QString& row);
 
+    void ShowFirstCatalogueRow();
     QLineEdit* m_number;
     QLineEdit* m_area;
     QLineEdit* m_description;
