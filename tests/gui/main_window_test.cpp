@@ -858,6 +858,72 @@ private slots:
         }
     }
 
+    // A number box that holds anything but one complete number is refused by name, and nothing is
+    // stored: the leading number used to be taken silently ("20.0.59" as 20).
+    void numberBoxesRefuseWhatIsNotANumber() {
+        const struct {
+            const char* menu;
+            const char* window;
+            const char* box;
+            const char* add;
+            const char* text;
+            const char* message;
+        } cases[] = {
+            {"mnuJoints", "frmJoints", "txtXCoord", "cmdAddJoint", "20.0.59", "X Co-ordinate: \"20.0.59\" is not a number."},
+            {"mnuJoints", "frmJoints", "txtYCoord", "cmdAddJoint", "1,5", "Y Co-ordinate: \"1,5\" is not a number."},
+            {"mnuMaterialProperties", "frmMaterialProperties", "txtYoungsModulus", "cmdAddMaterial", "12abc",
+             "Young's Modulus: \"12abc\" is not a number."},
+            {"mnuCrossSectionalProperties", "frmCrossSectionalProperties", "txtArea", "cmdAddCrossSection", "1.2.3",
+             "Cross Sectional Area: \"1.2.3\" is not a number."},
+            {"mnuJointLoad", "frmJointLoad", "txtFy", "cmdAddJoint", "-1,5", "Fy: \"-1,5\" is not a number."},
+        };
+        const varlen::project::Project before = m_window->Document().Document().Project();
+        for (const auto& c : cases) {
+            Menu(c.menu)->trigger();
+            In<QLineEdit>(c.window, c.box)->setText(c.text);   // a paste or an older text: past the key filter
+            m_dialogs->told.clear();
+            Click(c.window, c.add);
+            QCOMPARE(m_dialogs->told.size(), size_t(1));
+            QCOMPARE(m_dialogs->told[0].text, QString(c.message));
+            QCOMPARE(In<QLineEdit>(c.window, c.box)->text(), QString(c.text));
+            In<QLineEdit>(c.window, c.box)->clear();
+        }
+        QCOMPARE(m_window->Document().Document().Project(), before);
+        QVERIFY(!m_window->Document().Document().Unsaved());
+    }
+
+    // After an edit or an insert the fields are blank again and the selection is back at the end, so
+    // the next "&Add >" appends instead of inserting where the last change went.
+    void afterAnEditTheNextAddAppends() {
+        EnterTriangle();
+        auto* grid = In<QTableView>("frmJoints", "GridJoints");
+        auto* add = In<QPushButton>("frmJoints", "cmdAddJoint");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 1)).center());
+        QCOMPARE(add->text(), QString("&Edit >"));
+        QVERIFY(In<QCheckBox>("frmJoints", "chkDisplacementsY")->isChecked());
+        Type("frmJoints", "txtXCoord", "5");
+        Click("frmJoints", "cmdAddJoint");
+        QVERIFY(!In<QCheckBox>("frmJoints", "chkDisplacementsX")->isChecked());
+        QVERIFY(!In<QCheckBox>("frmJoints", "chkDisplacementsY")->isChecked());
+        QCOMPARE(In<QLineEdit>("frmJoints", "txtXCoord")->text(), QString());
+        QCOMPARE(grid->currentIndex().row(), 2);
+        AddJoint("6", "1", false, false);
+        const varlen::project::Project& p = m_window->Document().Document().Project();
+        QCOMPARE(p.joints.EntryCount(), 4);
+        QCOMPARE(std::string(p.joints.Cell(2, 2)), std::string("5"));
+        QCOMPARE(std::string(p.joints.Cell(4, 2)), std::string("6"));
+        // An insert before row 2, then "&Add >" appends behind it all.
+        grid->setCurrentIndex(grid->model()->index(1, 0));
+        QCOMPARE(add->text(), QString("Insert >"));
+        AddJoint("7", "1", true, false);
+        QVERIFY(!In<QCheckBox>("frmJoints", "chkDisplacementsX")->isChecked());
+        QCOMPARE(add->text(), QString("&Add >"));
+        AddJoint("8", "1", false, false);
+        QCOMPARE(p.joints.EntryCount(), 6);
+        QCOMPARE(std::string(p.joints.Cell(2, 2)), std::string("7"));
+        QCOMPARE(std::string(p.joints.Cell(6, 2)), std::string("8"));
+    }
+
 };
 
 #include "main_window_test.moc"

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "editors/table_model.h"
+#include "project/number_text.h"
 
 namespace varlen::gui {
 namespace {
@@ -136,12 +137,28 @@ void EditorWindow::SelectCurrentRow() {
     m_selecting = false;
 }
 
+bool EditorWindow::NumbersAreWhole() {
+    for (const NumberBox& number : NumberBoxes()) {
+        const QString text = number.box->text();
+        if (project::IsWholeNumber(text.toStdString())) continue;
+        m_dialogs.Tell(this, windowTitle(), QString("%1: \"%2\" is not a number.").arg(number.name, text),
+                       UserDialogs::Icon::Warning);
+        number.box->setFocus();
+        number.box->selectAll();
+        return false;
+    }
+    return true;
+}
+
 void EditorWindow::AddClicked() {
+    if (!NumbersAreWhole()) return;
     m_ownEdit = true;
     const editing::AddOutcome outcome = Editor().Add(m_document.Document(), ReadFields());
     m_ownEdit = false;
     const char* verb = outcome.kind == editing::AddKind::Edited ? "Edit" : outcome.kind == editing::AddKind::Inserted ? "Insert" : "Add";
     m_document.Record(outcome.inverse, QString("%1 %2 %3").arg(verb, EntryName(m_kind)).arg(outcome.row));
+    // Back to the end: the next "&Add >" appends rather than inserting again where the last one went.
+    Editor().SetCurrentRow(Editor().Table().RowCount() - 1);
     ResetFields(true);
     ShowState();
     if (outcome.kind != editing::AddKind::Edited && FirstField()) FirstField()->setFocus();

@@ -49,6 +49,12 @@ protected:
     // The defaults after an add (afterAdd), on leaving edit mode and when the tables are replaced.
     virtual void ResetFields(bool afterAdd) = 0;
     [[nodiscard]] virtual QWidget* FirstField() const = 0;
+    // The number boxes with the names the user knows them by, checked before anything is stored.
+    struct NumberBox {
+        QString name;   // "X Co-ordinate"
+        QLineEdit* box;
+    };
+    [[nodiscard]] virtual std::vector<NumberBox> NumberBoxes() const { return {}; }
 
     // Subclasses put their fields here, then call Finish().
     [[nodiscard]] QGridLayout* Fields() const { return m_fields; }
@@ -58,6 +64,9 @@ protected:
     void ShowState();   // caption, next number, remove button, current row
 
 private:
+    // False, after telling the user which box and what it holds, when a number box holds anything but
+    // one complete number: "20.0.59" would otherwise be stored as 20 without a word.
+    bool NumbersAreWhole();
     void GridClicked(int modelRow);
     void CurrentRowChanged(int modelRow);
     void TablesReplaced(bool opened);

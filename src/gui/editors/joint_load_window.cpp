@@ -73,6 +73,8 @@ void JointLoadWindow::ResetFields(bool) {
 
 QWidget* JointLoadWindow::FirstField() const { return m_fy; }
 
+std::vector<EditorWindow::NumberBox> JointLoadWindow::NumberBoxes() const { return {{"Fx", m_fx}, {"Fy", m_fy}}; }
+
 void JointLoadWindow::showEvent(QShowEvent* event) {
     FillList();
     EditorWindow::showEvent(event);

@@ -22,11 +22,12 @@ protected:
     void LoadFields(const std::vector<std::string>& cells) override;
     void ResetFields(bool afterAdd) override;
     QWidget* FirstField() const override;
+    std::vector<NumberBox> NumberBoxes() const override;
 
 private:
-    QComboBox* m_joint;
     void ShowJointText();   // the chosen joint's description beside the list
 
+    QComboBox* m_joint;
     QLabel* m_jointText;
     QLineEdit* m_fx;
     QLineEdit* m_fy;

@@ -67,18 +67,18 @@ void JointsWindow::LoadFields(const std::vector<std::string>& cells) {
 }
 
 void JointsWindow::ResetFields(bool afterAdd) {
-    // The ticked co-ordinate stays for the next joint along the same grid line; the restraints stay
-    // too after an add, so a row of similar supports is entered quickly.
+    // The ticked co-ordinate stays for the next joint along the same grid line. The restraints start
+    // clear: a support carried over unseen would fix the next joint without the user asking.
     if (!afterAdd || !m_sameX->isChecked()) m_x->clear();
     if (!afterAdd || !m_sameY->isChecked()) m_y->clear();
     m_description->setText("Gridline ?? / ??");
     m_restraint->setText("None");
-    if (!afterAdd) {
-        m_fixedX->setChecked(false);
-        m_fixedY->setChecked(false);
-    }
+    m_fixedX->setChecked(false);
+    m_fixedY->setChecked(false);
 }
 
 QWidget* JointsWindow::FirstField() const { return m_x; }
+
+std::vector<EditorWindow::NumberBox> JointsWindow::NumberBoxes() const { return {{"X Co-ordinate", m_x}, {"Y Co-ordinate", m_y}}; }
 
 } // namespace varlen::gui

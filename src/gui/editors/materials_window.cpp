@@ -72,4 +72,6 @@ void MaterialsWindow::ResetFields(bool) {
 
 QWidget* MaterialsWindow::FirstField() const { return m_modulus; }
 
+std::vector<EditorWindow::NumberBox> MaterialsWindow::NumberBoxes() const { return {{"Young's Modulus", m_modulus}}; }
+
 } // namespace varlen::gui

@@ -17,6 +17,7 @@ protected:
     void LoadFields(const std::vector<std::string>& cells) override;
     void ResetFields(bool afterAdd) override;
     QWidget* FirstField() const override;
+    std::vector<NumberBox> NumberBoxes() const override;
 
 private:
     QLineEdit* m_number;

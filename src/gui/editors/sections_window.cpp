@@ -157,4 +157,6 @@ void SectionsWindow::ResetFields(bool) {
 
 QWidget* SectionsWindow::FirstField() const { return m_area; }
 
+std::vector<EditorWindow::NumberBox> SectionsWindow::NumberBoxes() const { return {{"Cross Sectional Area", m_area}}; }
+
 } // namespace varlen::gui

@@ -27,11 +27,12 @@ protected:
     void LoadFields(const std::vector<std::string>& cells) override;
     void ResetFields(bool afterAdd) override;
     QWidget* FirstField() const override;
+    std::vector<NumberBox> NumberBoxes() const override;
 
 private:
     void Pick(const QString& row);
-
     void ShowFirstCatalogueRow();
+
     QLineEdit* m_number;
     QLineEdit* m_area;
     QLineEdit* m_description;
