@@ -110,10 +110,6 @@ void ResultsWindow::Refill() {
     m_grid->setVerticalHeaderLabels({"", "", "", ""});
 }
 
-void ResultsWindow::ChooseMember(int member) {
-    m_members->setCurrentIndex(member - 1);
-}
-
 void ResultsWindow::ShowChosen(int position) {
     const analysis::Results* results = m_document.Results();
     if (!results || position < 0 || position >= results->MemberCount()) return;

@@ -23,9 +23,6 @@ class ResultsWindow final : public QWidget {
     Q_OBJECT
 public:
     ResultsWindow(DocumentObject& document, ResultsKind kind, QWidget* parent = nullptr);
-    // Shows member `member` (1-based), as choosing it in the list does.
-    void ChooseMember(int member);
-    [[nodiscard]] QTableWidget* Grid() const { return m_grid; }
 
 private:
     void Refill();
