@@ -473,7 +473,15 @@ private slots:
         auto* grid = In<QTableWidget>("frmLocalForces", "GridLocalForces");
         auto* list = In<QComboBox>("frmLocalForces", "cmbMemberNumber");
         QCOMPARE(list->count(), 3);
-        QVERIFY(!grid->item(0, 0));   // nothing shown before the first choice
+        // It opens on member 1 (horizontal, in tension: end i pulled along -x'), says what the signs mean,
+        // and PgDn steps to the next member.
+        QCOMPARE(list->currentIndex(), 0);
+        QVERIFY(grid->item(0, 0));
+        QVERIFY(In<QLabel>("frmLocalForces", "lblConvention")->text().contains("in tension the force at joint i is negative"));
+        QTest::keyClick(Find<QWidget>("frmLocalForces"), Qt::Key_PageDown);
+        QCOMPARE(list->currentIndex(), 1);
+        QTest::keyClick(Find<QWidget>("frmLocalForces"), Qt::Key_PageUp);
+        QCOMPARE(list->currentIndex(), 0);
         // The description is read from the members table when the member is chosen, edits included.
         (void)m_window->Document().Document().Apply(
             varlen::document::SetRowEdit{varlen::project::TableId::Members, 2, {"2", "3", "1", "1", "Rafter"}});

@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -43,12 +44,18 @@ struct KindText {
     const char* name;
     const char* grid;
     report::MemberEnds ends;
+    const char* convention;   // what the signs of the numbers mean, in plain words
 };
 
 const KindText kKinds[] = {
-    {"frmGlobalDisplacements", "GridGlobalDisplacements", report::MemberEnds::GlobalDisplacements},
-    {"frmLocalForces", "GridLocalForces", report::MemberEnds::LocalForces},
-    {"frmReactions", "GridReactions", report::MemberEnds::GlobalForces},
+    {"frmGlobalDisplacements", "GridGlobalDisplacements", report::MemberEnds::GlobalDisplacements,
+     "Displacements of the member's joints in mm, positive along global X and Y."},
+    {"frmLocalForces", "GridLocalForces", report::MemberEnds::LocalForces,
+     "Forces in kN on the member, along its own axis x' from joint i to joint j: in tension the force at "
+     "joint i is negative and at joint j positive; in compression the other way round."},
+    {"frmReactions", "GridReactions", report::MemberEnds::GlobalForces,
+     "Forces in kN on the member at its ends, positive along global X and Y; at a support the forces of "
+     "its members, less the load there, make the reaction."},
 };
 
 } // namespace
@@ -87,6 +94,10 @@ ResultsWindow::ResultsWindow(DocumentObject& document, ResultsKind kind, QWidget
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setFixedHeight(4 * 24 + 2 * m_grid->frameWidth());
     layout->addWidget(m_grid);
+    auto* convention = new QLabel(text.convention, this);
+    convention->setObjectName("lblConvention");
+    convention->setWordWrap(true);
+    layout->addWidget(convention);
     layout->addStretch(1);
     auto* done = new QPushButton("&Done", this);
     done->setObjectName("cmdDone");
@@ -95,19 +106,35 @@ ResultsWindow::ResultsWindow(DocumentObject& document, ResultsKind kind, QWidget
     connect(m_members, &QComboBox::currentIndexChanged, this, &ResultsWindow::ShowChosen);
     connect(&m_document, &DocumentObject::resultsChanged, this, &ResultsWindow::Refill);
     Refill();
-    resize(330, 230);
+    resize(360, 280);
+}
+
+// PgUp and PgDn step through the members, wherever the focus is in the window.
+void ResultsWindow::keyPressEvent(QKeyEvent* event) {
+    const int step = event->key() == Qt::Key_PageDown ? 1 : event->key() == Qt::Key_PageUp ? -1 : 0;
+    const int next = m_members->currentIndex() + step;
+    if (step != 0 && next >= 0 && next < m_members->count()) {
+        m_members->setCurrentIndex(next);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ResultsWindow::Refill() {
     const analysis::Results* results = m_document.Results();
+    const int members = results ? results->MemberCount() : 0;
+    // The member shown last stays shown when it is still there; otherwise the window opens on member 1.
+    const int shown = m_members->currentIndex() >= 0 && m_members->currentIndex() < members ? m_members->currentIndex()
+                      : members > 0                                                          ? 0
+                                                                                             : -1;
     m_members->blockSignals(true);
-    static_cast<MemberNumbers*>(m_members->model())->SetCount(results ? results->MemberCount() : 0);
-    m_members->setCurrentIndex(-1);
+    static_cast<MemberNumbers*>(m_members->model())->SetCount(members);
+    m_members->setCurrentIndex(shown);
     m_members->blockSignals(false);
-    // Before the first choice only an empty grid shows, without labels.
     m_description->clear();
     m_grid->clearContents();
     m_grid->setVerticalHeaderLabels({"", "", "", ""});
+    ShowChosen(shown);
 }
 
 void ResultsWindow::ShowChosen(int position) {

@@ -24,6 +24,9 @@ class ResultsWindow final : public QWidget {
 public:
     ResultsWindow(DocumentObject& document, ResultsKind kind, QWidget* parent = nullptr);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void Refill();
     void ShowChosen(int position);
