@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -930,6 +932,74 @@ private slots:
         QCOMPARE(p.joints.EntryCount(), 6);
         QCOMPARE(std::string(p.joints.Cell(2, 2)), std::string("7"));
         QCOMPARE(std::string(p.joints.Cell(6, 2)), std::string("8"));
+    }
+
+    // The summary after F5: fixed-point figures with the analysis's places, columns that sort on the
+    // numbers (as text "-7.071" would sort after "5.000"), Ctrl+C that pastes into a spreadsheet with its
+    // headings, a CSV that quotes a description with a comma, and the member list shown when a project opens.
+    void resultsSummarySortsCopiesAndExports() {
+        EnterTriangle();
+        PressF5();
+        QCOMPARE(Menu("mnuResultsSummary")->shortcut(), QKeySequence(Qt::Key_F6));
+        Menu("mnuResultsSummary")->trigger();
+        QVERIFY(IsShown("frmResultsSummary"));
+        auto* view = In<QTableView>("frmResultsSummary", "GridSummaryMembers");
+        QVERIFY(view);
+        QAbstractItemModel* model = view->model();
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const auto cell = [model](int row, int column) {
+            return model->index(row, column).data().toString();
+        };
+        QCOMPARE(model->rowCount(), 3);
+        QCOMPARE(cell(1, 4), QString("-7.071"));
+        QCOMPARE(cell(1, 5), QString("C"));
+        QCOMPARE(cell(0, 5), QString("T"));
+        QCOMPARE(cell(0, 6), QString("5.000")); // 5 kN on 1000 mm²
+        QCOMPARE(cell(1, 7), QString("Plate"));
+
+        QHeaderView* header = view->horizontalHeader();
+        const QPoint force(header->sectionViewportPosition(4) + header->sectionSize(4) / 2,
+                           header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, force);
+        QCOMPARE(header->sortIndicatorSection(), 4);
+        QCOMPARE(cell(0, 5), QString("C"));
+        QCOMPARE(cell(2, 0), QString("1")); // the one tension last when ascending
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, force);
+        QCOMPARE(cell(0, 0), QString("1"));
+
+        view->setFocus();
+        view->selectAll();
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        const QStringList lines = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0],
+                 QString("#\tJoint i\tJoint j\tLength (m)\tAxial force (kN)\tT/C\tStress (N/mm\u00b2)\t"
+                         "Section"));
+        QCOMPARE(lines[1], QString("1\t1\t2\t4.000\t5.000\tT\t5.000\tPlate"));
+
+        const varlen::document::SetRowEdit section{varlen::project::TableId::Sections, 1,
+                                                   {"1000", "Plate, \"A\""}};
+        QVERIFY(m_window->Document().Apply(section, "Edit section").applied);
+        const QString csv = m_dir.filePath("members.csv");
+        m_dialogs->fileNames.push_back(csv);
+        Click("frmResultsSummary", "cmdExportCsv");
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList rows = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(rows.size(), 4);
+        QCOMPARE(rows[0],
+                 QString("#,Joint i,Joint j,Length (m),Axial force (kN),T/C,Stress (N/mm\u00b2),Section"));
+        QVERIFY2(rows[1].startsWith("1,1,2,4.000,") && rows[1].endsWith(",\"Plate, \"\"A\"\"\""),
+                 qPrintable(rows[1]));
+
+        auto* tabs = In<QTabWidget>("frmResultsSummary", "tabSummary");
+        tabs->setCurrentIndex(1);
+        QVERIFY(m_window->OpenPath(QString(VARLEN_EXAMPLES_DIR) + "/bridge_girder.sma"));
+        QVERIFY(IsShown("frmResultsSummary"));
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(model->rowCount(), 25);
+        QCOMPARE(cell(24, 0), QString("25"));
+        QVERIFY(cell(24, 4).isEmpty()); // not analysed yet
     }
 
 };

@@ -24,6 +24,7 @@
 #include "editors/title_window.h"
 #include "design/design_window.h"
 #include "results/results_windows.h"
+#include "results/summary_window.h"
 
 // The pictures live in the static GUI library; a static library's resources must be registered by hand.
 static void RegisterResources() { Q_INIT_RESOURCE(resources); }
@@ -213,6 +214,8 @@ void MDIForm1::BuildMenus() {
     separator(results, "mnuLoForceGloForce");
     connect(Item(results, "mnuGlobalForces", "Global Forces/&Reactions..."), &QAction::triggered, this,
             [this] { ShowChild(m_results[2]); });
+    connect(Item(m_output, "mnuResultsSummary", "Results &Summary...", QKeySequence(Qt::Key_F6)),
+            &QAction::triggered, this, [this] { ShowChild(m_summary); });
     QMenu* design = SubMenu(m_output, "mnuDesignOutput", "&Design Output");
     connect(Item(design, "mnuBS449", "BS449..."), &QAction::triggered, this, &MDIForm1::ShowDesign);
 
@@ -262,6 +265,7 @@ void MDIForm1::ShowHide() {
     m_results[2] = AddChild(new ResultsWindow(m_document, ResultsKind::GlobalForces));
     FrameOf(m_results[2])->move(0, Twips(500));
     m_title = AddChild(new TitleWindow(m_document));
+    m_summary = AddChild(new ResultsSummaryWindow(m_document, m_dialogs));
     connect(&m_settings, &Settings::placesChanged, this, &MDIForm1::DisablePlot);
     connect(m_title, &TitleWindow::datePickerWanted, this, &MDIForm1::OpenDatePicker);
     connect(m_calendar, &CalendarWindow::picked, this, [this](const QString& date) {
@@ -409,6 +413,9 @@ bool MDIForm1::OpenPath(const QString& path) {
     }
     HideChild();
     SetCaption(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    // What was opened, at a glance: the member list, its results filled in by F5.
+    m_summary->ShowTab(ResultsSummaryWindow::MembersTab);
+    ShowChild(m_summary);
     return true;
 }
 

@@ -28,6 +28,7 @@ class JointsWindow;
 class MaterialsWindow;
 class MembersWindow;
 class OptionsWindow;
+class ResultsSummaryWindow;
 class ResultsWindow;
 class SectionsWindow;
 class TitleWindow;
@@ -115,6 +116,7 @@ private:
     JointLoadWindow* m_loads = nullptr;
     OptionsWindow* m_options = nullptr;
     std::array<ResultsWindow*, 3> m_results{};   // global displacements, local forces, global forces
+    ResultsSummaryWindow* m_summary = nullptr;
     QMdiSubWindow* m_design = nullptr;
     bool m_plotDisabled = false;
     QMenu* m_output = nullptr;
