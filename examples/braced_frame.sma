@@ -27,9 +27,9 @@
  210 ,"Steel S355"
  200 ,"Stainless steel 1.4401"
 3
- 5870 ,"UC 203x203x46"
- 5130 ,"UB 305x165x40"
- 453.4 ,"CHS 48.3x3.2 stainless"
+ 5870 ,"UC 203x203x46 (5870){51.3}"
+ 5130 ,"UB 305x165x40 (5130){38.6}"
+ 453.4 ,"CHS 48.3x3.2 stainless (453.4){16.0}"
 18
  1 , 4 , 1 , 1 ,"Column A, storey 1"
  4 , 7 , 1 , 1 ,"Column A, storey 2"

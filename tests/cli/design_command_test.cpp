@@ -101,12 +101,26 @@ TEST(CliDesign, JsonHasTheRowsInFullPrecision) {
     EXPECT_EQ(keys, (std::vector<std::string>{"tension", "compression", "welds", "error"}));
 }
 
-// None of the examples' sections carries a radius of gyration in braces: the strut check stops at the
-// first member in compression, the other two checks run to the end.
-TEST(CliDesign, ExampleStopsAtTheFirstStrutAndNamesIt) {
+// Every example designs: each section's description carries its radius of gyration in braces.
+TEST(CliDesign, EveryExampleDesigns) {
     TempDir dir;
-    const CliRun run =
-        RunCli("design " + Example("simple_bridge") + " --json " + (dir / "d.json").string(), dir);
+    for (const char* name : {"roof_truss", "bridge_girder", "braced_frame", "simple_bridge"}) {
+        const CliRun run = RunCli("design " + Example(name), dir);
+        EXPECT_EQ(run.status, 0) << name << ": " << run.err;
+        EXPECT_NE(run.out.find("Design of Compression Members"), std::string::npos) << name;
+    }
+}
+
+// A section without a radius of gyration in braces: the strut check stops at the first member in
+// compression, the other two checks run to the end.
+TEST(CliDesign, SectionWithoutRadiusStopsAtTheFirstStrutAndNamesIt) {
+    TempDir dir;
+    std::string project = ReadFile(Example("simple_bridge"));
+    const std::string withRadius = "SHS 100x100x5.0 (1840){38.4}";
+    ASSERT_NE(project.find(withRadius), std::string::npos);
+    project.replace(project.find(withRadius), withRadius.size(), "SHS 100x100x5.0");
+    WriteFile(dir / "p.sma", project);
+    const CliRun run = RunCli("design " + (dir / "p.sma").string() + " --json " + (dir / "d.json").string(), dir);
     EXPECT_EQ(run.status, 1);
     const std::string cause =
         "Member 4 uses cross-section 1 (\"SHS 100x100x5.0\"), whose description gives no radius of gyration "
