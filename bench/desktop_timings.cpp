@@ -25,8 +25,7 @@ public:
     QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
 };
 
-template <class T>
-T* Find(QObject* root, const char* name) {
+template <class T> T* Find(QObject* root, const char* name) {
     T* found = root->findChild<T*>(name);
     if (!found) {
         std::fprintf(stderr, "no %s in the main window\n", name);

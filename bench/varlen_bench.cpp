@@ -6,19 +6,19 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
-#include <cmath>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <Eigen/CholmodSupport>
 
 #include "analysis/analysis.h"
-#include "analysis/factor_memory.h"
 #include "analysis/assembly.h"
+#include "analysis/factor_memory.h"
 #include "analysis/results_file.h"
 #include "analysis/results_json.h"
 #include "io/text_file.h"
@@ -49,7 +49,8 @@ std::vector<analysis::MemberState> Members(const model::Model& in) {
         const auto i = static_cast<std::size_t>(m.jointI) - 1, j = static_cast<std::size_t>(m.jointJ) - 1;
         const double dx = in.joints[j].x - in.joints[i].x, dy = in.joints[j].y - in.joints[i].y;
         const double l = std::sqrt(dx * dx + dy * dy);
-        states.push_back({static_cast<int>(m.jointI), static_cast<int>(m.jointJ), analysis::Transformation(dx, dy, l),
+        states.push_back({static_cast<int>(m.jointI), static_cast<int>(m.jointJ),
+                          analysis::Transformation(dx, dy, l),
                           analysis::LocalStiffness(in.MaterialAt(static_cast<int>(m.material)).youngsModulus,
                                                    in.SectionAt(static_cast<int>(m.section)).area, l)});
     }
@@ -94,7 +95,8 @@ void BareParse(benchmark::State& state, const Case* c) {
         const char* p = c->bytes.data();
         const char* end = p + c->bytes.size();
         while (p < end) {
-            while (p < end && (*p == ' ' || *p == ',' || *p == '\r' || *p == '\n')) ++p;
+            while (p < end && (*p == ' ' || *p == ',' || *p == '\r' || *p == '\n'))
+                ++p;
             if (p < end && *p == '"') {
                 p = static_cast<const char*>(std::memchr(p + 1, '"', static_cast<std::size_t>(end - p - 1)));
                 p = p ? p + 1 : end;
@@ -123,7 +125,8 @@ void CheckAndAssemble(benchmark::State& state, const Case* c) {
 
 void Solve(benchmark::State& state, const Case* c, analysis::Ordering ordering) {
     std::vector<int> jointOfColumn(c->dofs.dofOfFree.size());
-    for (std::size_t q = 0; q < jointOfColumn.size(); ++q) jointOfColumn[q] = c->dofs.dofOfFree[q] / 2;
+    for (std::size_t q = 0; q < jointOfColumn.size(); ++q)
+        jointOfColumn[q] = c->dofs.dofOfFree[q] / 2;
     for (auto _ : state) {
         Eigen::VectorXd x;
         const auto outcome = analysis::SolveSparseCholesky(c->k, c->f, x, jointOfColumn, ordering);
@@ -166,7 +169,8 @@ void BareFormat(benchmark::State& state, const Case* c) {
         std::size_t bytes = 0;
         for (int m = 1; m <= r.MemberCount(); ++m) {
             for (const auto& v : {r.MemberGlobalDisp(m), r.MemberLocalForce(m), r.MemberGlobalForce(m)})
-                for (double x : v) bytes += static_cast<std::size_t>(std::to_chars(text, text + 64, x).ptr - text) * 2;
+                for (double x : v)
+                    bytes += static_cast<std::size_t>(std::to_chars(text, text + 64, x).ptr - text) * 2;
             bytes += static_cast<std::size_t>(std::to_chars(text, text + 64, r.AxialForce(m)).ptr - text);
         }
         for (int j = 1; j <= r.JointCount(); ++j)
@@ -188,24 +192,34 @@ int main(int argc, char** argv) {
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(argv[1]))
         if (entry.path().extension() == ".sma") files.push_back(entry.path());
-    std::sort(files.begin(), files.end(),
-              [](const auto& a, const auto& b) { return std::filesystem::file_size(a) < std::filesystem::file_size(b); });
+    std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
+        return std::filesystem::file_size(a) < std::filesystem::file_size(b);
+    });
     static std::vector<std::unique_ptr<Case>> cases;
     for (const auto& file : files) {
         cases.push_back(std::make_unique<Case>(Load(file)));
         const Case* c = cases.back().get();
         const auto ms = benchmark::kMillisecond;
         benchmark::RegisterBenchmark((c->name + "/read").c_str(), Read, c)->Unit(ms)->UseRealTime();
-        benchmark::RegisterBenchmark((c->name + "/bare_parse").c_str(), BareParse, c)->Unit(ms)->UseRealTime();
-        benchmark::RegisterBenchmark((c->name + "/check_assemble").c_str(), CheckAndAssemble, c)->Unit(ms)->UseRealTime();
+        benchmark::RegisterBenchmark((c->name + "/bare_parse").c_str(), BareParse, c)
+            ->Unit(ms)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark((c->name + "/check_assemble").c_str(), CheckAndAssemble, c)
+            ->Unit(ms)
+            ->UseRealTime();
         benchmark::RegisterBenchmark((c->name + "/solve").c_str(), Solve, c, analysis::Ordering::Auto)
-            ->Unit(ms)->UseRealTime();
+            ->Unit(ms)
+            ->UseRealTime();
         benchmark::RegisterBenchmark((c->name + "/bare_cholmod_default").c_str(), BareCholmod, c, -1)
-            ->Unit(ms)->UseRealTime();
+            ->Unit(ms)
+            ->UseRealTime();
         benchmark::RegisterBenchmark((c->name + "/bare_cholmod_metis").c_str(), BareCholmod, c, CHOLMOD_METIS)
-            ->Unit(ms)->UseRealTime();
+            ->Unit(ms)
+            ->UseRealTime();
         benchmark::RegisterBenchmark((c->name + "/output").c_str(), Output, c)->Unit(ms)->UseRealTime();
-        benchmark::RegisterBenchmark((c->name + "/bare_format").c_str(), BareFormat, c)->Unit(ms)->UseRealTime();
+        benchmark::RegisterBenchmark((c->name + "/bare_format").c_str(), BareFormat, c)
+            ->Unit(ms)
+            ->UseRealTime();
     }
     argc -= 1;
     argv[1] = argv[0];

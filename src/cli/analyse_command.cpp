@@ -12,8 +12,8 @@
 #include "io/message_text.h"
 #include "io/text_file.h"
 #include "model/model_file.h"
-#include "project/number_text.h"
 #include "printable_values.h"
+#include "project/number_text.h"
 #include "report/results_tables.h"
 #include "staged_output.h"
 
@@ -21,7 +21,9 @@ namespace varlen::cli {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double Since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 struct AnalyseArgs {
     std::string project;
@@ -56,17 +58,21 @@ std::optional<AnalyseArgs> ParseArgs(const std::vector<std::string>& args) {
             auto v = value("--places");
             if (!v) return std::nullopt;
             if (!ParsePlaces(*v, parsed.places)) {
-                PrintError("--places takes a whole number of decimal places from 0 to " + std::to_string(kMaxPlaces) +
-                           ", not \"" + *v + "\"");
+                PrintError("--places takes a whole number of decimal places from 0 to " +
+                           std::to_string(kMaxPlaces) + ", not \"" + *v + "\"");
                 return std::nullopt;
             }
         } else if (a == "--ordering") {
             auto v = value("--ordering");
             if (!v) return std::nullopt;
-            if (*v == "auto") parsed.ordering = analysis::Ordering::Auto;
-            else if (*v == "amd") parsed.ordering = analysis::Ordering::Amd;
-            else if (*v == "metis") parsed.ordering = analysis::Ordering::Metis;
-            else if (*v == "nesdis") parsed.ordering = analysis::Ordering::NestedDissection;
+            if (*v == "auto")
+                parsed.ordering = analysis::Ordering::Auto;
+            else if (*v == "amd")
+                parsed.ordering = analysis::Ordering::Amd;
+            else if (*v == "metis")
+                parsed.ordering = analysis::Ordering::Metis;
+            else if (*v == "nesdis")
+                parsed.ordering = analysis::Ordering::NestedDissection;
             else {
                 PrintError("--ordering takes auto, amd, metis or nesdis, not \"" + *v + "\"");
                 return std::nullopt;
@@ -153,10 +159,10 @@ int AnalyseCommand(const std::vector<std::string>& args) {
 
     // The project path with its extension replaced; no output may overwrite the project or another output.
     const std::string resultsPath =
-        parsed->results ? *parsed->results
-                        : analysis::ResultsFilePath(parsed->project).string();
+        parsed->results ? *parsed->results : analysis::ResultsFilePath(parsed->project).string();
     const bool jsonToStdout = parsed->json && *parsed->json == "-";
-    if (SameFile(resultsPath, parsed->project) || (parsed->json && SameFile(*parsed->json, parsed->project))) {
+    if (SameFile(resultsPath, parsed->project) ||
+        (parsed->json && SameFile(*parsed->json, parsed->project))) {
         PrintError("an output would overwrite the project \"" + parsed->project +
                    "\"; name the outputs with --results and --json");
         return kExitUsage;
@@ -171,7 +177,7 @@ int AnalyseCommand(const std::vector<std::string>& args) {
     std::optional<std::string> bytes = ReadProject(parsed->project, status);
     if (!bytes) return status;
     model::ModelOutcome read = model::ModelFromText(*bytes);
-    bytes.reset();   // as large as the file; the analysis needs the room
+    bytes.reset(); // as large as the file; the analysis needs the room
     const double readSeconds = Since(start);
     if (!read.model) {
         PrintError("cannot read the project \"" + parsed->project + "\": " + read.problem.ToString());
@@ -223,8 +229,9 @@ int AnalyseCommand(const std::vector<std::string>& args) {
     }
     if (jsonToStdout) {
         if (!analysis::WriteResultsJsonStream(results, stdout).ok) {
-            PrintError("the JSON results could not be written to standard output, so the results file was not "
-                       "replaced");
+            PrintError(
+                "the JSON results could not be written to standard output, so the results file was not "
+                "replaced");
             return kExitStopped;
         }
     } else if (!parsed->quiet) {
@@ -246,16 +253,18 @@ int AnalyseCommand(const std::vector<std::string>& args) {
 
     if (parsed->timings) {
         const analysis::PhaseTimes& t = outcome.times;
-        std::fprintf(stderr,
-                     "timings: joints %d, members %d, free DOF %d, matrix non-zeros %lld\n"
-                     "timings: read %.3f s, check %.3f s, assemble %.3f s, order %.3f s, factor %.3f s, "
-                     "solve %.3f s, forces %.3f s, output %.3f s, whole %.3f s\n"
-                     "timings: smallest relative pivot %.3e, L non-zeros %.3g, factor %.3g flop (%.2f GFLOP/s), "
-                     "peak memory %.1f MiB\n",
-                     results.JointCount(), results.MemberCount(), outcome.freeDofs, outcome.nonZeros, readSeconds,
-                     t.check, t.assemble, t.order, t.factor, t.solve, t.forces, outputSeconds, Since(wholeStart),
-                     outcome.smallestRelativePivot, outcome.factorNonZeros, outcome.factorFlops,
-                     t.factor > 0 ? outcome.factorFlops / t.factor * 1e-9 : 0.0, static_cast<double>(PeakMemoryKiB()) / 1024.0);
+        std::fprintf(
+            stderr,
+            "timings: joints %d, members %d, free DOF %d, matrix non-zeros %lld\n"
+            "timings: read %.3f s, check %.3f s, assemble %.3f s, order %.3f s, factor %.3f s, "
+            "solve %.3f s, forces %.3f s, output %.3f s, whole %.3f s\n"
+            "timings: smallest relative pivot %.3e, L non-zeros %.3g, factor %.3g flop (%.2f GFLOP/s), "
+            "peak memory %.1f MiB\n",
+            results.JointCount(), results.MemberCount(), outcome.freeDofs, outcome.nonZeros, readSeconds,
+            t.check, t.assemble, t.order, t.factor, t.solve, t.forces, outputSeconds, Since(wholeStart),
+            outcome.smallestRelativePivot, outcome.factorNonZeros, outcome.factorFlops,
+            t.factor > 0 ? outcome.factorFlops / t.factor * 1e-9 : 0.0,
+            static_cast<double>(PeakMemoryKiB()) / 1024.0);
     }
     return kExitOk;
 }

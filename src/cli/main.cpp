@@ -75,7 +75,8 @@ int Run(const std::vector<std::string>& args) {
     try {
         return analyse ? AnalyseCommand(rest) : DesignCommand(rest);
     } catch (const std::bad_alloc&) {
-        PrintError(analyse ? "not enough memory to analyse the project" : "not enough memory to design the members");
+        PrintError(analyse ? "not enough memory to analyse the project"
+                           : "not enough memory to design the members");
     } catch (const std::exception& error) {
         PrintError(std::string(analyse ? "the analysis" : "the design") + " stopped: " + error.what());
     }

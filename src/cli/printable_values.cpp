@@ -7,12 +7,14 @@
 namespace varlen::cli {
 namespace {
 
-std::string Number(int n) { return std::to_string(n); }
+std::string Number(int n) {
+    return std::to_string(n);
+}
 
 } // namespace
 
-std::string FirstNonFinite(const design::TensionOutcome& tension, const design::CompressionOutcome& compression,
-                           const design::WeldOutcome& welds) {
+std::string FirstNonFinite(const design::TensionOutcome& tension,
+                           const design::CompressionOutcome& compression, const design::WeldOutcome& welds) {
     for (const design::TensionRow& row : tension.rows) {
         if (!std::isfinite(row.actualStress))
             return NotRepresentable(row.actualStress, "the tension stress in member " + Number(row.member));
@@ -21,9 +23,11 @@ std::string FirstNonFinite(const design::TensionOutcome& tension, const design::
     }
     for (const design::CompressionRow& row : compression.rows) {
         if (!std::isfinite(row.actualStress))
-            return NotRepresentable(row.actualStress, "the compression stress in member " + Number(row.member));
+            return NotRepresentable(row.actualStress,
+                                    "the compression stress in member " + Number(row.member));
         if (!std::isfinite(row.allowableStress))
-            return NotRepresentable(row.allowableStress, "the allowable stress of member " + Number(row.member));
+            return NotRepresentable(row.allowableStress,
+                                    "the allowable stress of member " + Number(row.member));
         if (!std::isfinite(row.slenderness))
             return NotRepresentable(row.slenderness, "the slenderness of member " + Number(row.member));
     }

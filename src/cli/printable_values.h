@@ -28,10 +28,13 @@ template <typename ResultValues> std::string FirstNonFinite(const ResultValues& 
     for (int m = 1; m <= r.MemberCount(); ++m) {
         const analysis::EndVector local = r.MemberLocalForce(m), global = r.MemberGlobalForce(m);
         for (double f : {local[0], local[2]})
-            if (!std::isfinite(f)) return NotRepresentable(f, "the axial force in member " + std::to_string(m));
+            if (!std::isfinite(f))
+                return NotRepresentable(f, "the axial force in member " + std::to_string(m));
         for (int k = 0; k < 4; ++k)
             if (!std::isfinite(global[k]))
-                return NotRepresentable(global[k], at(k < 2 ? "the force at end i of member " : "the force at end j of member ", m, k));
+                return NotRepresentable(
+                    global[k],
+                    at(k < 2 ? "the force at end i of member " : "the force at end j of member ", m, k));
     }
     for (int j = 1; j <= r.JointCount(); ++j) {
         if (!r.IsSupported(j)) continue;

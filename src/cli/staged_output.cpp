@@ -42,7 +42,8 @@ std::filesystem::path OutputIdentity(const std::string& path) {
     return error ? absolute.lexically_normal() : canonical;
 }
 
-StagedOutput::StagedOutput(const std::string& target) : m_target(FollowLinks(target)), m_writePath(m_target) {}
+StagedOutput::StagedOutput(const std::string& target)
+    : m_target(FollowLinks(target)), m_writePath(m_target) {}
 
 StagedOutput::~StagedOutput() {
     if (!m_published && !m_stagedPath.empty()) ::unlink(m_stagedPath.c_str());
@@ -59,7 +60,7 @@ bool StagedOutput::Prepare() {
             m_error = Quoted(m_target) + " is a folder, not a file";
             return false;
         }
-        return true;   // written in place
+        return true; // written in place
     }
     std::filesystem::path folder = m_target.parent_path();
     if (folder.empty()) folder = ".";
@@ -83,7 +84,8 @@ std::string StagedOutput::InTargetTerms(std::string message) const {
     if (m_stagedPath.empty()) return message;
     const std::string staged = m_writePath.string();
     const std::string target = m_target.string();
-    for (auto at = message.find(staged); at != std::string::npos; at = message.find(staged, at + target.size()))
+    for (auto at = message.find(staged); at != std::string::npos;
+         at = message.find(staged, at + target.size()))
         message.replace(at, staged.size(), target);
     return message;
 }

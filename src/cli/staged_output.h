@@ -14,7 +14,7 @@ public:
     explicit StagedOutput(const std::string& target);
     StagedOutput(const StagedOutput&) = delete;
     StagedOutput& operator=(const StagedOutput&) = delete;
-    ~StagedOutput();   // removes the staged file unless published
+    ~StagedOutput(); // removes the staged file unless published
 
     // Makes the staged file; false with Error() when the target is a folder or its folder refuses files.
     [[nodiscard]] bool Prepare();
@@ -28,9 +28,9 @@ public:
     [[nodiscard]] const std::string& Error() const { return m_error; }
 
 private:
-    std::filesystem::path m_target;   // links followed
+    std::filesystem::path m_target; // links followed
     std::filesystem::path m_writePath;
-    std::string m_stagedPath;         // empty when written in place
+    std::string m_stagedPath; // empty when written in place
     std::string m_error;
     bool m_published = false;
 };

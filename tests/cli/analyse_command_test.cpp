@@ -19,7 +19,8 @@ using varlen::test::Example;
 using varlen::test::RunCli;
 
 const char* kTriangle =
-    "\"Triangle\"\r\n\"t\"\r\n\"d\"\r\n\"x\"\r\n\"n\"\r\n3\r\n 0 , 0 ,\"\"\r\n 4000 , 0 ,\"\"\r\n 2000 , 2000 ,\"\"\r\n"
+    "\"Triangle\"\r\n\"t\"\r\n\"d\"\r\n\"x\"\r\n\"n\"\r\n3\r\n 0 , 0 ,\"\"\r\n 4000 , 0 ,\"\"\r\n 2000 , "
+    "2000 ,\"\"\r\n"
     "3\r\n 1 , 1 , 1 ,\"\"\r\n 2 , 0 , 1 ,\"\"\r\n 3 , 0 , 0 ,\"\"\r\n1\r\n 200 ,\"\"\r\n1\r\n 1000 ,\"\"\r\n"
     "3\r\n 1 , 2 , 1 , 1 ,\"\"\r\n 2 , 3 , 1 , 1 ,\"\"\r\n 3 , 1 , 1 , 1 ,\"\"\r\n1\r\n 3 , 0 ,-10 ,\"\"\r\n";
 
@@ -39,8 +40,8 @@ TEST(CliAnalyse, JsonToStandardOutputIsTheWholeOutput) {
     TempDir dir;
     WriteFile(dir / "triangle.sma", kTriangle);
     const CliRun run = RunCli("analyse " + (dir / "triangle.sma").string() + " --json - --results " +
-                               (dir / "out.txt").string(),
-                           dir);
+                                  (dir / "out.txt").string(),
+                              dir);
     ASSERT_EQ(run.status, 0) << run.err;
     const nlohmann::json doc = nlohmann::json::parse(run.out);
     EXPECT_EQ(doc["members"].size(), 3u);
@@ -61,8 +62,8 @@ TEST(CliAnalyse, PlacesChangeTheTablesOnly) {
 
 struct Refusal {
     const char* name;
-    std::string arguments;   // {dir} is the test folder
-    std::string file;        // written to {dir}/p.sma when not empty
+    std::string arguments; // {dir} is the test folder
+    std::string file;      // written to {dir}/p.sma when not empty
     int status;
     const char* says;
 };
@@ -95,10 +96,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "would overwrite the project"},
         Refusal{"DamagedFile", "analyse {dir}/p.sma", std::string(kTriangle).substr(0, 120), 2, "line "},
         Refusal{"Unstable", "analyse {dir}/p.sma",
-                std::string(kTriangle).replace(std::string(kTriangle).find(" 2 , 0 , 1 "), 11, " 2 , 0 , 0 "), 1,
-                "Program Unable to Continue!\nAn Error Just Occurred.\nDid you input your structure correctly?\n"},
+                std::string(kTriangle).replace(std::string(kTriangle).find(" 2 , 0 , 1 "), 11, " 2 , 0 , 0 "),
+                1,
+                "Program Unable to Continue!\nAn Error Just Occurred.\nDid you input your structure "
+                "correctly?\n"},
         Refusal{"MissingMaterial", "analyse {dir}/p.sma",
-                std::string(kTriangle).replace(std::string(kTriangle).find(" 3 , 1 , 1 , 1 "), 15, " 3 , 1 , 2 , 1 "),
+                std::string(kTriangle).replace(std::string(kTriangle).find(" 3 , 1 , 1 , 1 "), 15,
+                                               " 3 , 1 , 2 , 1 "),
                 1, "Member 3 names material 2, which is not in the materials table (1 to 1)."}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
@@ -115,7 +119,8 @@ TEST(CliAnalyse, HelpAndVersion) {
 TEST(CliAnalyse, EveryExampleAnalyses) {
     TempDir dir;
     for (const char* name : {"roof_truss", "bridge_girder", "braced_frame", "simple_bridge"}) {
-        const CliRun run = RunCli("analyse " + Example(name) + " --quiet --results " + (dir / "r.txt").string(), dir);
+        const CliRun run =
+            RunCli("analyse " + Example(name) + " --quiet --results " + (dir / "r.txt").string(), dir);
         EXPECT_EQ(run.status, 0) << name << ": " << run.err;
         EXPECT_TRUE(run.out.empty()) << "--quiet prints nothing";
     }

@@ -24,7 +24,8 @@ inline CliRun RunShell(const std::string& line, const TempDir& dir) {
     if (!pipe) return run;
     std::array<char, 65536> buffer{};
     std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), got);
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        run.out.append(buffer.data(), got);
     const int status = ::pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.err = ReadFile(errPath);
@@ -40,6 +41,8 @@ inline CliRun RunCliIn(const std::filesystem::path& cwd, const std::string& argu
     return RunShell("cd '" + cwd.string() + "' && " + VARLEN_CLI + " " + arguments, dir);
 }
 
-inline std::string Example(const char* name) { return std::string(VARLEN_EXAMPLES_DIR) + "/" + name + ".sma"; }
+inline std::string Example(const char* name) {
+    return std::string(VARLEN_EXAMPLES_DIR) + "/" + name + ".sma";
+}
 
 } // namespace varlen::test

@@ -120,7 +120,8 @@ TEST(CliDesign, SectionWithoutRadiusStopsAtTheFirstStrutAndNamesIt) {
     ASSERT_NE(project.find(withRadius), std::string::npos);
     project.replace(project.find(withRadius), withRadius.size(), "SHS 100x100x5.0");
     WriteFile(dir / "p.sma", project);
-    const CliRun run = RunCli("design " + (dir / "p.sma").string() + " --json " + (dir / "d.json").string(), dir);
+    const CliRun run =
+        RunCli("design " + (dir / "p.sma").string() + " --json " + (dir / "d.json").string(), dir);
     EXPECT_EQ(run.status, 1);
     const std::string cause =
         "Member 4 uses cross-section 1 (\"SHS 100x100x5.0\"), whose description gives no radius of gyration "

@@ -22,7 +22,8 @@ project::Project Linkage(std::mt19937& random, bool braced) {
                                      {coordinate(random), coordinate(random)}};
     std::vector<MemberSpec> members = {{1, 3}, {3, 4}, {4, 2}};
     if (braced) members.push_back({1, 4});
-    return MakeProject(joints, members, {{3, force(random), force(random)}, {4, force(random), force(random)}});
+    return MakeProject(joints, members,
+                       {{3, force(random), force(random)}, {4, force(random), force(random)}});
 }
 
 // A braced lattice turned through a random angle, with or without one column of panels left unbraced.
@@ -40,9 +41,11 @@ project::Project Lattice(std::mt19937& random, bool braced) {
     auto id = [&](int i, int j) { return j * (nx + 1) + i + 1; };
     std::vector<MemberSpec> members;
     for (int j = 0; j <= ny; ++j)
-        for (int i = 0; i < nx; ++i) members.push_back({id(i, j), id(i + 1, j)});
+        for (int i = 0; i < nx; ++i)
+            members.push_back({id(i, j), id(i + 1, j)});
     for (int j = 0; j < ny; ++j)
-        for (int i = 0; i <= nx; ++i) members.push_back({id(i, j), id(i, j + 1)});
+        for (int i = 0; i <= nx; ++i)
+            members.push_back({id(i, j), id(i, j + 1)});
     for (int j = 0; j < ny; ++j)
         for (int i = 0; i < nx; ++i)
             if (braced || i != unbraced) members.push_back({id(i, j), id(i + 1, j + 1)});

@@ -50,9 +50,12 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         const std::string name = fs::relative(entry.path(), folder).string();
         if (name == "stderr.txt") continue;
-        if (entry.is_symlink()) entries[name] = "link to " + fs::read_symlink(entry.path()).string();
-        else if (entry.is_regular_file()) entries[name] = ReadFile(entry.path());
-        else entries[name] = "folder";
+        if (entry.is_symlink())
+            entries[name] = "link to " + fs::read_symlink(entry.path()).string();
+        else if (entry.is_regular_file())
+            entries[name] = ReadFile(entry.path());
+        else
+            entries[name] = "folder";
     }
     return entries;
 }
@@ -65,7 +68,7 @@ void FillFolder(const TempDir& dir) {
     WriteFile(dir / "p.txt", "earlier default results");
     fs::create_directory(dir / "sub");
     fs::create_symlink(dir / "r.txt", dir / "link-r.txt");
-    fs::create_symlink("p.sma", dir / "link-p.txt");   // relative, as users make them
+    fs::create_symlink("p.sma", dir / "link-p.txt"); // relative, as users make them
     fs::create_symlink(dir / "new.txt", dir / "dangling.txt");
     fs::create_hard_link(dir / "r.txt", dir / "hard-r.txt");
     fs::create_hard_link(dir / "p.sma", dir / "hard-p.txt");
@@ -73,7 +76,7 @@ void FillFolder(const TempDir& dir) {
 
 struct Collision {
     const char* name;
-    const char* arguments;   // run from {dir}; {dir} is its absolute path
+    const char* arguments; // run from {dir}; {dir} is its absolute path
     const char* says;
 };
 
@@ -96,36 +99,41 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CliCollision,
     ::testing::Values(
         Collision{"RelativeAndDotted", "analyse p.sma --results r.txt --json ./r.txt", "both be written"},
-        Collision{"RelativeAndAbsolute", "analyse p.sma --results r.txt --json {dir}/r.txt", "both be written"},
+        Collision{"RelativeAndAbsolute", "analyse p.sma --results r.txt --json {dir}/r.txt",
+                  "both be written"},
         Collision{"ThroughParent", "analyse p.sma --results {dir}/r.txt --json {dir}/sub/../r.txt",
                   "both be written"},
         Collision{"SymbolicLink", "analyse p.sma --results r.txt --json link-r.txt", "both be written"},
         Collision{"HardLink", "analyse p.sma --results r.txt --json hard-r.txt", "both be written"},
-        Collision{"NotYetWritten", "analyse p.sma --results new.txt --json ./sub/../new.txt", "both be written"},
+        Collision{"NotYetWritten", "analyse p.sma --results new.txt --json ./sub/../new.txt",
+                  "both be written"},
         Collision{"DanglingLinkToTheOther", "analyse p.sma --results dangling.txt --json new.txt",
                   "both be written"},
         Collision{"JsonOverDefaultResults", "analyse p.sma --json ./p.txt", "both be written"},
         Collision{"ResultsOverProject", "analyse p.sma --results ./sub/../p.sma", "overwrite the project"},
-        Collision{"ResultsThroughLinkToProject", "analyse p.sma --results link-p.txt", "overwrite the project"},
+        Collision{"ResultsThroughLinkToProject", "analyse p.sma --results link-p.txt",
+                  "overwrite the project"},
         Collision{"JsonThroughHardLinkToProject", "analyse p.sma --results r.txt --json hard-p.txt",
                   "overwrite the project"},
         Collision{"ProjectNamedThroughLink", "analyse link-p.txt --results r.txt --json {dir}/p.sma",
                   "overwrite the project"},
         Collision{"DesignJsonOverProject", "design p.sma --json link-p.txt", "overwrite the project"},
-        Collision{"DesignJsonHardLinkToProject", "design ./p.sma --json hard-p.txt", "overwrite the project"}),
+        Collision{"DesignJsonHardLinkToProject", "design ./p.sma --json hard-p.txt",
+                  "overwrite the project"}),
     [](const ::testing::TestParamInfo<Collision>& info) { return info.param.name; });
 
 // Two outputs thrown away together are no collision.
 TEST(CliOutputs, BothOutputsMayGoToDevNull) {
     TempDir dir;
     WriteFile(dir / "p.sma", kTriangle);
-    const CliRun run = RunCli("analyse " + (dir / "p.sma").string() + " --results /dev/null --json /dev/null", dir);
+    const CliRun run =
+        RunCli("analyse " + (dir / "p.sma").string() + " --results /dev/null --json /dev/null", dir);
     EXPECT_EQ(run.status, 0) << run.err;
 }
 
 struct FailedOutput {
     const char* name;
-    const char* arguments;   // after "analyse {dir}/p.sma"
+    const char* arguments; // after "analyse {dir}/p.sma"
     const char* says;
 };
 
@@ -148,9 +156,12 @@ TEST_P(CliFailedOutput, ReplacesNoOutput) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliFailedOutput,
     ::testing::Values(
-        FailedOutput{"ResultsFails", "--results /dev/full --json {dir}/j.json", "results file could not be written"},
-        FailedOutput{"JsonFails", "--results {dir}/r.txt --json /dev/full", "JSON results could not be written"},
-        FailedOutput{"DefaultResultsKeptWhenJsonFails", "--json /dev/full", "JSON results could not be written"},
+        FailedOutput{"ResultsFails", "--results /dev/full --json {dir}/j.json",
+                     "results file could not be written"},
+        FailedOutput{"JsonFails", "--results {dir}/r.txt --json /dev/full",
+                     "JSON results could not be written"},
+        FailedOutput{"DefaultResultsKeptWhenJsonFails", "--json /dev/full",
+                     "JSON results could not be written"},
         FailedOutput{"ResultsFolderMissing", "--results {dir}/none/r.txt --json {dir}/j.json",
                      "results file could not be written"},
         FailedOutput{"ResultsIsAFolder", "--results {dir}/sub --json {dir}/j.json", "is a folder"},
@@ -188,7 +199,7 @@ TEST(CliOutputs, SuccessReplacesBothAndLeavesNothingElse) {
 
 struct StandardOutputCase {
     const char* name;
-    const char* arguments;   // {p} is the project
+    const char* arguments; // {p} is the project
 };
 
 class CliFullStandardOutput : public ::testing::TestWithParam<StandardOutputCase> {};
@@ -209,13 +220,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliFullStandardOutput,
                          ::testing::Values(StandardOutputCase{"AnalyseTables", "analyse {p}"},
                                            StandardOutputCase{"AnalyseJson", "analyse {p} --json -"},
                                            StandardOutputCase{"Help", "--help"}),
-                         [](const ::testing::TestParamInfo<StandardOutputCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<StandardOutputCase>& info) {
+                             return info.param.name;
+                         });
 
 // design has no --results; the same with its own options.
 TEST(CliOutputs, DesignToFullStandardOutputExitsOneAndWritesNoJson) {
     TempDir dir;
     WriteFile(dir / "p.sma", kTriangle);
-    for (const std::string& options : {std::string(), std::string(" --json -"), " --json " + (dir / "d.json").string()}) {
+    for (const std::string& options :
+         {std::string(), std::string(" --json -"), " --json " + (dir / "d.json").string()}) {
         const CliRun run = RunCli("design " + (dir / "p.sma").string() + options + " > /dev/full", dir);
         EXPECT_EQ(run.status, 1) << options << ": " << run.err;
         EXPECT_NE(run.err.find("standard output"), std::string::npos) << run.err;
@@ -225,7 +239,7 @@ TEST(CliOutputs, DesignToFullStandardOutputExitsOneAndWritesNoJson) {
 
 struct BadOption {
     const char* name;
-    const char* options;   // {p} is the project
+    const char* options; // {p} is the project
     const char* says;
 };
 
@@ -249,10 +263,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadOption{"PtAbove2000", "design {p} --pt 2000.5", "above 0 and at most 2000"},
                       BadOption{"YsZero", "design {p} --ys 0", "above 0 and at most 2000"},
                       BadOption{"PwHuge", "design {p} --pw 1e300", "above 0 and at most 2000"},
-                      BadOption{"LegAbove100", "design {p} --leg 101", "--leg takes a weld leg in mm, a number "
-                                                                         "above 0 and at most 100"},
+                      BadOption{"LegAbove100", "design {p} --leg 101",
+                                "--leg takes a weld leg in mm, a number "
+                                "above 0 and at most 100"},
                       BadOption{"PtDenormal", "design {p} --pt 1e-308", "too small to compute with"},
-                      BadOption{"LegSmallestDenormal", "design {p} --leg 4e-324", "too small to compute with"},
+                      BadOption{"LegSmallestDenormal", "design {p} --leg 4e-324",
+                                "too small to compute with"},
                       BadOption{"PtNan", "design {p} --pt nan", "--pt takes"},
                       BadOption{"YsInf", "design {p} --ys inf", "--ys takes"},
                       BadOption{"PwMinusInf", "design {p} --pw -inf", "--pw takes"},
@@ -268,10 +284,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CliOutputs, RangeLimitsAreAccepted) {
     TempDir dir;
     WriteFile(dir / "p.sma", kTriangle);
-    const CliRun design =
-        RunCli("design " + (dir / "p.sma").string() + " --pt 2000 --ys 2000 --pw 2000 --leg 100 --places 15", dir);
+    const CliRun design = RunCli(
+        "design " + (dir / "p.sma").string() + " --pt 2000 --ys 2000 --pw 2000 --leg 100 --places 15", dir);
     EXPECT_EQ(design.status, 0) << design.err;
-    EXPECT_NE(design.out.find("+2.500000000000000 E+00"), std::string::npos) << design.out;   // 5000 N / 2000
+    EXPECT_NE(design.out.find("+2.500000000000000 E+00"), std::string::npos) << design.out; // 5000 N / 2000
     const CliRun analyse = RunCli("analyse " + (dir / "p.sma").string() + " --places 0 --quiet", dir);
     EXPECT_EQ(analyse.status, 0) << analyse.err;
 }
@@ -291,7 +307,7 @@ TEST(CliOutputs, TinyParametersNeverPrintNonNumbers) {
             EXPECT_EQ(tables.out.find(word), std::string::npos) << options << "\n" << tables.out;
         const CliRun json = RunCli("design " + (dir / "p.sma").string() + " " + options + " --json -", dir);
         EXPECT_EQ(json.status != 0, stops) << options << ": " << json.err;
-        if (json.out.empty()) continue;   // stopped before the JSON
+        if (json.out.empty()) continue; // stopped before the JSON
         const nlohmann::json doc = nlohmann::json::parse(json.out);
         for (const char* table : {"tension", "compression", "welds"})
             for (const auto& row : doc[table])
@@ -321,7 +337,7 @@ TEST_P(CliUnreadableProject, IsRefusedAtOnce) {
     if (kind == "Over2GiB") {
         project = (dir / "huge.sma").string();
         WriteFile(project, kTriangle);
-        fs::resize_file(project, (std::uintmax_t{5} << 30) / 2);   // 2.5 GiB, sparse: no disk is used
+        fs::resize_file(project, (std::uintmax_t{5} << 30) / 2); // 2.5 GiB, sparse: no disk is used
     }
     for (const char* command : {"analyse", "design"}) {
         const CliRun run = RunShell("timeout 20 " + std::string(VARLEN_CLI) + " " + command + " " + project +
@@ -338,7 +354,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliUnreadableProject,
                                            UnreadableProject{"Device", "is a device, not a file"},
                                            UnreadableProject{"Pipe", "is a named pipe, not a file"},
                                            UnreadableProject{"Over2GiB", "is larger than 2 GiB"}),
-                         [](const ::testing::TestParamInfo<UnreadableProject>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<UnreadableProject>& info) {
+                             return info.param.name;
+                         });
 
 // A strip of n square panels, each with a diagonal: 2 (n + 1) joints, 4 n + 1 members, about 160 bytes a
 // panel. Simply supported, loaded at the far top corner.
@@ -346,7 +364,8 @@ std::string StripTruss(int panels) {
     std::string text = "\"Strip\"\r\n\"t\"\r\n\"d\"\r\n\"x\"\r\n\"n\"\r\n";
     // Appended piece by piece, which keeps GCC 12's -Wrestrict quiet.
     const auto add = [&](std::initializer_list<std::string_view> pieces) {
-        for (std::string_view piece : pieces) text += piece;
+        for (std::string_view piece : pieces)
+            text += piece;
     };
     const int joints = 2 * (panels + 1);
     add({std::to_string(joints), "\r\n"});
@@ -356,9 +375,15 @@ std::string StripTruss(int panels) {
     }
     add({std::to_string(joints), "\r\n"});
     for (int j = 1; j <= joints; ++j)
-        add({" ", std::to_string(j), j == 1 ? " , 1 , 1" : j == joints - 1 ? " , 0 , 1" : " , 0 , 0", " ,\"\"\r\n"});
+        add({" ", std::to_string(j),
+             j == 1            ? " , 1 , 1"
+             : j == joints - 1 ? " , 0 , 1"
+                               : " , 0 , 0",
+             " ,\"\"\r\n"});
     add({"1\r\n 200 ,\"\"\r\n1\r\n 1000 ,\"\"\r\n", std::to_string(4 * panels + 1), "\r\n"});
-    const auto member = [&](int i, int j) { add({" ", std::to_string(i), " , ", std::to_string(j), " , 1 , 1 ,\"\"\r\n"}); };
+    const auto member = [&](int i, int j) {
+        add({" ", std::to_string(i), " , ", std::to_string(j), " , 1 , 1 ,\"\"\r\n"});
+    };
     for (int p = 0; p < panels; ++p) {
         const int a = 2 * p + 1;
         member(a, a + 2);
@@ -377,11 +402,11 @@ TEST(CliOutputs, ReaderThatLeavesEarlyFailsTheRun) {
     TempDir dir;
     WriteFile(dir / "big.sma", StripTruss(5000));
     WriteFile(dir / "r.txt", "earlier results");
-    const CliRun run = RunShell("(" + std::string(VARLEN_CLI) + " analyse " + (dir / "big.sma").string() +
-                                    " --results " + (dir / "r.txt").string() + " --json - 2>" +
-                                    (dir / "cli-err.txt").string() + "; echo $? >" + (dir / "status").string() +
-                                    ") | head -c 1 >/dev/null",
-                                dir);
+    const CliRun run =
+        RunShell("(" + std::string(VARLEN_CLI) + " analyse " + (dir / "big.sma").string() + " --results " +
+                     (dir / "r.txt").string() + " --json - 2>" + (dir / "cli-err.txt").string() +
+                     "; echo $? >" + (dir / "status").string() + ") | head -c 1 >/dev/null",
+                 dir);
     EXPECT_EQ(ReadFile(dir / "status"), "1\n") << ReadFile(dir / "cli-err.txt");
     EXPECT_NE(ReadFile(dir / "cli-err.txt").find("standard output"), std::string::npos);
     EXPECT_EQ(ReadFile(dir / "r.txt"), "earlier results");
@@ -394,12 +419,12 @@ TEST(CliOutputs, ReaderThatLeavesEarlyFailsTheRun) {
 // off, and the limits stop the run before the factorisation calls the BLAS; timeout bounds the rest.
 TEST(CliOutputs, LackOfMemoryIsReportedNotAborted) {
     TempDir dir;
-    WriteFile(dir / "big.sma", StripTruss(200000));   // 32 MB; its analysis peaks near 400 MB
+    WriteFile(dir / "big.sma", StripTruss(200000)); // 32 MB; its analysis peaks near 400 MB
     for (const char* command : {"analyse", "design"}) {
         for (int limitMiB : {80, 140}) {
             const CliRun run = RunShell("ulimit -v " + std::to_string(limitMiB * 1024) +
-                                            "; OPENBLAS_NUM_THREADS=1 exec timeout -s KILL 60 " + VARLEN_CLI + " " +
-                                            command + " " + (dir / "big.sma").string() + " --json " +
+                                            "; OPENBLAS_NUM_THREADS=1 exec timeout -s KILL 60 " + VARLEN_CLI +
+                                            " " + command + " " + (dir / "big.sma").string() + " --json " +
                                             (dir / "big.json").string(),
                                         dir);
             EXPECT_EQ(run.status, 1) << command << " under " << limitMiB << " MiB: " << run.err;
@@ -427,7 +452,8 @@ TEST(CliOutputs, DesignRefusalQuotesTheDescriptionEscaped) {
     TempDir dir;
     WriteFile(dir / "p.sma", Replaced(kTriangle, "100 x 100 x 4.6 x 0.130 kN/m (1696.771){39.370}",
                                       std::string("SHS\x1b]0;x\x07\0end", 13)));
-    const CliRun run = RunCli("design " + (dir / "p.sma").string() + " --json " + (dir / "d.json").string(), dir);
+    const CliRun run =
+        RunCli("design " + (dir / "p.sma").string() + " --json " + (dir / "d.json").string(), dir);
     EXPECT_EQ(run.status, 1) << run.err;
     const std::string shown = "SHS\\x1B]0;x\\x07\\x00end";
     EXPECT_NE(run.err.find(shown), std::string::npos) << run.err;

@@ -33,7 +33,9 @@ struct FakeResults {
     analysis::Reaction SupportReaction(int j) const { return reaction[j - 1]; }
 };
 
-TEST(PrintableValues, FiniteResultsPass) { EXPECT_EQ(FirstNonFinite(FakeResults{}), ""); }
+TEST(PrintableValues, FiniteResultsPass) {
+    EXPECT_EQ(FirstNonFinite(FakeResults{}), "");
+}
 
 // Each check names the first value at fault, so the user knows what overflowed and where.
 TEST(PrintableValues, NamesTheValueThatIsNoNumber) {
@@ -45,7 +47,8 @@ TEST(PrintableValues, NamesTheValueThatIsNoNumber) {
     r.localForce[1][2] = kNaN;
     EXPECT_EQ(FirstNonFinite(r), "the axial force in member 2 could not be worked out (it is not a number)");
     r.displacement[2][1] = kNaN;
-    EXPECT_EQ(FirstNonFinite(r), "the displacement of joint 3 along Y could not be worked out (it is not a number)");
+    EXPECT_EQ(FirstNonFinite(r),
+              "the displacement of joint 3 along Y could not be worked out (it is not a number)");
     r.displacement[1][0] = kInf;
     EXPECT_EQ(FirstNonFinite(r), "the displacement of joint 2 along X is too large to be represented");
 }
@@ -68,12 +71,14 @@ TEST(PrintableValues, DesignRowsAreChecked) {
     welds.rows.back().member = 3;
     EXPECT_EQ(FirstNonFinite(tension, compression, welds), "");
     welds.rows.back().length = kInf;
-    EXPECT_EQ(FirstNonFinite(tension, compression, welds), "the weld length of member 3 is too large to be represented");
+    EXPECT_EQ(FirstNonFinite(tension, compression, welds),
+              "the weld length of member 3 is too large to be represented");
     compression.rows.back().allowableStress = kNaN;
     EXPECT_EQ(FirstNonFinite(tension, compression, welds),
               "the allowable stress of member 2 could not be worked out (it is not a number)");
     tension.rows.back().requiredArea = kInf;
-    EXPECT_EQ(FirstNonFinite(tension, compression, welds), "the area required by member 1 is too large to be represented");
+    EXPECT_EQ(FirstNonFinite(tension, compression, welds),
+              "the area required by member 1 is too large to be represented");
 }
 
 // Several lines (the title, the standard text, the causes) keep their line ends; all else is escaped.

@@ -11,7 +11,7 @@
 namespace varlen::test {
 
 struct JointSpec {
-    double x = 0, y = 0;   // metres
+    double x = 0, y = 0; // metres
     bool fixedX = false, fixedY = false;
 };
 struct MemberSpec {
@@ -19,7 +19,7 @@ struct MemberSpec {
 };
 struct LoadSpec {
     int joint = 0;
-    double fx = 0, fy = 0;   // kN
+    double fx = 0, fy = 0; // kN
 };
 
 // One material (E kN/mm²) and one section (A mm²) unless more are given.

@@ -1,5 +1,6 @@
 // The desktop program driven as a user drives it: real windows found by object name, keys typed,
 // buttons clicked, questions answered by a script. Runs offscreen.
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -18,7 +19,6 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QAbstractItemModelTester>
 #include <QtTest>
 
 #include "app/mdi_form.h"
@@ -39,14 +39,12 @@ private:
     std::unique_ptr<MDIForm1> m_window;
     QTemporaryDir m_dir;
 
-    template <class T = QWidget>
-    T* Find(const QString& name) const {
+    template <class T = QWidget> T* Find(const QString& name) const {
         T* found = m_window->findChild<T*>(name);
         if (!found) qWarning() << "no widget named" << name;
         return found;
     }
-    template <class T = QWidget>
-    T* In(const QString& window, const QString& name) const {
+    template <class T = QWidget> T* In(const QString& window, const QString& name) const {
         QWidget* w = Find(window);
         return w ? w->findChild<T*>(name) : nullptr;
     }
@@ -136,8 +134,8 @@ private slots:
         QCOMPARE(Menu("mnuNotepad")->text(), QString("&Text Report..."));
         QCOMPARE(Find<QMenu>("mnuImport")->title(), QString("&Import DXF"));
         QVERIFY(!Menu("mnuThumbNail")->isEnabled());
-        for (const char* name : {"frmJoints", "frmMaterialProperties", "frmCrossSectionalProperties", "frmMembers",
-                                 "frmJointLoad", "frmTitle", "frmCalender"}) {
+        for (const char* name : {"frmJoints", "frmMaterialProperties", "frmCrossSectionalProperties",
+                                 "frmMembers", "frmJointLoad", "frmTitle", "frmCalender"}) {
             QVERIFY2(Find(name), name);
             QVERIFY2(!IsShown(name), name);
         }
@@ -153,7 +151,7 @@ private slots:
         QCOMPARE(std::string(entered.loads.Cell(1, 1)), std::string("3"));
         QVERIFY(m_window->Document().Document().Unsaved());
 
-        PressF5();   // as the shortcut test above checks
+        PressF5(); // as the shortcut test above checks
         QVERIFY2(m_dialogs->told.empty(), m_dialogs->told.empty() ? "" : qPrintable(m_dialogs->told[0].text));
         QVERIFY(m_window->statusBar()->currentMessage().startsWith("Analysed: 3 joints, 3 members in "));
         const varlen::analysis::Results* results = m_window->Document().Document().Results();
@@ -168,7 +166,7 @@ private slots:
 
         const QString path = m_dir.filePath("triangle.sma");
         m_dialogs->fileNames = {path};
-        Menu("mnuSave")->trigger();   // no name yet: Save runs Save As
+        Menu("mnuSave")->trigger(); // no name yet: Save runs Save As
         QCOMPARE(m_window->windowTitle(), QString("Varlen - triangle.sma"));
         QVERIFY(!m_window->Document().Document().Unsaved());
 
@@ -191,7 +189,8 @@ private slots:
         QCOMPARE(add->text(), QString("Insert >"));
         grid->setCurrentIndex(grid->model()->index(2, 0));
         QCOMPARE(add->text(), QString("&Add >"));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 1)).center());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(1, 1)).center());
         QCOMPARE(add->text(), QString("&Edit >"));
         QCOMPARE(In<QLineEdit>("frmJoints", "txtXCoord")->text(), QString("4"));
         QVERIFY(In<QCheckBox>("frmJoints", "chkDisplacementsY")->isChecked());
@@ -257,7 +256,7 @@ private slots:
         QCOMPARE(joints->index(2, 0).data().toString(), QString("3"));
         QCOMPARE(joints->index(2, 1).data().toString(), QString("4"));
         QCOMPARE(inserted.count(), 2);
-        QCOMPARE(inserted.last().at(1).toInt(), 1);   // the second model row, before the old row 2
+        QCOMPARE(inserted.last().at(1).toInt(), 1); // the second model row, before the old row 2
         QVERIFY(doc.Apply(RemoveRowEdit{TableId::Joints, 1}).applied);
         QCOMPARE(joints->rowCount(), 2);
         QCOMPARE(removed.count(), 1);
@@ -277,16 +276,17 @@ private slots:
         QVERIFY(!Menu("mnuUndo")->isEnabled());
         EnterTriangle();
         Menu("mnuTitle")->trigger();
-        Type("frmTitle", "txtDesigner", "A. N. Engineer");   // one step, however many keys
+        Type("frmTitle", "txtDesigner", "A. N. Engineer"); // one step, however many keys
         Menu("mnuJoints")->trigger();
         auto* joints = In<QTableView>("frmJoints", "GridJoints");
-        joints->selectRow(1);   // row 2: the next add inserts before it
+        joints->selectRow(1); // row 2: the next add inserts before it
         AddJoint("1", "1", false, false);
-        QTest::mouseClick(joints->viewport(), Qt::LeftButton, {}, joints->visualRect(joints->model()->index(3, 1)).center());
-        AddJoint("2", "3", false, false);   // edits row 4
+        QTest::mouseClick(joints->viewport(), Qt::LeftButton, {},
+                          joints->visualRect(joints->model()->index(3, 1)).center());
+        AddJoint("2", "3", false, false); // edits row 4
         joints->selectRow(1);
         m_dialogs->answers.push_back(UserDialogs::Answer::Yes);
-        Click("frmJoints", "cmdRemoveJoint");   // the inserted joint, used by nothing
+        Click("frmJoints", "cmdRemoveJoint"); // the inserted joint, used by nothing
         const varlen::project::Project edited = doc.Project();
         QCOMPARE(edited.joints.EntryCount(), 3);
         QCOMPARE(std::string(edited.joints.Cell(3, 3)), std::string("3"));
@@ -301,7 +301,8 @@ private slots:
         QVERIFY2(!doc.Unsaved(), "undone back to the opened state, nothing is unsaved");
         QCOMPARE(In<QLineEdit>("frmTitle", "txtDesigner")->text(), QString("None"));
         QCOMPARE(joints->model()->rowCount(), 1);
-        for (int i = 0; i < steps; ++i) Menu("mnuRedo")->trigger();
+        for (int i = 0; i < steps; ++i)
+            Menu("mnuRedo")->trigger();
         QVERIFY(doc.Project() == edited);
         QVERIFY(doc.Unsaved());
         QCOMPARE(In<QLineEdit>("frmTitle", "txtDesigner")->text(), QString("A. N. Engineer"));
@@ -386,7 +387,8 @@ private slots:
                  QString("Member 1 at end i names joint 0, which is not in the joints table (1 to 1)."));
         QCOMPARE(m_dialogs->told.size(), size_t(1));
         QCOMPARE(m_dialogs->told[0].title, QString("Program Unable to Continue!"));
-        QVERIFY(m_dialogs->told[0].text.startsWith("An Error Just Occurred.\nDid you input your structure correctly?"));
+        QVERIFY(m_dialogs->told[0].text.startsWith(
+            "An Error Just Occurred.\nDid you input your structure correctly?"));
         QVERIFY(m_dialogs->told[0].text.contains("Member 1 at end i names joint 0"));
         QVERIFY(!Find<QMenu>("mnuOutput")->menuAction()->isEnabled());
     }
@@ -412,7 +414,7 @@ private slots:
         Menu("mnuCrossSectionalProperties")->trigger();
         auto* area = In<QLineEdit>("frmCrossSectionalProperties", "txtArea");
         auto* description = In<QLineEdit>("frmCrossSectionalProperties", "txtCrossSectionalDescription");
-        QCOMPARE(area->text(), QString("45.548"));   // the window opens with the first square section
+        QCOMPARE(area->text(), QString("45.548")); // the window opens with the first square section
         auto* pictures = In<QStackedWidget>("frmCrossSectionalProperties", "Picture1");
         Click("frmCrossSectionalProperties", "cmdPrevious");
         QCOMPARE(pictures->currentIndex(), 4);
@@ -479,24 +481,26 @@ private slots:
         // and PgDn steps to the next member.
         QCOMPARE(list->currentIndex(), 0);
         QVERIFY(grid->item(0, 0));
-        QVERIFY(In<QLabel>("frmLocalForces", "lblConvention")->text().contains("in tension the force at joint i is negative"));
+        QVERIFY(In<QLabel>("frmLocalForces", "lblConvention")
+                    ->text()
+                    .contains("in tension the force at joint i is negative"));
         QTest::keyClick(Find<QWidget>("frmLocalForces"), Qt::Key_PageDown);
         QCOMPARE(list->currentIndex(), 1);
         QTest::keyClick(Find<QWidget>("frmLocalForces"), Qt::Key_PageUp);
         QCOMPARE(list->currentIndex(), 0);
         // The description is read from the members table when the member is chosen, edits included.
-        (void)m_window->Document().Document().Apply(
-            varlen::document::SetRowEdit{varlen::project::TableId::Members, 2, {"2", "3", "1", "1", "Rafter"}});
+        (void)m_window->Document().Document().Apply(varlen::document::SetRowEdit{
+            varlen::project::TableId::Members, 2, {"2", "3", "1", "1", "Rafter"}});
         list->setCurrentIndex(1);
         QCOMPARE(In<QLabel>("frmLocalForces", "lblMemberD")->text(), QString("Rafter"));
         QCOMPARE(grid->verticalHeaderItem(0)->text(), QString("Joint i - Fx'"));
-        QCOMPARE(grid->item(0, 0)->text(), QString("+7.071 E+00"));   // compression: end i pushed along +x'
+        QCOMPARE(grid->item(0, 0)->text(), QString("+7.071 E+00")); // compression: end i pushed along +x'
         QCOMPARE(grid->item(1, 0)->text(), QString("+0.000 E+00"));
         QCOMPARE(grid->item(2, 0)->text(), QString("-7.071 E+00"));
         Click("frmLocalForces", "cmdDone");
         QVERIFY(!IsShown("frmLocalForces"));
         Menu("mnuLocalForces")->trigger();
-        QCOMPARE(list->currentIndex(), 1);   // reopened on the same member
+        QCOMPARE(list->currentIndex(), 1); // reopened on the same member
         Menu("mnuGlobalDisplacements")->trigger();
         auto* displacements = In<QTableWidget>("frmGlobalDisplacements", "GridGlobalDisplacements");
         In<QComboBox>("frmGlobalDisplacements", "cmbMemberNumber")->setCurrentIndex(0);
@@ -517,7 +521,7 @@ private slots:
         Menu("mnuBS449")->trigger();
         QVERIFY(IsShown("frmBS449"));
         QVERIFY(In<QTableWidget>("frmBS449", "GridWeldDesign")->rowCount() > 0);
-        m_dialogs->told.clear();   // "Plate" has no radius in braces: the strut check said so
+        m_dialogs->told.clear(); // "Plate" has no radius in braces: the strut check said so
 
         // Joint 2 loses its roller: the triangle can turn about joint 1.
         Menu("mnuJoints")->trigger();
@@ -603,11 +607,13 @@ private slots:
         shs->setCurrentIndex(shs->findText(" 25 x  25 x 1.0 x 0.007 kN/m (96.129){9.957}"));
         emit shs->textActivated(shs->currentText());
         auto* grid = In<QTableView>("frmCrossSectionalProperties", "GridCrossSections");
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(0, 1)).center());
         shs->setCurrentIndex(shs->findText(" 25 x  25 x 1.0 x 0.007 kN/m (96.129){9.957}"));
         emit shs->textActivated(shs->currentText());
-        Click("frmCrossSectionalProperties", "cmdAddCrossSection");   // edits section 1
-        QCOMPARE(std::string(m_window->Document().Document().Project().sections.Cell(1, 2)), std::string("96.129"));
+        Click("frmCrossSectionalProperties", "cmdAddCrossSection"); // edits section 1
+        QCOMPARE(std::string(m_window->Document().Document().Project().sections.Cell(1, 2)),
+                 std::string("96.129"));
         QVERIFY(m_window->RunAnalysis());
         Menu("mnuBS449")->trigger();
         QVERIFY(m_dialogs->told.empty());
@@ -616,10 +622,10 @@ private slots:
         auto* welds = In<QTableWidget>("frmBS449", "GridWeldDesign");
         QCOMPARE(tension->rowCount(), 1);
         QCOMPARE(tension->item(0, 0)->text(), QString(" 1"));
-        QCOMPARE(tension->item(0, 1)->text(), QString("+5.201 E+01"));   // 5 kN over 96.129 mm²
+        QCOMPARE(tension->item(0, 1)->text(), QString("+5.201 E+01")); // 5 kN over 96.129 mm²
         QCOMPARE(tension->item(0, 3)->text(), QString("OK"));
         QCOMPARE(compression->rowCount(), 2);
-        QCOMPARE(compression->item(0, 3)->text(), QString("Failed"));   // slender: lambda 284
+        QCOMPARE(compression->item(0, 3)->text(), QString("Failed")); // slender: lambda 284
         QCOMPARE(welds->rowCount(), 3);
         // A new stress hides the grid until the check runs again.
         In<QComboBox>("frmBS449", "cmballowablestress")->setCurrentText("215");
@@ -687,7 +693,7 @@ private slots:
             QVERIFY(folder != m_window->TemporaryFolder());
             (void)other.Document().Document().Apply(
                 varlen::document::ReplaceProjectEdit{m_window->Document().Document().Project()});
-            other.RunAnalysis();   // the blank project stops, but the temporary project is written
+            other.RunAnalysis(); // the blank project stops, but the temporary project is written
             QVERIFY(QFile::exists(folder + "/TempGrid.sma"));
         }
         QVERIFY(!QDir(folder).exists());
@@ -702,9 +708,10 @@ private slots:
         for (QAction* action : windows->actions())
             if (!action->isSeparator()) titles << action->text();
         QCOMPARE(titles, QStringList({"&Tile", "&Cascade", "Close &All", "Joints", "Members"}));
-        QVERIFY(windows->actions().last()->isChecked());   // the active window is ticked
+        QVERIFY(windows->actions().last()->isChecked()); // the active window is ticked
         windows->actions().at(4)->trigger();
-        QCOMPARE(Find<QMdiArea>("MDIClient")->activeSubWindow()->widget()->objectName(), QString("frmJoints"));
+        QCOMPARE(Find<QMdiArea>("MDIClient")->activeSubWindow()->widget()->objectName(),
+                 QString("frmJoints"));
         emit windows->aboutToShow();
         Menu("mnuTile")->trigger();
         const QRect joints = Find<QWidget>("frmJoints")->parentWidget()->geometry();
@@ -781,12 +788,13 @@ private slots:
         Menu("mnuCrossSectionalProperties")->trigger();
         auto* area = In<QLineEdit>("frmCrossSectionalProperties", "txtArea");
         auto* description = In<QLineEdit>("frmCrossSectionalProperties", "txtCrossSectionalDescription");
-        Click("frmCrossSectionalProperties", "cmdNext");   // the circular section
+        Click("frmCrossSectionalProperties", "cmdNext"); // the circular section
         m_dialogs->inputs = {QString("abc"), QString("1OO"), QString("10")};
         Click("frmCrossSectionalProperties", "cmdEvaluate");
         QCOMPARE(m_dialogs->told.size(), size_t(2));
         QCOMPARE(m_dialogs->told[0].title, QString("Circular Section"));
-        QVERIFY2(m_dialogs->told[0].text.startsWith("\"abc\" is not a number."), qPrintable(m_dialogs->told[0].text));
+        QVERIFY2(m_dialogs->told[0].text.startsWith("\"abc\" is not a number."),
+                 qPrintable(m_dialogs->told[0].text));
         QVERIFY(m_dialogs->told[1].text.startsWith("\"1OO\" is not a number."));
         QCOMPARE(m_dialogs->asked.size(), size_t(3));
         QCOMPARE(m_dialogs->asked[2].text, QString("Please Enter Radius, r"));
@@ -832,7 +840,8 @@ private slots:
         QTest::keyClick(x, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(x->text(), QString("-2.5"));
         Click("frmJoints", "cmdAddJoint");
-        QCOMPARE(std::string(m_window->Document().Document().Project().joints.Cell(1, 4)), std::string("Ridge A north"));
+        QCOMPARE(std::string(m_window->Document().Document().Project().joints.Cell(1, 4)),
+                 std::string("Ridge A north"));
     }
 
     // Reopened, the number lists start again from their first entry; after New or Open the
@@ -846,7 +855,7 @@ private slots:
         Menu("mnuMembers")->trigger();
         QCOMPARE(In<QComboBox>("frmMembers", "cmbJointi")->currentIndex(), 0);
         Menu("mnuJointLoad")->trigger();
-        QCOMPARE(In<QComboBox>("frmJointLoad", "cmbJoints")->currentIndex(), 2);   // as the triangle left it
+        QCOMPARE(In<QComboBox>("frmJointLoad", "cmbJoints")->currentIndex(), 2); // as the triangle left it
         Click("frmJointLoad", "cmdDone");
         Menu("mnuJointLoad")->trigger();
         QCOMPARE(In<QComboBox>("frmJointLoad", "cmbJoints")->currentIndex(), 0);
@@ -879,18 +888,20 @@ private slots:
             const char* text;
             const char* message;
         } cases[] = {
-            {"mnuJoints", "frmJoints", "txtXCoord", "cmdAddJoint", "20.0.59", "X Co-ordinate: \"20.0.59\" is not a number."},
-            {"mnuJoints", "frmJoints", "txtYCoord", "cmdAddJoint", "1,5", "Y Co-ordinate: \"1,5\" is not a number."},
+            {"mnuJoints", "frmJoints", "txtXCoord", "cmdAddJoint", "20.0.59",
+             "X Co-ordinate: \"20.0.59\" is not a number."},
+            {"mnuJoints", "frmJoints", "txtYCoord", "cmdAddJoint", "1,5",
+             "Y Co-ordinate: \"1,5\" is not a number."},
             {"mnuMaterialProperties", "frmMaterialProperties", "txtYoungsModulus", "cmdAddMaterial", "12abc",
              "Young's Modulus: \"12abc\" is not a number."},
-            {"mnuCrossSectionalProperties", "frmCrossSectionalProperties", "txtArea", "cmdAddCrossSection", "1.2.3",
-             "Cross Sectional Area: \"1.2.3\" is not a number."},
+            {"mnuCrossSectionalProperties", "frmCrossSectionalProperties", "txtArea", "cmdAddCrossSection",
+             "1.2.3", "Cross Sectional Area: \"1.2.3\" is not a number."},
             {"mnuJointLoad", "frmJointLoad", "txtFy", "cmdAddJoint", "-1,5", "Fy: \"-1,5\" is not a number."},
         };
         const varlen::project::Project before = m_window->Document().Document().Project();
         for (const auto& c : cases) {
             Menu(c.menu)->trigger();
-            In<QLineEdit>(c.window, c.box)->setText(c.text);   // a paste or an older text: past the key filter
+            In<QLineEdit>(c.window, c.box)->setText(c.text); // a paste or an older text: past the key filter
             m_dialogs->told.clear();
             Click(c.window, c.add);
             QCOMPARE(m_dialogs->told.size(), size_t(1));
@@ -908,7 +919,8 @@ private slots:
         EnterTriangle();
         auto* grid = In<QTableView>("frmJoints", "GridJoints");
         auto* add = In<QPushButton>("frmJoints", "cmdAddJoint");
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 1)).center());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(1, 1)).center());
         QCOMPARE(add->text(), QString("&Edit >"));
         QVERIFY(In<QCheckBox>("frmJoints", "chkDisplacementsY")->isChecked());
         Type("frmJoints", "txtXCoord", "5");
@@ -977,8 +989,8 @@ private slots:
                          "Section"));
         QCOMPARE(lines[1], QString("1\t1\t2\t4.000\t5.000\tT\t5.000\tPlate"));
 
-        const varlen::document::SetRowEdit section{varlen::project::TableId::Sections, 1,
-                                                   {"1000", "Plate, \"A\""}};
+        const varlen::document::SetRowEdit section{
+            varlen::project::TableId::Sections, 1, {"1000", "Plate, \"A\""}};
         QVERIFY(m_window->Document().Apply(section, "Edit section").applied);
         const QString csv = m_dir.filePath("members.csv");
         m_dialogs->fileNames.push_back(csv);
@@ -1001,7 +1013,6 @@ private slots:
         QCOMPARE(cell(24, 0), QString("25"));
         QVERIFY(cell(24, 4).isEmpty()); // not analysed yet
     }
-
 };
 
 #include "main_window_test.moc"

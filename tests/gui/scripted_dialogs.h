@@ -16,9 +16,9 @@ public:
         QString title, text;
     };
 
-    std::deque<Answer> answers;           // Ask: taken in order; Cancel when none is left
+    std::deque<Answer> answers; // Ask: taken in order; Cancel when none is left
     std::deque<std::optional<QString>> inputs;
-    std::deque<QString> fileNames;        // open and save dialogs; "" when none is left (cancelled)
+    std::deque<QString> fileNames; // open and save dialogs; "" when none is left (cancelled)
     std::vector<Said> asked, told;
 
     Answer Ask(QWidget*, const QString& title, const QString& text, Buttons, Icon) override {
@@ -28,7 +28,9 @@ public:
         answers.pop_front();
         return a;
     }
-    void Tell(QWidget*, const QString& title, const QString& text, Icon) override { told.push_back({title, text}); }
+    void Tell(QWidget*, const QString& title, const QString& text, Icon) override {
+        told.push_back({title, text});
+    }
     std::optional<QString> Input(QWidget*, const QString& title, const QString& prompt) override {
         asked.push_back({title, prompt});
         if (inputs.empty()) return std::nullopt;
@@ -36,8 +38,12 @@ public:
         inputs.pop_front();
         return next;
     }
-    QString OpenFileName(QWidget*, const QString& title, const QString&, const QString&) override { return File(title); }
-    QString SaveFileName(QWidget*, const QString& title, const QString&, const QString&) override { return File(title); }
+    QString OpenFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+        return File(title);
+    }
+    QString SaveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+        return File(title);
+    }
 
 private:
     QString File(const QString& title) {

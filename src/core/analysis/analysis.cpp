@@ -14,7 +14,9 @@ namespace varlen::analysis {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double Since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 // A message with a thousand faulty members is no use; the first few say what kind of fault it is.
 constexpr std::size_t kMaxCauses = 20;
@@ -22,14 +24,16 @@ constexpr std::size_t kMaxCauses = 20;
 class Causes {
 public:
     void Add(std::string line) {
-        if (m_lines.size() < kMaxCauses) m_lines.push_back(std::move(line));
-        else ++m_more;
+        if (m_lines.size() < kMaxCauses)
+            m_lines.push_back(std::move(line));
+        else
+            ++m_more;
     }
     [[nodiscard]] bool Empty() const { return m_lines.empty(); }
     std::vector<std::string> Take() {
         if (m_more > 0)
-            m_lines.push_back("... and " + std::to_string(m_more) + " more problem" + (m_more == 1 ? "" : "s") +
-                              " of these kinds.");
+            m_lines.push_back("... and " + std::to_string(m_more) + " more problem" +
+                              (m_more == 1 ? "" : "s") + " of these kinds.");
         return std::move(m_lines);
     }
 
@@ -38,7 +42,9 @@ private:
     long long m_more = 0;
 };
 
-std::string Num(double value) { return project::FormatGeneral(value); }
+std::string Num(double value) {
+    return project::FormatGeneral(value);
+}
 
 using project::IsRow;
 using project::NotInTable;
@@ -51,10 +57,13 @@ std::vector<MemberState> CheckMembers(const model::Model& in, Causes& causes) {
         const model::Member& m = in.members[index];
         const std::string who = "Member " + std::to_string(index + 1);
         const bool jointsOk = IsRow(m.jointI, joints) && IsRow(m.jointJ, joints);
-        if (!IsRow(m.jointI, joints)) causes.Add(NotInTable(who + " at end i", "joint", m.jointI, "joints", joints));
-        if (!IsRow(m.jointJ, joints)) causes.Add(NotInTable(who + " at end j", "joint", m.jointJ, "joints", joints));
+        if (!IsRow(m.jointI, joints))
+            causes.Add(NotInTable(who + " at end i", "joint", m.jointI, "joints", joints));
+        if (!IsRow(m.jointJ, joints))
+            causes.Add(NotInTable(who + " at end j", "joint", m.jointJ, "joints", joints));
         const bool materialOk = IsRow(m.material, in.materials.size());
-        if (!materialOk) causes.Add(NotInTable(who, "material", m.material, "materials", in.materials.size()));
+        if (!materialOk)
+            causes.Add(NotInTable(who, "material", m.material, "materials", in.materials.size()));
         const bool sectionOk = IsRow(m.section, in.sections.size());
         if (!sectionOk)
             causes.Add(NotInTable(who, "cross-section", m.section, "cross-sections", in.sections.size()));
@@ -63,8 +72,8 @@ std::vector<MemberState> CheckMembers(const model::Model& in, Causes& causes) {
         if (materialOk) {
             e = in.MaterialAt(static_cast<int>(m.material)).youngsModulus;
             if (!(e > 0) || !std::isfinite(e))
-                causes.Add(who + " uses material " + Num(m.material) + ", whose Young's modulus is " + Num(e) +
-                           ": it must be a number greater than 0.");
+                causes.Add(who + " uses material " + Num(m.material) + ", whose Young's modulus is " +
+                           Num(e) + ": it must be a number greater than 0.");
         }
         if (sectionOk) {
             a = in.SectionAt(static_cast<int>(m.section)).area;
@@ -90,8 +99,8 @@ std::vector<MemberState> CheckMembers(const model::Model& in, Causes& causes) {
         if (!(e > 0) || !(a > 0) || !std::isfinite(e) || !std::isfinite(a)) continue;
         const double k = LocalStiffness(e, a, length);
         if (!std::isfinite(k) || k <= 0) {
-            causes.Add(who + ": its stiffness E A / L cannot be worked out (E " + Num(e) + " kN/mm2, A " + Num(a) +
-                       " mm2, L " + Num(length) + " mm).");
+            causes.Add(who + ": its stiffness E A / L cannot be worked out (E " + Num(e) + " kN/mm2, A " +
+                       Num(a) + " mm2, L " + Num(length) + " mm).");
             continue;
         }
         states.push_back({static_cast<std::int32_t>(m.jointI), static_cast<std::int32_t>(m.jointJ),
@@ -125,13 +134,14 @@ std::vector<double> JointLoad(const model::Model& in, Causes& causes) {
 std::vector<std::uint8_t> InputSupports(const model::Model& in) {
     std::vector<std::uint8_t> restraint(in.joints.size(), 0);
     for (std::size_t j = 0; j < in.joints.size(); ++j)
-        restraint[j] = static_cast<std::uint8_t>((in.joints[j].fixedX ? 1u : 0u) | (in.joints[j].fixedY ? 2u : 0u));
+        restraint[j] =
+            static_cast<std::uint8_t>((in.joints[j].fixedX ? 1u : 0u) | (in.joints[j].fixedY ? 2u : 0u));
     return restraint;
 }
 
 std::string Unstable(int dof) {
-    return "Joint " + std::to_string(dof / 2 + 1) + " cannot resist load along " + (dof % 2 == 0 ? "X" : "Y") +
-           ": the truss is unstable there.";
+    return "Joint " + std::to_string(dof / 2 + 1) + " cannot resist load along " +
+           (dof % 2 == 0 ? "X" : "Y") + ": the truss is unstable there.";
 }
 
 void StopAtJoint(AnalysisOutcome& outcome, StopReason reason, int dof) {
@@ -144,14 +154,15 @@ void StopAtJoint(AnalysisOutcome& outcome, StopReason reason, int dof) {
 
 std::string AnalysisOutcome::Message() const {
     std::string text = kAnalysisErrorText;
-    for (const std::string& line : causes) text += "\n" + line;
+    for (const std::string& line : causes)
+        text += "\n" + line;
     return text;
 }
 
 namespace {
 
 struct CheckedInput {
-    std::vector<double> x, y;   // mm, per joint
+    std::vector<double> x, y; // mm, per joint
     std::vector<MemberState> members;
     std::vector<double> load;
     std::vector<std::uint8_t> restraint;
@@ -194,7 +205,8 @@ bool SupportsHoldTheTruss(const model::Model& in, const std::vector<std::uint8_t
     for (int axis = 0; axis < 2; ++axis) {
         if (axis == 0 ? anyX : anyY) continue;
         const int dof = 2 * firstUsed() + axis;
-        outcome.causes = {sentence + "nothing restrains it along " + (axis == 0 ? "X." : "Y."), Unstable(dof)};
+        outcome.causes = {sentence + "nothing restrains it along " + (axis == 0 ? "X." : "Y."),
+                          Unstable(dof)};
         StopAtJoint(outcome, StopReason::Supports, dof);
         return false;
     }
@@ -225,10 +237,12 @@ bool SupportsHoldTheTruss(const model::Model& in, const std::vector<std::uint8_t
     }
     const double dx = in.joints[farthest].x - pointX, dy = in.joints[farthest].y - pointY;
     const int dof = 2 * static_cast<int>(farthest) + (std::abs(dy) >= std::abs(dx) ? 0 : 1);
-    const std::string where = atPoint < joints ? "joint " + std::to_string(atPoint + 1)
-                                               : "the point (" + Num(project::ScaleByPowerOfTen(pointX, -3)) +
-                                                     " m, " + Num(project::ScaleByPowerOfTen(pointY, -3)) + " m)";
-    outcome.causes = {sentence + "every support acts along a line through " + where + ", so the truss can turn about it.",
+    const std::string where = atPoint < joints
+                                  ? "joint " + std::to_string(atPoint + 1)
+                                  : "the point (" + Num(project::ScaleByPowerOfTen(pointX, -3)) + " m, " +
+                                        Num(project::ScaleByPowerOfTen(pointY, -3)) + " m)";
+    outcome.causes = {sentence + "every support acts along a line through " + where +
+                          ", so the truss can turn about it.",
                       Unstable(dof)};
     StopAtJoint(outcome, StopReason::Supports, dof);
     return false;
@@ -315,10 +329,10 @@ constexpr int kRefinements = 3;
 constexpr double kRefinedEquilibrium = 1e-10;
 
 struct PhysicsCheck {
-    double equilibrium = 0;   // worst free-joint imbalance over the scale
+    double equilibrium = 0; // worst free-joint imbalance over the scale
     double energy = 0;
     int worstDof = -1;
-    int memberNotFinite = 0;  // 1-based
+    int memberNotFinite = 0; // 1-based
     [[nodiscard]] bool Passed() const {
         return memberNotFinite == 0 && equilibrium <= kEquilibriumTolerance && energy <= kEnergyTolerance;
     }
@@ -338,7 +352,8 @@ PhysicsCheck CheckPhysics(const std::vector<MemberState>& members, const std::ve
     for (std::size_t m = 0; m < members.size(); ++m) {
         const MemberState& s = members[m];
         const Wide k = kind == StiffnessKind::Geometry ? 1.0L : Wide{s.k};
-        const auto i = 2 * static_cast<std::size_t>(s.jointI - 1), j = 2 * static_cast<std::size_t>(s.jointJ - 1);
+        const auto i = 2 * static_cast<std::size_t>(s.jointI - 1),
+                   j = 2 * static_cast<std::size_t>(s.jointJ - 1);
         const Wide c = s.rotation.c, sn = s.rotation.s;
         const Wide stretch = c * (Wide{x[j]} - x[i]) + sn * (Wide{x[j + 1]} - x[i + 1]);
         const Wide tension = k * stretch;
@@ -377,8 +392,8 @@ PhysicsCheck CheckPhysics(const std::vector<MemberState>& members, const std::ve
 }
 
 struct StiffnessRange {
-    int softest = 0, stiffest = 0;   // 1-based
-    double low = 0, high = 0;        // kN/mm
+    int softest = 0, stiffest = 0; // 1-based
+    double low = 0, high = 0;      // kN/mm
 };
 
 StiffnessRange Extremes(const std::vector<MemberState>& members) {
@@ -395,14 +410,16 @@ void StopUnreliable(AnalysisOutcome& outcome, const std::vector<MemberState>& me
     const StiffnessRange range = Extremes(members);
     outcome.reason = StopReason::Unreliable;
     outcome.members = {range.softest, range.stiffest};
-    outcome.causes.push_back(
-        "The structure equations cannot be solved reliably, though the truss is stable: its members' stiffnesses "
-        "E A / L are too far apart, from " + Num(range.low) + " kN/mm (member " + std::to_string(range.softest) +
-        ") to " + Num(range.high) + " kN/mm (member " + std::to_string(range.stiffest) +
-        "). Check the moduli, areas and lengths of these members.");
+    outcome.causes.push_back("The structure equations cannot be solved reliably, though the truss is stable: "
+                             "its members' stiffnesses "
+                             "E A / L are too far apart, from " +
+                             Num(range.low) + " kN/mm (member " + std::to_string(range.softest) + ") to " +
+                             Num(range.high) + " kN/mm (member " + std::to_string(range.stiffest) +
+                             "). Check the moduli, areas and lengths of these members.");
 }
 
-void StopFactor(AnalysisOutcome& outcome, FactorStatus status, const CholeskyFactor& factor, Eigen::Index equations) {
+void StopFactor(AnalysisOutcome& outcome, FactorStatus status, const CholeskyFactor& factor,
+                Eigen::Index equations) {
     if (status == FactorStatus::OutOfMemory) {
         outcome.reason = StopReason::OutOfMemory;
         outcome.causes.push_back("There is not enough memory to solve the structure equations (" +
@@ -415,7 +432,8 @@ void StopFactor(AnalysisOutcome& outcome, FactorStatus status, const CholeskyFac
                              std::to_string(factor.CholmodStatus()) + ").");
 }
 
-AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& options, AnalysisOutcome outcome) {
+AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& options,
+                               AnalysisOutcome outcome) {
     std::vector<MemberState>& members = checked.members;
     std::vector<double>& load = checked.load;
     std::vector<std::uint8_t>& restraint = checked.restraint;
@@ -433,7 +451,8 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
     outcome.freeDofs = static_cast<int>(n);
     outcome.nonZeros = k.nonZeros();
     Eigen::VectorXd f(n);
-    for (Eigen::Index q = 0; q < n; ++q) f[q] = load[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])];
+    for (Eigen::Index q = 0; q < n; ++q)
+        f[q] = load[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])];
     outcome.times.assemble = Since(start);
 
     // A free direction no member stiffens (a joint without members, or one where only members along
@@ -448,7 +467,8 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
     }
 
     std::vector<int> jointOfColumn(dofs.dofOfFree.size());
-    for (std::size_t q = 0; q < jointOfColumn.size(); ++q) jointOfColumn[q] = dofs.dofOfFree[q] / 2;
+    for (std::size_t q = 0; q < jointOfColumn.size(); ++q)
+        jointOfColumn[q] = dofs.dofOfFree[q] / 2;
     CholeskyFactor factor;
     auto report = [&] {
         outcome.times.order = factor.analyseSeconds;
@@ -509,14 +529,17 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
                 probeLoad[dof] = probe[q];
                 probeX[dof] = moved[q];
             }
-            const PhysicsCheck probed = CheckPhysics(members, probeLoad, dofs, probeX, unused, StiffnessKind::Geometry);
+            const PhysicsCheck probed =
+                CheckPhysics(members, probeLoad, dofs, probeX, unused, StiffnessKind::Geometry);
             if (!probed.Passed()) return mechanismAt(static_cast<int>(largest));
         }
         status = factor.Factor(k);
         report();
         if (status == FactorStatus::Factored) return false;
-        if (status == FactorStatus::NotPositiveDefinite) StopUnreliable(outcome, members);
-        else StopFactor(outcome, status, factor, n);
+        if (status == FactorStatus::NotPositiveDefinite)
+            StopUnreliable(outcome, members);
+        else
+            StopFactor(outcome, status, factor, n);
         return true;
     };
 
@@ -546,10 +569,10 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
         if (std::isfinite(x[d])) continue;
         StopAtJoint(outcome, StopReason::Overflow, static_cast<int>(d));
         outcome.members = {range.softest};
-        outcome.causes.push_back("The displacement of joint " + std::to_string(d / 2 + 1) + " along " +
-                                 (d % 2 == 0 ? "X" : "Y") +
-                                 " is too large to be represented: the members are too soft for the loads (member " +
-                                 std::to_string(range.softest) + " has E A / L = " + Num(range.low) + " kN/mm).");
+        outcome.causes.push_back(
+            "The displacement of joint " + std::to_string(d / 2 + 1) + " along " + (d % 2 == 0 ? "X" : "Y") +
+            " is too large to be represented: the members are too soft for the loads (member " +
+            std::to_string(range.softest) + " has E A / L = " + Num(range.low) + " kN/mm).");
         return outcome;
     }
 
@@ -579,7 +602,7 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
             correction = std::max(correction, std::abs(x[d] - before[d]));
             size = std::max(size, std::abs(x[d]));
         }
-        if (!(correction < lastCorrection)) {   // diverging: cond(K) x 1e-16 is not below 1
+        if (!(correction < lastCorrection)) { // diverging: cond(K) x 1e-16 is not below 1
             x = before;
             physics = CheckPhysics(members, load, dofs, x, residual);
             break;
@@ -588,7 +611,8 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
         physics = CheckPhysics(members, load, dofs, x, residual);
         if (correction <= 1e-15 * size) break;
     }
-    if (!physics.Passed() && physics.memberNotFinite == 0 && !geometryChecked && isMechanism()) return outcome;
+    if (!physics.Passed() && physics.memberNotFinite == 0 && !geometryChecked && isMechanism())
+        return outcome;
     report();
     outcome.equilibriumError = physics.equilibrium;
     outcome.energyError = physics.energy;
@@ -604,16 +628,16 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
         return outcome;
     }
 
-    auto structure = std::make_shared<const Structure>(std::move(checked.x), std::move(checked.y), std::move(members),
-                                                       std::move(restraint));
+    auto structure = std::make_shared<const Structure>(std::move(checked.x), std::move(checked.y),
+                                                       std::move(members), std::move(restraint));
     Results results(std::move(structure), std::move(x), std::move(load));
     char axis = 0;
     if (const int joint = results.FirstReactionNotFinite(axis); joint != 0) {
         outcome.reason = StopReason::Overflow;
         outcome.joint = joint;
         outcome.axis = axis;
-        outcome.causes.push_back("The reaction at joint " + std::to_string(joint) + " along " + std::string(1, axis) +
-                                 " is too large to be represented.");
+        outcome.causes.push_back("The reaction at joint " + std::to_string(joint) + " along " +
+                                 std::string(1, axis) + " is too large to be represented.");
         return outcome;
     }
     outcome.results.emplace(std::move(results));

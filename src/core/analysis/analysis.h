@@ -13,7 +13,8 @@ namespace varlen::analysis {
 
 // What the user is shown when a run stops: this title, these two lines, then the causes.
 inline constexpr const char* kAnalysisErrorTitle = "Program Unable to Continue!";
-inline constexpr const char* kAnalysisErrorText = "An Error Just Occurred.\nDid you input your structure correctly?";
+inline constexpr const char* kAnalysisErrorText =
+    "An Error Just Occurred.\nDid you input your structure correctly?";
 
 struct AnalysisOptions {
     Ordering ordering = Ordering::Auto;
@@ -23,35 +24,35 @@ struct AnalysisOptions {
 // marking the joint that moves, a test).
 enum class StopReason {
     None,
-    Input,          // references, lengths, moduli, areas or loads: see the causes
-    Supports,       // the supports as a whole let the truss move or turn
-    Mechanism,      // the truss can move without straining its members: `joint` and `axis` move
-    Unreliable,     // not a mechanism, but the stiffnesses are too far apart for an answer: `members`
-    Overflow,       // a displacement, force or reaction beyond the largest number: `joint` or `members`
+    Input,      // references, lengths, moduli, areas or loads: see the causes
+    Supports,   // the supports as a whole let the truss move or turn
+    Mechanism,  // the truss can move without straining its members: `joint` and `axis` move
+    Unreliable, // not a mechanism, but the stiffnesses are too far apart for an answer: `members`
+    Overflow,   // a displacement, force or reaction beyond the largest number: `joint` or `members`
     OutOfMemory,
-    SolverFailed,   // CHOLMOD refused for another reason: `cholmodStatus`
+    SolverFailed, // CHOLMOD refused for another reason: `cholmodStatus`
 };
 
-struct PhaseTimes {   // seconds
+struct PhaseTimes { // seconds
     double check = 0, assemble = 0, order = 0, factor = 0, solve = 0, forces = 0;
 };
 
 struct AnalysisOutcome {
-    std::optional<Results> results;     // empty when the run stopped
-    std::vector<std::string> causes;    // one line each: the member, load or joint at fault and why
+    std::optional<Results> results;  // empty when the run stopped
+    std::vector<std::string> causes; // one line each: the member, load or joint at fault and why
     StopReason reason = StopReason::None;
-    int joint = 0;                      // 1-based, when the reason names one
-    char axis = 0;                      // 'X' or 'Y', with `joint`
-    std::vector<int> members;           // 1-based, when the reason names members
+    int joint = 0;            // 1-based, when the reason names one
+    char axis = 0;            // 'X' or 'Y', with `joint`
+    std::vector<int> members; // 1-based, when the reason names members
     int cholmodStatus = 0;
     PhaseTimes times;
-    double smallestRelativePivot = 0;   // of the factorisation, against its diagonal, for the curious
-    double smallestGeometryPivot = 0;   // of the geometry's factor, when the mechanism test needed it
-    double equilibriumError = 0;        // worst joint imbalance against the largest load or member force
-    double energyError = 0;             // |work of the loads - strain energy| against their scale
+    double smallestRelativePivot = 0; // of the factorisation, against its diagonal, for the curious
+    double smallestGeometryPivot = 0; // of the geometry's factor, when the mechanism test needed it
+    double equilibriumError = 0;      // worst joint imbalance against the largest load or member force
+    double energyError = 0;           // |work of the loads - strain energy| against their scale
     double factorFlops = 0, factorNonZeros = 0;
     int freeDofs = 0;
-    long long nonZeros = 0;             // of the upper triangle of the structure matrix
+    long long nonZeros = 0; // of the upper triangle of the structure matrix
 
     // The whole message: the two lines above and the causes.
     [[nodiscard]] std::string Message() const;

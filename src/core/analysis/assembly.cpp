@@ -20,14 +20,16 @@ DofMap BoundaryConditions(const std::vector<std::uint8_t>& restraint) {
     return map;
 }
 
-SparseMatrix StructuralStiffness(int jointCount, const std::vector<MemberState>& members,
-                                 const DofMap& dofs, StiffnessKind kind, int scaleExponent) {
+SparseMatrix StructuralStiffness(int jointCount, const std::vector<MemberState>& members, const DofMap& dofs,
+                                 StiffnessKind kind, int scaleExponent) {
     const auto joints = static_cast<std::size_t>(jointCount);
     // Joint-level pattern of the upper triangle: for each column joint a, the joints b < a that share a
     // member with it. Parallel members share one entry.
     std::vector<int> start(joints + 1, 0);
-    for (const auto& m : members) ++start[static_cast<std::size_t>(std::max(m.jointI, m.jointJ))];
-    for (std::size_t a = 0; a < joints; ++a) start[a + 1] += start[a];   // start[a+1] = end of column a (1-based a)
+    for (const auto& m : members)
+        ++start[static_cast<std::size_t>(std::max(m.jointI, m.jointJ))];
+    for (std::size_t a = 0; a < joints; ++a)
+        start[a + 1] += start[a]; // start[a+1] = end of column a (1-based a)
     std::vector<int> neighbour(members.size());
     {
         std::vector<int> fill(start.begin(), start.end() - 1);
@@ -44,7 +46,8 @@ SparseMatrix StructuralStiffness(int jointCount, const std::vector<MemberState>&
         std::sort(first, last);
         const auto end = std::unique(first, last);
         uniqueStart[a] = static_cast<int>(write);
-        for (auto it = first; it != end; ++it) neighbour[write++] = *it;
+        for (auto it = first; it != end; ++it)
+            neighbour[write++] = *it;
     }
     uniqueStart[joints] = static_cast<int>(write);
     neighbour.resize(write);
@@ -53,7 +56,8 @@ SparseMatrix StructuralStiffness(int jointCount, const std::vector<MemberState>&
     std::vector<Block> diagonal(joints);
     std::vector<Block> coupling(write);
     for (const auto& m : members) {
-        const Block k0 = GlobalStiffness(kind == StiffnessKind::Geometry ? 1.0 : std::ldexp(m.k, scaleExponent), m.rotation);
+        const Block k0 = GlobalStiffness(
+            kind == StiffnessKind::Geometry ? 1.0 : std::ldexp(m.k, scaleExponent), m.rotation);
         for (int end : {m.jointI, m.jointJ}) {
             Block& d = diagonal[static_cast<std::size_t>(end - 1)];
             d.xx += k0.xx;

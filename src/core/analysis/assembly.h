@@ -6,14 +6,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "analysis/structure.h"
 #include "analysis/sparse_solver.h"
+#include "analysis/structure.h"
 
 namespace varlen::analysis {
 
 struct DofMap {
-    std::vector<int> freeIndex;   // per DOF: its equation number, or -1 when restrained
-    std::vector<int> dofOfFree;   // per equation: its DOF
+    std::vector<int> freeIndex; // per DOF: its equation number, or -1 when restrained
+    std::vector<int> dofOfFree; // per equation: its DOF
 };
 
 // restraint: per joint, bit 0 X restrained, bit 1 Y restrained.
@@ -27,7 +27,8 @@ enum class StiffnessKind { Members, Geometry };
 // Adds every member's blocks once, into the upper triangle of the free equations (column-major, rows
 // ascending in each column, the diagonal last).
 [[nodiscard]] SparseMatrix StructuralStiffness(int jointCount, const std::vector<MemberState>& members,
-                                               const DofMap& dofs, StiffnessKind kind = StiffnessKind::Members,
+                                               const DofMap& dofs,
+                                               StiffnessKind kind = StiffnessKind::Members,
                                                int scaleExponent = 0);
 
 } // namespace varlen::analysis

@@ -31,7 +31,7 @@ private:
 
     const Results& m_results;
     std::string m_arena;
-    std::vector<std::uint32_t> m_end;   // end of each DOF's digits in the arena
+    std::vector<std::uint32_t> m_end; // end of each DOF's digits in the arena
     std::vector<std::uint8_t> m_negative;
 };
 
@@ -40,7 +40,7 @@ private:
 struct MemberTexts {
     explicit MemberTexts(const Results& results, int member);
     EndVector local, global;
-    std::string_view axial, globalX, globalY;   // digits of magnitudes, in `storage`
+    std::string_view axial, globalX, globalY; // digits of magnitudes, in `storage`
 
 private:
     std::array<char, 96> m_storage{};

@@ -7,10 +7,11 @@ namespace varlen::analysis {
 
 Results::Results(std::shared_ptr<const Structure> structure, std::vector<double> displacement,
                  std::vector<double> appliedLoad)
-    : m_structure(std::move(structure)), m_displacement(std::move(displacement)), m_load(std::move(appliedLoad)),
-      m_reaction(m_displacement.size(), 0.0) {
+    : m_structure(std::move(structure)), m_displacement(std::move(displacement)),
+      m_load(std::move(appliedLoad)), m_reaction(m_displacement.size(), 0.0) {
     double largest = 0.0;
-    for (int m = 1; m <= MemberCount(); ++m) largest = std::max(largest, std::abs(EndIForce(Member(m), MemberGlobalDisp(m))));
+    for (int m = 1; m <= MemberCount(); ++m)
+        largest = std::max(largest, std::abs(EndIForce(Member(m), MemberGlobalDisp(m))));
     m_forceNoise = kForceNoise * largest;
     // A support's reaction balances what the members and the loads put on the joint: the sum of the
     // members' end forces there (forces on the members, global axes) less the load applied at it.
@@ -30,11 +31,11 @@ Results::Results(std::shared_ptr<const Structure> structure, std::vector<double>
     }
 }
 
-Results::Results(std::vector<double> displacement, std::vector<MemberState> members, std::vector<double> appliedLoad,
-                 std::vector<std::uint8_t> restraint)
+Results::Results(std::vector<double> displacement, std::vector<MemberState> members,
+                 std::vector<double> appliedLoad, std::vector<std::uint8_t> restraint)
     : Results(std::make_shared<const Structure>(std::vector<double>(restraint.size(), 0.0),
-                                                std::vector<double>(restraint.size(), 0.0), std::move(members),
-                                                std::move(restraint)),
+                                                std::vector<double>(restraint.size(), 0.0),
+                                                std::move(members), std::move(restraint)),
               std::move(displacement), std::move(appliedLoad)) {}
 
 EndVector Results::MemberGlobalDisp(int member) const {
@@ -46,7 +47,8 @@ EndVector Results::MemberGlobalDisp(int member) const {
 EndVector Results::MemberLocalDisp(int member) const {
     const Rotation t = Member(member).rotation;
     const EndVector g = MemberGlobalDisp(member);
-    return {t.c * g[0] + t.s * g[1], -t.s * g[0] + t.c * g[1], t.c * g[2] + t.s * g[3], -t.s * g[2] + t.c * g[3]};
+    return {t.c * g[0] + t.s * g[1], -t.s * g[0] + t.c * g[1], t.c * g[2] + t.s * g[3],
+            -t.s * g[2] + t.c * g[3]};
 }
 
 // The member-axis stiffness k [1 0 -1 0; 0 0 0 0; -1 0 1 0; 0 0 0 0] times the member-axis

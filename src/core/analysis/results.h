@@ -18,7 +18,7 @@ namespace varlen::analysis {
 using EndVector = std::array<double, 4>;
 
 struct Reaction {
-    double rx = 0.0, ry = 0.0;   // kN, the force the support exerts on the truss; 0 in a free direction
+    double rx = 0.0, ry = 0.0; // kN, the force the support exerts on the truss; 0 in a free direction
 };
 
 // A member force below this fraction of the largest one is rounding noise (a zero-force member comes
@@ -48,8 +48,8 @@ public:
 
     // The same over a structure known only by its members and restraints (one per joint), its joints all
     // at the origin: results formed by hand, in tests and tools.
-    Results(std::vector<double> displacement, std::vector<MemberState> members, std::vector<double> appliedLoad,
-            std::vector<std::uint8_t> restraint);
+    Results(std::vector<double> displacement, std::vector<MemberState> members,
+            std::vector<double> appliedLoad, std::vector<std::uint8_t> restraint);
 
     [[nodiscard]] const Structure& GetStructure() const { return *m_structure; }
     [[nodiscard]] const std::shared_ptr<const Structure>& SharedStructure() const { return m_structure; }
@@ -57,14 +57,18 @@ public:
     [[nodiscard]] int MemberCount() const { return m_structure->MemberCount(); }
 
     // mm along global X and Y; joints and members are numbered from 1.
-    [[nodiscard]] double Dx(int joint) const { return m_displacement[2 * static_cast<std::size_t>(joint) - 2]; }
-    [[nodiscard]] double Dy(int joint) const { return m_displacement[2 * static_cast<std::size_t>(joint) - 1]; }
+    [[nodiscard]] double Dx(int joint) const {
+        return m_displacement[2 * static_cast<std::size_t>(joint) - 2];
+    }
+    [[nodiscard]] double Dy(int joint) const {
+        return m_displacement[2 * static_cast<std::size_t>(joint) - 1];
+    }
     [[nodiscard]] const MemberState& Member(int member) const { return m_structure->Member(member); }
 
-    [[nodiscard]] EndVector MemberGlobalDisp(int member) const;   // mm, global axes
-    [[nodiscard]] EndVector MemberLocalDisp(int member) const;    // mm, member axes
-    [[nodiscard]] EndVector MemberLocalForce(int member) const;   // kN on the member, member axes
-    [[nodiscard]] EndVector MemberGlobalForce(int member) const;  // kN on the member, global axes
+    [[nodiscard]] EndVector MemberGlobalDisp(int member) const;  // mm, global axes
+    [[nodiscard]] EndVector MemberLocalDisp(int member) const;   // mm, member axes
+    [[nodiscard]] EndVector MemberLocalForce(int member) const;  // kN on the member, member axes
+    [[nodiscard]] EndVector MemberGlobalForce(int member) const; // kN on the member, global axes
     // kN, positive in tension: the member-axis force at joint j; exactly 0 when it is rounding noise.
     [[nodiscard]] double AxialForce(int member) const { return MemberLocalForce(member)[2]; }
     // The first member whose force, or joint whose reaction, is not a finite number (0 when none).
@@ -81,10 +85,10 @@ public:
 
 private:
     std::shared_ptr<const Structure> m_structure = std::make_shared<const Structure>();
-    std::vector<double> m_displacement;   // 2 per joint
-    std::vector<double> m_load;           // applied, 2 per joint, before supports discard any
-    std::vector<double> m_reaction;       // 2 per joint; 0 at free directions
-    double m_forceNoise = 0.0;            // kN: end forces smaller than this are 0
+    std::vector<double> m_displacement; // 2 per joint
+    std::vector<double> m_load;         // applied, 2 per joint, before supports discard any
+    std::vector<double> m_reaction;     // 2 per joint; 0 at free directions
+    double m_forceNoise = 0.0;          // kN: end forces smaller than this are 0
 };
 
 } // namespace varlen::analysis

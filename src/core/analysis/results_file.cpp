@@ -41,7 +41,7 @@ private:
         return {std::string_view(m_arena).substr(begin, m_end[dof] - begin), m_negative[dof] != 0};
     }
     std::string m_arena;
-    std::vector<std::size_t> m_end;   // end of each DOF's digits in the arena
+    std::vector<std::size_t> m_end; // end of each DOF's digits in the arena
     std::vector<bool> m_negative;
 };
 
@@ -68,7 +68,9 @@ private:
     std::array<char, 96> m_storage{};
 };
 
-void LineEnd(std::string& out) { out += "\r\n"; }
+void LineEnd(std::string& out) {
+    out += "\r\n";
+}
 
 void AppendFramedPair(std::string& out, SignedDigits a, SignedDigits b) {
     AppendFramed(out, a.digits, a.negative);

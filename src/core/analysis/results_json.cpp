@@ -9,8 +9,6 @@
 namespace varlen::analysis {
 namespace {
 
-
-
 void Array(std::string& out, const std::array<SignedDigits, 4>& v) {
     out.push_back('[');
     for (std::size_t i = 0; i < v.size(); ++i) {
@@ -51,7 +49,8 @@ void WriteResultsJson(const Results& r, std::string& out, const std::function<vo
         Array(out, {texts.Dx(s.jointI), texts.Dy(s.jointI), texts.Dx(s.jointJ), texts.Dy(s.jointJ)});
         out += ",\"local_forces\":";
         const SignedDigits zero{"0", false};
-        Array(out, {SignedDigits{t.axial, t.local[0] < 0}, zero, SignedDigits{t.axial, t.local[2] < 0}, zero});
+        Array(out,
+              {SignedDigits{t.axial, t.local[0] < 0}, zero, SignedDigits{t.axial, t.local[2] < 0}, zero});
         out += ",\"global_forces\":";
         Array(out, {SignedDigits{t.globalX, t.global[0] < 0}, SignedDigits{t.globalY, t.global[1] < 0},
                     SignedDigits{t.globalX, t.global[2] < 0}, SignedDigits{t.globalY, t.global[3] < 0}});

@@ -2,13 +2,13 @@
 
 #include "analysis/factor_memory.h"
 
-#include <chrono>
 #include <algorithm>
 #include <array>
-#include <thread>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <thread>
 
 #include <Eigen/CholmodSupport>
 
@@ -16,7 +16,9 @@ namespace varlen::analysis {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double Since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 // The joint graph of the upper triangle: column g holds the joints g' <= g that share an entry with it.
 struct JointGraph {
@@ -82,14 +84,16 @@ bool MetisOnTwoCores(JointGraph& graph, int nodes, cholmod_common& common, std::
     for (int g = 0; g < nodes; ++g) {
         const int part = partition[static_cast<std::size_t>(g)];
         if (part > 1) continue;
-        local[static_cast<std::size_t>(g)] = static_cast<int>(globalOf[static_cast<std::size_t>(part)].size());
+        local[static_cast<std::size_t>(g)] =
+            static_cast<int>(globalOf[static_cast<std::size_t>(part)].size());
         globalOf[static_cast<std::size_t>(part)].push_back(g);
     }
     for (std::size_t part = 0; part < 2; ++part) {
         JointGraph& half = halves[part];
         half.start.push_back(0);
         for (int g : globalOf[part]) {
-            for (int e = graph.start[static_cast<std::size_t>(g)]; e < graph.start[static_cast<std::size_t>(g) + 1]; ++e) {
+            for (int e = graph.start[static_cast<std::size_t>(g)];
+                 e < graph.start[static_cast<std::size_t>(g) + 1]; ++e) {
                 const int r = graph.row[static_cast<std::size_t>(e)];
                 if (partition[static_cast<std::size_t>(r)] == static_cast<int>(part))
                     half.row.push_back(local[static_cast<std::size_t>(r)]);
@@ -119,7 +123,8 @@ bool MetisOnTwoCores(JointGraph& graph, int nodes, cholmod_common& common, std::
     order.clear();
     order.reserve(static_cast<std::size_t>(nodes));
     for (std::size_t part = 0; part < 2; ++part)
-        for (int l : halfOrder[part]) order.push_back(globalOf[part][static_cast<std::size_t>(l)]);
+        for (int l : halfOrder[part])
+            order.push_back(globalOf[part][static_cast<std::size_t>(l)]);
     for (int g = 0; g < nodes; ++g)
         if (partition[static_cast<std::size_t>(g)] > 1) order.push_back(g);
     return true;
@@ -136,8 +141,9 @@ bool OrderByJoints(const SparseMatrix& k, const std::vector<int>& jointOfColumn,
     if (ordering == Ordering::Amd) {
         ok = cholmod_amd(&a, nullptr, 0, jointPermutation.data(), &common) != 0;
     } else if (ordering == Ordering::Metis) {
-        ok = groups >= kSplitOrderingJoints ? MetisOnTwoCores(graph, groups, common, jointPermutation)
-                                            : cholmod_metis(&a, nullptr, 0, 0, jointPermutation.data(), &common) != 0;
+        ok = groups >= kSplitOrderingJoints
+                 ? MetisOnTwoCores(graph, groups, common, jointPermutation)
+                 : cholmod_metis(&a, nullptr, 0, 0, jointPermutation.data(), &common) != 0;
     } else {
         std::vector<int> parent(static_cast<std::size_t>(groups)), member(static_cast<std::size_t>(groups));
         ok = cholmod_nested_dissection(&a, nullptr, 0, jointPermutation.data(), parent.data(), member.data(),
@@ -151,7 +157,8 @@ bool OrderByJoints(const SparseMatrix& k, const std::vector<int>& jointOfColumn,
     permutation.clear();
     permutation.reserve(jointOfColumn.size());
     for (int g : jointPermutation)
-        for (int q = firstColumn[static_cast<std::size_t>(g)]; q < firstColumn[static_cast<std::size_t>(g) + 1]; ++q)
+        for (int q = firstColumn[static_cast<std::size_t>(g)];
+             q < firstColumn[static_cast<std::size_t>(g) + 1]; ++q)
             permutation.push_back(q);
     return true;
 }
@@ -182,7 +189,7 @@ public:
 
 CholeskyFactor::CholeskyFactor() : m_solver(std::make_unique<Solver>()) {
     cholmod_common& common = m_solver->cholmod();
-    common.print = 0;   // failures are reported to the user in words, not on the console
+    common.print = 0; // failures are reported to the user in words, not on the console
     common.postorder = 1;
 }
 
@@ -196,7 +203,8 @@ FactorStatus StatusOf(const cholmod_common& common) {
 
 } // namespace
 
-FactorStatus CholeskyFactor::Analyse(const SparseMatrix& k, const std::vector<int>& jointOfColumn, Ordering ordering) {
+FactorStatus CholeskyFactor::Analyse(const SparseMatrix& k, const std::vector<int>& jointOfColumn,
+                                     Ordering ordering) {
     m_analysed = false;
     if (k.cols() == 0) {
         m_analysed = true;
@@ -286,14 +294,16 @@ PivotReport CholeskyFactor::Pivots(const SparseMatrix& k, const std::vector<int>
             const double d = at(j, j);
             // The diagonal is the last stored entry of an upper-triangle column.
             const double relative = d * d / k.valuePtr()[k.outerIndexPtr()[column + 1] - 1];
-            if (!(relative >= report.smallestRelative)) report.smallestRelative = relative, report.relativeColumn = column;
-            const bool pairNext = j + 1 < last - first &&
-                                  jointOfColumn[static_cast<std::size_t>(original(first + j + 1))] ==
-                                      jointOfColumn[static_cast<std::size_t>(column)];
+            if (!(relative >= report.smallestRelative))
+                report.smallestRelative = relative, report.relativeColumn = column;
+            const bool pairNext =
+                j + 1 < last - first && jointOfColumn[static_cast<std::size_t>(original(first + j + 1))] ==
+                                            jointOfColumn[static_cast<std::size_t>(column)];
             if (!pairNext) {
                 // A joint with one free direction, or (rarely) a pair split between supernodes.
-                const bool pairedBefore = j > 0 && jointOfColumn[static_cast<std::size_t>(original(first + j - 1))] ==
-                                                       jointOfColumn[static_cast<std::size_t>(column)];
+                const bool pairedBefore =
+                    j > 0 && jointOfColumn[static_cast<std::size_t>(original(first + j - 1))] ==
+                                 jointOfColumn[static_cast<std::size_t>(column)];
                 if (!pairedBefore) note(d * d, column);
                 continue;
             }
@@ -301,7 +311,8 @@ PivotReport CholeskyFactor::Pivots(const SparseMatrix& k, const std::vector<int>
             const double l11 = d, l21 = at(j + 1, j), l22 = at(j + 1, j + 1);
             const double a = l11 * l11, b = l11 * l21, c = l21 * l21 + l22 * l22;
             const double largest = (a + c) / 2 + std::hypot((a - c) / 2, b);
-            const double weakest = largest > 0 ? (a * (l22 * l22)) / largest : 0.0;   // det / largest: no cancellation
+            const double weakest =
+                largest > 0 ? (a * (l22 * l22)) / largest : 0.0; // det / largest: no cancellation
             // Its eigenvector is (b, weakest - a) or, equally, (weakest - c, b): the longer of the two is the
             // more accurate. The weak direction is named by the axis it lies nearer.
             const double u1 = b, u2 = weakest - a, w1 = weakest - c, w2 = b;

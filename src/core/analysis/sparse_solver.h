@@ -18,9 +18,9 @@ enum class Ordering { Auto, Amd, Metis, NestedDissection };
 
 enum class FactorStatus {
     Factored,
-    NotPositiveDefinite,   // FailedColumn() says where
+    NotPositiveDefinite, // FailedColumn() says where
     OutOfMemory,
-    Failed,                // CHOLMOD refused for another reason: CholmodStatus() says which
+    Failed, // CHOLMOD refused for another reason: CholmodStatus() says which
 };
 
 // How close the factorised matrix came to singular, joint by joint. A joint's two equations are
@@ -60,11 +60,11 @@ public:
     // x = K^-1 f with the current factor; false when the solve failed or gave a number that is not finite.
     [[nodiscard]] bool Solve(const Eigen::VectorXd& f, Eigen::VectorXd& x);
 
-    double analyseSeconds = 0.0;   // ordering and symbolic factorisation
-    double factorSeconds = 0.0;    // all factorisations together
+    double analyseSeconds = 0.0; // ordering and symbolic factorisation
+    double factorSeconds = 0.0;  // all factorisations together
     double solveSeconds = 0.0;
-    double factorFlops = 0.0;      // floating-point operations of one factorisation
-    double factorNonZeros = 0.0;   // entries of L
+    double factorFlops = 0.0;    // floating-point operations of one factorisation
+    double factorNonZeros = 0.0; // entries of L
 
 private:
     class Solver;
@@ -82,8 +82,8 @@ struct SolveOutcome {
 
 // Order, factorise and solve once, without any test of the answer: for the benchmarks, which time the
 // bare solve against CHOLMOD's own.
-[[nodiscard]] SolveOutcome SolveSparseCholesky(const SparseMatrix& k, const Eigen::VectorXd& f, Eigen::VectorXd& x,
-                                               const std::vector<int>& jointOfColumn,
+[[nodiscard]] SolveOutcome SolveSparseCholesky(const SparseMatrix& k, const Eigen::VectorXd& f,
+                                               Eigen::VectorXd& x, const std::vector<int>& jointOfColumn,
                                                Ordering ordering = Ordering::Auto);
 
 } // namespace varlen::analysis

@@ -4,8 +4,8 @@
 namespace varlen::analysis {
 
 struct Rotation {
-    double c = 1.0;   // cosine of the member axis (joint i towards joint j) against global X
-    double s = 0.0;   // its sine
+    double c = 1.0; // cosine of the member axis (joint i towards joint j) against global X
+    double s = 0.0; // its sine
 };
 
 // The symmetric 2 x 2 block K0 = k [c², cs; cs, s²] (kN/mm). A member adds K0 at (i, i) and (j, j)

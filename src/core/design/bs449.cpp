@@ -62,8 +62,8 @@ std::string CauseLine(const DesignFault& f) {
     const auto rows = static_cast<std::size_t>(f.tableRows);
     const auto section = [&] {
         // The description is the user's or a file's text: control characters are shown, not obeyed.
-        return "cross-section " + std::to_string(f.section) + " (\"" + io::EscapeForMessage(f.sectionDescription) +
-               "\")";
+        return "cross-section " + std::to_string(f.section) + " (\"" +
+               io::EscapeForMessage(f.sectionDescription) + "\")";
     };
     const auto joints = [&] {
         return "joints " + std::to_string(f.jointI) + " and " + std::to_string(f.jointJ);

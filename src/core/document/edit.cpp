@@ -1,8 +1,8 @@
 #include "document/edit.h"
 
 #include <algorithm>
-#include <functional>
 #include <cmath>
+#include <functional>
 #include <tuple>
 
 #include "project/number_text.h"
@@ -17,8 +17,8 @@ namespace lc = project::load_col;
 struct Reference {
     TableId table;
     int column;
-    const char* what;   // "member", "load"
-    const char* role;   // "joint i", ...
+    const char* what; // "member", "load"
+    const char* role; // "joint i", ...
 };
 
 std::vector<Reference> ReferencesTo(TableId table) {
@@ -27,15 +27,20 @@ std::vector<Reference> ReferencesTo(TableId table) {
         return {{TableId::Members, mc::JointI, "member", "joint i"},
                 {TableId::Members, mc::JointJ, "member", "joint j"},
                 {TableId::Loads, lc::Joint, "load", "joint"}};
-    case TableId::Materials: return {{TableId::Members, mc::Material, "member", "material"}};
-    case TableId::Sections: return {{TableId::Members, mc::Section, "member", "cross-section"}};
+    case TableId::Materials:
+        return {{TableId::Members, mc::Material, "member", "material"}};
+    case TableId::Sections:
+        return {{TableId::Members, mc::Section, "member", "cross-section"}};
     case TableId::Members:
-    case TableId::Loads: return {};
+    case TableId::Loads:
+        return {};
     }
     return {};
 }
 
-bool IsShifted(double value, int from) { return value >= from && value == std::floor(value); }
+bool IsShifted(double value, int from) {
+    return value >= from && value == std::floor(value);
+}
 
 // The tables with a whole-number reference to a row at or after `from`, reported whole, as any of
 // their rows may change when the references move.
@@ -51,7 +56,8 @@ void ReferenceChanges(const project::Project& project, TableId table, int from, 
             }
     }
     for (TableId t : touched)
-        changes.tables.push_back({t, TableChange::Kind::RowsChanged, 1, project::TableOf(project, t).EntryCount()});
+        changes.tables.push_back(
+            {t, TableChange::Kind::RowsChanged, 1, project::TableOf(project, t).EntryCount()});
 }
 
 // Adds `delta` to every whole-number reference to a row at or after `from`.
@@ -60,14 +66,16 @@ void ShiftReferences(project::Project& project, TableId table, int from, int del
         project::Table& cells = project::TableOf(project, ref.table);
         for (int r = 1; r < cells.RowCount(); ++r) {
             const double value = project::ReadNumber(cells.Cell(r, ref.column));
-            if (IsShifted(value, from)) cells.SetCell(r, ref.column, std::to_string(static_cast<long long>(value) + delta));
+            if (IsShifted(value, from))
+                cells.SetCell(r, ref.column, std::to_string(static_cast<long long>(value) + delta));
         }
     }
 }
 
 RowCells CellsOf(const project::Table& table, TableId id, int row) {
     RowCells cells;
-    for (int c = FirstDataColumn(id); c < table.ColumnCount(); ++c) cells.emplace_back(table.Cell(row, c));
+    for (int c = FirstDataColumn(id); c < table.ColumnCount(); ++c)
+        cells.emplace_back(table.Cell(row, c));
     return cells;
 }
 
@@ -95,11 +103,16 @@ void Renumber(project::Table& table, TableId id, int from) {
 
 std::string& TitleText(project::TitleBlock& title, TitleField field) {
     switch (field) {
-    case TitleField::Project: return title.project;
-    case TitleField::Title: return title.title;
-    case TitleField::Designer: return title.designer;
-    case TitleField::Date: return title.date;
-    case TitleField::DrawingNo: return title.drawingNo;
+    case TitleField::Project:
+        return title.project;
+    case TitleField::Title:
+        return title.title;
+    case TitleField::Designer:
+        return title.designer;
+    case TitleField::Date:
+        return title.date;
+    case TitleField::DrawingNo:
+        return title.drawingNo;
     }
     return title.project;
 }
@@ -122,7 +135,8 @@ struct Applier {
 
     ApplyOutcome operator()(const SetRowEdit& e) const {
         project::Table& table = project::TableOf(project, e.table);
-        if (e.row < 1 || e.row > table.RowCount()) return Refuse("There is no row " + std::to_string(e.row) + ".");
+        if (e.row < 1 || e.row > table.RowCount())
+            return Refuse("There is no row " + std::to_string(e.row) + ".");
         ApplyOutcome outcome;
         outcome.applied = true;
         const bool append = e.row == table.RowCount();
@@ -133,7 +147,8 @@ struct Applier {
             table.SetRowCount(e.row + 1);
             outcome.inverse = DropLastRowEdit{e.table};
         } else {
-            outcome.inverse = SetRowEdit{e.table, e.row, CellsOf(table, e.table, e.row), NumberOf(table, e.table, e.row)};
+            outcome.inverse =
+                SetRowEdit{e.table, e.row, CellsOf(table, e.table, e.row), NumberOf(table, e.table, e.row)};
         }
         WriteCells(table, e.table, e.row, e.cells, e.number);
         return outcome;
@@ -141,7 +156,8 @@ struct Applier {
 
     ApplyOutcome operator()(const InsertRowEdit& e) const {
         project::Table& table = project::TableOf(project, e.table);
-        if (e.row < 1 || e.row > table.RowCount()) return Refuse("There is no row " + std::to_string(e.row) + ".");
+        if (e.row < 1 || e.row > table.RowCount())
+            return Refuse("There is no row " + std::to_string(e.row) + ".");
         ApplyOutcome outcome;
         outcome.applied = true;
         outcome.changes.tables.push_back({e.table, TableChange::Kind::RowsInserted, e.row, 1});
@@ -161,11 +177,13 @@ struct Applier {
 
     ApplyOutcome operator()(const RemoveRowEdit& e) const {
         project::Table& table = project::TableOf(project, e.table);
-        if (e.row < 1 || e.row >= table.RowCount()) return Refuse("There is no row " + std::to_string(e.row) + ".");
+        if (e.row < 1 || e.row >= table.RowCount())
+            return Refuse("There is no row " + std::to_string(e.row) + ".");
         const std::vector<std::string> users = UsersOf(project, e.table, e.row);
         if (!users.empty()) {
             std::string list;
-            for (const std::string& user : users) list += (list.empty() ? "" : ", ") + user;
+            for (const std::string& user : users)
+                list += (list.empty() ? "" : ", ") + user;
             return Refuse("Row " + std::to_string(e.row) + " is still used by " + list + ".");
         }
         ApplyOutcome outcome;
@@ -177,7 +195,8 @@ struct Applier {
                 {e.table, TableChange::Kind::RowsChanged, e.row, table.RowCount() - e.row - 1});
         ReferenceChanges(project, e.table, e.row + 1, outcome.changes);
         Announce(outcome.changes);
-        outcome.inverse = InsertRowEdit{e.table, e.row, CellsOf(table, e.table, e.row), NumberOf(table, e.table, e.row)};
+        outcome.inverse =
+            InsertRowEdit{e.table, e.row, CellsOf(table, e.table, e.row), NumberOf(table, e.table, e.row)};
         table.RemoveRow(e.row);
         Renumber(table, e.table, e.row);
         ShiftReferences(project, e.table, e.row + 1, -1);
@@ -192,7 +211,8 @@ struct Applier {
         outcome.applied = true;
         outcome.changes.tables.push_back({e.table, TableChange::Kind::RowsRemoved, row, 1});
         Announce(outcome.changes);
-        outcome.inverse = SetRowEdit{e.table, row, CellsOf(table, e.table, row), NumberOf(table, e.table, row)};
+        outcome.inverse =
+            SetRowEdit{e.table, row, CellsOf(table, e.table, row), NumberOf(table, e.table, row)};
         table.SetRowCount(row);
         return outcome;
     }
@@ -248,7 +268,8 @@ std::vector<std::string> UsersOf(const project::Project& project, TableId table,
         return std::tie(a.table, a.row, a.role) < std::tie(b.table, b.row, b.role);
     });
     std::vector<std::string> users;
-    for (User& user : found) users.push_back(std::move(user.text));
+    for (User& user : found)
+        users.push_back(std::move(user.text));
     return users;
 }
 

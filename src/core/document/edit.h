@@ -21,11 +21,11 @@ using RowCells = std::vector<std::string>;
 
 struct SetRowEdit {
     TableId table = TableId::Joints;
-    int row = 1;   // 1..RowCount(); RowCount() adds a row at the end
+    int row = 1; // 1..RowCount(); RowCount() adds a row at the end
     RowCells cells;
     // Column 1 as it stood, when an undo must put back even a never-numbered blank row; otherwise the
     // row's own number.
-    std::optional<std::string> number;
+    std::optional<std::string> number{};
 };
 // A new row before `row` (RowCount() appends): the rows after it move down and every reference to them
 // (members to joints, materials and sections; loads to joints) moves with them.
@@ -33,7 +33,7 @@ struct InsertRowEdit {
     TableId table = TableId::Joints;
     int row = 1;
     RowCells cells;
-    std::optional<std::string> number;   // as for SetRowEdit
+    std::optional<std::string> number{}; // as for SetRowEdit
 };
 // Refused while a member or load still refers to the row: it would silently join other joints.
 struct RemoveRowEdit {
@@ -55,26 +55,27 @@ struct SetTitleEdit {
     std::string text;
 };
 
-using Edit = std::variant<SetRowEdit, InsertRowEdit, RemoveRowEdit, DropLastRowEdit, ReplaceProjectEdit, SetTitleEdit>;
+using Edit =
+    std::variant<SetRowEdit, InsertRowEdit, RemoveRowEdit, DropLastRowEdit, ReplaceProjectEdit, SetTitleEdit>;
 
 // What an edit touched, for the windows to follow row by row instead of starting again.
 struct TableChange {
     enum class Kind { RowsChanged, RowsInserted, RowsRemoved };
     TableId table = TableId::Joints;
     Kind kind = Kind::RowsChanged;
-    int first = 1;   // rows first .. first + count - 1 (before removal, for RowsRemoved)
+    int first = 1; // rows first .. first + count - 1 (before removal, for RowsRemoved)
     int count = 1;
 };
 struct ChangeSet {
     std::vector<TableChange> tables;
-    bool replaced = false;   // every table and the title block are new
+    bool replaced = false; // every table and the title block are new
     bool title = false;
 };
 
 struct ApplyOutcome {
     bool applied = false;
-    std::string refusal;   // why not, in words for the user
-    Edit inverse;          // applying it restores the project exactly
+    std::string refusal; // why not, in words for the user
+    Edit inverse;        // applying it restores the project exactly
     ChangeSet changes;
 };
 
@@ -88,6 +89,8 @@ struct ApplyOutcome {
 [[nodiscard]] std::vector<std::string> UsersOf(const project::Project& project, TableId table, int row);
 
 // The first data column of a table (1 for loads, whose rows carry no number of their own).
-[[nodiscard]] inline int FirstDataColumn(TableId table) { return table == TableId::Loads ? 1 : 2; }
+[[nodiscard]] inline int FirstDataColumn(TableId table) {
+    return table == TableId::Loads ? 1 : 2;
+}
 
 } // namespace varlen::document

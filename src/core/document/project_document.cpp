@@ -15,7 +15,8 @@ std::string AnalysisRun::Message() const {
 ProjectDocument::ProjectDocument() : m_project(project::NewProject()) {}
 
 void ProjectDocument::Notify(const Notice& notice) {
-    for (const auto& listener : m_listeners) listener(notice);
+    for (const auto& listener : m_listeners)
+        listener(notice);
 }
 
 void ProjectDocument::MarkEdited() {
@@ -36,7 +37,7 @@ ApplyOutcome ProjectDocument::Apply(const Edit& edit) {
         Notify(Notice{changes.replaced ? Change::AboutToReplace : Change::AboutToEdit, &changes});
     });
     if (!outcome.applied) return outcome;
-    const Change change = outcome.changes.replaced ? Change::TablesReplaced
+    const Change change = outcome.changes.replaced         ? Change::TablesReplaced
                           : outcome.changes.tables.empty() ? Change::TitleEdited
                                                            : Change::TableEdited;
     Notify(Notice{change, &outcome.changes});
@@ -59,7 +60,9 @@ void ProjectDocument::Replace(project::Project project, std::filesystem::path pa
     Notify(Change::FlagsChanged);
 }
 
-void ProjectDocument::New() { Replace(project::NewProject(), {}, false); }
+void ProjectDocument::New() {
+    Replace(project::NewProject(), {}, false);
+}
 
 std::optional<project::Diagnostic> ProjectDocument::Open(const std::filesystem::path& path) {
     project::ReadOutcome read;
@@ -85,7 +88,8 @@ project::WriteOutcome ProjectDocument::Save(const std::filesystem::path& path) {
 
 // The temporary project file stays beside the results as a record of what was analysed; the analysis
 // itself reads the project in memory.
-project::WriteOutcome ProjectDocument::WriteTemporaryProject(const std::filesystem::path& temporaryFolder) const {
+project::WriteOutcome
+ProjectDocument::WriteTemporaryProject(const std::filesystem::path& temporaryFolder) const {
     return project::CreateSMA(m_project, temporaryFolder / kTemporaryProject, /*synced=*/false);
 }
 
@@ -93,8 +97,7 @@ namespace {
 
 // The middle step runs beside the window thread: an exception leaving it would end the program and lose
 // the user's unsaved edits, so running out of memory is a refusal like any other.
-template <class Run>
-AnalysisRun Guarded(Run&& run) {
+template <class Run> AnalysisRun Guarded(Run&& run) {
     try {
         return run();
     } catch (const std::bad_alloc&) {

@@ -24,19 +24,27 @@ inline constexpr const char* kTemporaryProject = "TempGrid.sma";
 inline constexpr const char* kTemporaryResults = "TempGrid.txt";
 
 // AboutToEdit and AboutToReplace come while the project is still as it was, with the changes to come.
-enum class Change { AboutToEdit, AboutToReplace, TablesReplaced, TableEdited, TitleEdited, FlagsChanged, ResultsChanged };
+enum class Change {
+    AboutToEdit,
+    AboutToReplace,
+    TablesReplaced,
+    TableEdited,
+    TitleEdited,
+    FlagsChanged,
+    ResultsChanged
+};
 
 // What listeners are told: the kind of change, and for edits and replacements what was touched.
 struct Notice {
     Change change = Change::TableEdited;
-    const ChangeSet* changes = nullptr;   // the edits and replacements, and their AboutTo notices
-    bool opened = false;                  // TablesReplaced by opening a file (not New or an edit)
-    bool fresh = false;                   // TablesReplaced by New or Open: a new history starts
+    const ChangeSet* changes = nullptr; // the edits and replacements, and their AboutTo notices
+    bool opened = false;                // TablesReplaced by opening a file (not New or an edit)
+    bool fresh = false;                 // TablesReplaced by New or Open: a new history starts
 };
 
 struct AnalysisRun {
-    analysis::AnalysisOutcome outcome;   // its results, on success, have moved into the document
-    std::string fileError;               // the temporary files could not be written
+    analysis::AnalysisOutcome outcome; // its results, on success, have moved into the document
+    std::string fileError;             // the temporary files could not be written
     bool succeeded = false;
     // The message for the user: the two standard lines and the causes.
     [[nodiscard]] std::string Message() const;
@@ -75,13 +83,16 @@ public:
 
     // The same in three steps, so that the middle one can run away from the window thread: it only reads
     // the project, which must not change meanwhile, and touches nothing of the document.
-    [[nodiscard]] project::WriteOutcome WriteTemporaryProject(const std::filesystem::path& temporaryFolder) const;
+    [[nodiscard]] project::WriteOutcome
+    WriteTemporaryProject(const std::filesystem::path& temporaryFolder) const;
     [[nodiscard]] static AnalysisRun AnalyseProject(const project::Project& project,
                                                     const std::filesystem::path& temporaryFolder);
     void Accept(AnalysisRun& run);
 
     // Called after every change, for the windows to follow.
-    void Subscribe(std::function<void(const Notice&)> listener) { m_listeners.push_back(std::move(listener)); }
+    void Subscribe(std::function<void(const Notice&)> listener) {
+        m_listeners.push_back(std::move(listener));
+    }
 
 private:
     void Notify(const Notice& notice);

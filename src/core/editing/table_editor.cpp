@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cassert>
-#include <tuple>
 #include <cmath>
+#include <tuple>
 
 #include "document/project_document.h"
 #include "project/number_text.h"
@@ -11,25 +11,30 @@
 namespace varlen::editing {
 namespace {
 
-
 enum class Cell { Number, Text, Code };
 
 // How each data column is stored, from the first data column on.
 std::vector<Cell> Columns(TableKind kind) {
     switch (kind) {
-    case TableKind::Joints: return {Cell::Number, Cell::Number, Cell::Text, Cell::Code, Cell::Code, Cell::Text};
+    case TableKind::Joints:
+        return {Cell::Number, Cell::Number, Cell::Text, Cell::Code, Cell::Code, Cell::Text};
     case TableKind::Materials:
-    case TableKind::Sections: return {Cell::Number, Cell::Text};
-    case TableKind::Members: return {Cell::Number, Cell::Number, Cell::Number, Cell::Number, Cell::Text};
-    case TableKind::Loads: return {Cell::Number, Cell::Number, Cell::Number, Cell::Text};
+    case TableKind::Sections:
+        return {Cell::Number, Cell::Text};
+    case TableKind::Members:
+        return {Cell::Number, Cell::Number, Cell::Number, Cell::Number, Cell::Text};
+    case TableKind::Loads:
+        return {Cell::Number, Cell::Number, Cell::Number, Cell::Text};
     }
     return {};
 }
 
 std::string Normalised(const std::string& text, Cell cell) {
     switch (cell) {
-    case Cell::Text: return text;
-    case Cell::Code: return project::ReadNumber(text) == 1 ? "1" : "0";
+    case Cell::Text:
+        return text;
+    case Cell::Code:
+        return project::ReadNumber(text) == 1 ? "1" : "0";
     case Cell::Number: {
         const double value = project::ReadNumber(text);
         return std::isfinite(value) ? project::FormatGeneral(value) : "0";
@@ -42,9 +47,12 @@ std::string Normalised(const std::string& text, Cell cell) {
 
 const char* CaptionText(AddCaption caption) {
     switch (caption) {
-    case AddCaption::Add: return "&Add >";
-    case AddCaption::Insert: return "Insert >";
-    case AddCaption::Edit: return "&Edit >";
+    case AddCaption::Add:
+        return "&Add >";
+    case AddCaption::Insert:
+        return "Insert >";
+    case AddCaption::Edit:
+        return "&Edit >";
     }
     return "";
 }
@@ -53,7 +61,9 @@ TableEditor::TableEditor(const project::Project& project, TableKind kind) : m_pr
     Reset();
 }
 
-const project::Table& TableEditor::Table() const { return project::TableOf(m_project, m_kind); }
+const project::Table& TableEditor::Table() const {
+    return project::TableOf(m_project, m_kind);
+}
 
 void TableEditor::Reset() {
     m_currentRow = Table().RowCount() > 1 ? 1 : 0;
@@ -94,7 +104,8 @@ bool TableEditor::Follow() {
     m_currentRow = std::clamp(m_currentRow, last >= 1 ? 1 : 0, last);
     // A table back to its one blank row (the first add undone) fills that row again.
     bool blank = last == 1;
-    for (int c = FirstDataColumn(); blank && c < table.ColumnCount(); ++c) blank = table.Cell(1, c).empty();
+    for (int c = FirstDataColumn(); blank && c < table.ColumnCount(); ++c)
+        blank = table.Cell(1, c).empty();
     if (HasNextNumber()) m_nextNumber = blank ? 1 : table.RowCount();
     if (m_caption != AddCaption::Edit) return false;
     m_caption = AddCaption::Add;
@@ -103,7 +114,8 @@ bool TableEditor::Follow() {
 
 std::vector<std::string> TableEditor::RowFields(int row) const {
     std::vector<std::string> fields;
-    for (int c = FirstDataColumn(); c < Table().ColumnCount(); ++c) fields.emplace_back(Table().Cell(row, c));
+    for (int c = FirstDataColumn(); c < Table().ColumnCount(); ++c)
+        fields.emplace_back(Table().Cell(row, c));
     return fields;
 }
 
@@ -111,7 +123,8 @@ AddOutcome TableEditor::Add(document::ProjectDocument& document, const std::vect
     const std::vector<Cell> columns = Columns(m_kind);
     assert(fields.size() == columns.size());
     document::RowCells cells;
-    for (std::size_t i = 0; i < columns.size(); ++i) cells.push_back(Normalised(i < fields.size() ? fields[i] : "", columns[i]));
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        cells.push_back(Normalised(i < fields.size() ? fields[i] : "", columns[i]));
 
     AddOutcome outcome;
     const int last = Table().RowCount() - 1;
@@ -137,7 +150,9 @@ AddOutcome TableEditor::Add(document::ProjectDocument& document, const std::vect
     return outcome;
 }
 
-std::vector<std::string> TableEditor::UsersOf(int row) const { return document::UsersOf(m_project, m_kind, row); }
+std::vector<std::string> TableEditor::UsersOf(int row) const {
+    return document::UsersOf(m_project, m_kind, row);
+}
 
 std::optional<document::Edit> TableEditor::Remove(document::ProjectDocument& document, int row) {
     if (row < 1 || row >= Table().RowCount()) return std::nullopt;
@@ -147,7 +162,8 @@ std::optional<document::Edit> TableEditor::Remove(document::ProjectDocument& doc
     if (HasNextNumber()) m_nextNumber = table.RowCount();
     m_currentRow = std::min(row, table.RowCount() - 1);
     const int last = table.RowCount() - 1;
-    m_caption = table.RowCount() > 2 && m_currentRow > 1 && m_currentRow < last ? AddCaption::Insert : AddCaption::Add;
+    m_caption = table.RowCount() > 2 && m_currentRow > 1 && m_currentRow < last ? AddCaption::Insert
+                                                                                : AddCaption::Add;
     return std::move(applied.inverse);
 }
 
@@ -156,7 +172,9 @@ int RowReference(std::string_view cell) {
     return value >= 1 && value <= 1e9 && value == std::floor(value) ? static_cast<int>(value) : 0;
 }
 
-bool IsFixed(std::string_view cell) { return project::ReadNumber(cell) == 1; }
+bool IsFixed(std::string_view cell) {
+    return project::ReadNumber(cell) == 1;
+}
 
 bool AcceptsKey(KeyFilter filter, char32_t key) {
     if (key == kBackspace) return true;
@@ -165,11 +183,14 @@ bool AcceptsKey(KeyFilter filter, char32_t key) {
     case KeyFilter::Description:
         // Braces let the user add a section's radius of gyration, {9.957}, which the strut check
         // reads and tells the user to add when it is missing.
-        return digit || (key >= U'A' && key <= U'Z') || (key >= U'a' && key <= U'z') || key == U' ' || key == U'-' ||
-               key == U'.' || key == U'/' || key == U'{' || key == U'}';
-    case KeyFilter::SignedNumber: return digit || key == U'-' || key == U'.';
-    case KeyFilter::UnsignedNumber: return digit || key == U'.';
-    case KeyFilter::Digits: return digit;
+        return digit || (key >= U'A' && key <= U'Z') || (key >= U'a' && key <= U'z') || key == U' ' ||
+               key == U'-' || key == U'.' || key == U'/' || key == U'{' || key == U'}';
+    case KeyFilter::SignedNumber:
+        return digit || key == U'-' || key == U'.';
+    case KeyFilter::UnsignedNumber:
+        return digit || key == U'.';
+    case KeyFilter::Digits:
+        return digit;
     }
     return false;
 }

@@ -27,8 +27,8 @@ enum class AddCaption { Add, Insert, Edit };
 enum class AddKind { Appended, Inserted, Edited };
 struct AddOutcome {
     AddKind kind = AddKind::Appended;
-    int row = 0;              // the row written, now current and selected
-    document::Edit edit;      // what was applied, and what undoes it
+    int row = 0;         // the row written, now current and selected
+    document::Edit edit; // what was applied, and what undoes it
     document::Edit inverse;
 };
 

@@ -16,8 +16,9 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
     const unsigned char lead = byte(0);
     std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;   // the range allowed for the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+    unsigned char low = 0x80, high = 0xBF; // the range allowed for the second byte
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
     else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
         if (lead == 0xE0) low = 0xA0;
@@ -43,8 +44,10 @@ std::string EscapeForMessage(std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
         const auto c = static_cast<unsigned char>(text[at]);
         if (c < 0x80) {
-            if (c < 0x20 || c == 0x7F) AppendEscaped(out, c);
-            else out.push_back(static_cast<char>(c));
+            if (c < 0x20 || c == 0x7F)
+                AppendEscaped(out, c);
+            else
+                out.push_back(static_cast<char>(c));
             ++at;
             continue;
         }

@@ -2,16 +2,18 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <new>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace varlen::io {
 namespace {
-std::string SystemError() { return std::strerror(errno); }
+std::string SystemError() {
+    return std::strerror(errno);
+}
 
 // "\"path\"" for messages; built by appending, which keeps GCC 12's -Wrestrict quiet.
 std::string Quoted(const std::filesystem::path& path) {
@@ -77,7 +79,7 @@ FileText ReadWholeFile(const std::filesystem::path& path) {
             const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
             if (got < 0 && errno == EINTR) continue;
             if (got < 0) return readFailed();
-            if (got == 0) break;   // the file shrank meanwhile
+            if (got == 0) break; // the file shrank meanwhile
             used += static_cast<std::size_t>(got);
         }
         bytes.resize(used);
@@ -130,7 +132,7 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, Durability dura
     }
     std::filesystem::path folder = m_target.parent_path();
     if (folder.empty()) folder = ".";
-    std::string name = ".";   // hidden, and named after the target so a stray one is recognisable
+    std::string name = "."; // hidden, and named after the target so a stray one is recognisable
     name += m_target.filename().string();
     name += ".XXXXXX";
     std::string pattern = (folder / name).string();
@@ -175,7 +177,8 @@ bool AtomicFileWriter::Commit() {
     if (!m_file) return false;
     Flush();
     if (std::fflush(m_file) != 0) Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
-    if (m_error.empty() && !m_direct && m_durability == Durability::Sync && ::fsync(::fileno(m_file)) != 0 && errno != EINVAL)
+    if (m_error.empty() && !m_direct && m_durability == Durability::Sync && ::fsync(::fileno(m_file)) != 0 &&
+        errno != EINVAL)
         Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
     if (std::fclose(m_file) != 0) Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
     m_file = nullptr;

@@ -11,9 +11,9 @@
 namespace varlen::io {
 
 struct FileText {
-    std::optional<std::string> bytes;   // empty when the file could not be read
-    std::string error;                  // why, in words for the user
-    bool outOfMemory = false;           // the reason is lack of memory, not the file
+    std::optional<std::string> bytes; // empty when the file could not be read
+    std::string error;                // why, in words for the user
+    bool outOfMemory = false;         // the reason is lack of memory, not the file
 };
 // The largest file ReadWholeFile reads: 2 GiB, far beyond any truss a project file describes.
 inline constexpr std::uint64_t kMaxWholeFileBytes = std::uint64_t{1} << 31;
@@ -33,7 +33,7 @@ public:
     explicit AtomicFileWriter(std::filesystem::path target, Durability durability = Durability::Sync);
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
-    ~AtomicFileWriter();   // removes the temporary file unless committed
+    ~AtomicFileWriter(); // removes the temporary file unless committed
 
     [[nodiscard]] bool IsOpen() const { return m_file != nullptr; }
     // The buffer callers append to; Flush() when it has grown (MaybeFlush does it at a block size).
@@ -61,7 +61,7 @@ private:
     std::string m_buffer;
     std::string m_error;
     bool m_committed = false;
-    bool m_direct = false;   // a device or pipe, written in place
+    bool m_direct = false; // a device or pipe, written in place
 };
 
 } // namespace varlen::io

@@ -1,10 +1,10 @@
 #include "project/number_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <charconv>
 #include <cmath>
-#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <system_error>
@@ -12,14 +12,18 @@
 namespace varlen::project {
 namespace {
 
-bool IsIgnoredBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsIgnoredBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Collects the characters of the leading number into `buffer` (without blanks, with the exponent
 // letter as 'e' and without a leading '+', which from_chars refuses). Returns the consumed length of
 // `text` and whether any digit of the mantissa was seen.
 struct Scan {
-    std::size_t used = 0;      // characters of text consumed (blanks included)
+    std::size_t used = 0; // characters of text consumed (blanks included)
     bool hasDigits = false;
 };
 
@@ -28,7 +32,8 @@ Scan ScanLeadingNumber(std::string_view text, std::string& buffer) {
     Scan scan;
     std::size_t i = 0;
     auto skipBlanks = [&] {
-        while (i < text.size() && IsIgnoredBlank(text[i])) ++i;
+        while (i < text.size() && IsIgnoredBlank(text[i]))
+            ++i;
     };
     auto peek = [&]() -> char {
         skipBlanks();
@@ -64,7 +69,8 @@ Scan ScanLeadingNumber(std::string_view text, std::string& buffer) {
         std::size_t j = i + 1;
         std::string exponent = "e";
         auto peekAt = [&]() -> char {
-            while (j < text.size() && IsIgnoredBlank(text[j])) ++j;
+            while (j < text.size() && IsIgnoredBlank(text[j]))
+                ++j;
             return j < text.size() ? text[j] : '\0';
         };
         char e = peekAt();
@@ -107,8 +113,8 @@ struct Digits {
 
 Digits ShortestDigits(double magnitude) {
     std::array<char, 40> text{};
-    auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), magnitude,
-                                   std::chars_format::scientific);
+    auto [end, ec] =
+        std::to_chars(text.data(), text.data() + text.size(), magnitude, std::chars_format::scientific);
     assert(ec == std::errc());
     Digits d;
     const char* p = text.data();
@@ -125,14 +131,15 @@ Digits ShortestDigits(double magnitude) {
 // becomes 1, exponent 1).
 Digits FifteenDigits(double magnitude) {
     std::array<char, 40> text{};
-    auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), magnitude,
-                                   std::chars_format::scientific, 14);
+    auto [end, ec] =
+        std::to_chars(text.data(), text.data() + text.size(), magnitude, std::chars_format::scientific, 14);
     assert(ec == std::errc());
     Digits d;
     const char* p = text.data();
     for (; p < end && *p != 'e'; ++p)
         if (*p != '.') d.digits[static_cast<std::size_t>(d.count++)] = *p;
-    while (d.count > 1 && d.digits[static_cast<std::size_t>(d.count - 1)] == '0') --d.count;
+    while (d.count > 1 && d.digits[static_cast<std::size_t>(d.count - 1)] == '0')
+        --d.count;
     int exponent = 0;
     std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), end, exponent);
     d.exponent = exponent;
@@ -145,10 +152,12 @@ std::size_t LayOutGeneral(char* const start, bool negative, const Digits& d) {
     char* out = start;
     auto put = [&](char c) { *out++ = c; };
     auto putRun = [&](const char* text, std::size_t n) {
-        for (std::size_t i = 0; i < n; ++i) *out++ = text[i];
+        for (std::size_t i = 0; i < n; ++i)
+            *out++ = text[i];
     };
     auto putZeros = [&](std::size_t n) {
-        for (std::size_t i = 0; i < n; ++i) *out++ = '0';
+        for (std::size_t i = 0; i < n; ++i)
+            *out++ = '0';
     };
     if (negative) put('-');
     const char* digits = d.digits.data();
@@ -205,8 +214,10 @@ double ReadNumber(std::string_view text) {
 
 bool IsWholeNumber(std::string_view text) {
     std::size_t first = 0, last = text.size();
-    while (first < last && IsIgnoredBlank(text[first])) ++first;
-    while (last > first && IsIgnoredBlank(text[last - 1])) --last;
+    while (first < last && IsIgnoredBlank(text[first]))
+        ++first;
+    while (last > first && IsIgnoredBlank(text[last - 1]))
+        --last;
     text = text.substr(first, last - first);
     if (text.empty()) return true;
     // Blanks inside a field ("1 2") are not a number in a file, even though a cell reading ignores them.
@@ -250,14 +261,16 @@ double ScaleByPowerOfTen(double value, int power) {
     std::array<char, 48> text{};
     char* p = text.data();
     if (value < 0) *p++ = '-';
-    for (int i = 0; i < d.count; ++i) *p++ = d.digits[static_cast<std::size_t>(i)];
+    for (int i = 0; i < d.count; ++i)
+        *p++ = d.digits[static_cast<std::size_t>(i)];
     *p++ = 'e';
     // The digits are read as a whole number, so the exponent moves by the digits after the first.
     auto [end, ec] = std::to_chars(p, text.data() + text.size(), d.exponent - (d.count - 1) + power);
     (void)ec;
     double result = 0.0;
     const auto parsed = std::from_chars(text.data(), end, result);
-    if (parsed.ec == std::errc::result_out_of_range) return std::strtod(std::string(text.data(), end).c_str(), nullptr);
+    if (parsed.ec == std::errc::result_out_of_range)
+        return std::strtod(std::string(text.data(), end).c_str(), nullptr);
     return result;
 }
 
@@ -294,7 +307,7 @@ std::string ResultFormat(double value, int places) {
     if (std::isnan(value)) return kNotANumberText;
     if (std::isinf(value)) return kOverflowText;
     places = std::max(places, 0);
-    const auto kept = static_cast<std::size_t>(places) + 1;   // significant digits shown
+    const auto kept = static_cast<std::size_t>(places) + 1; // significant digits shown
     std::string mantissa;
     int exponent = 0;
     if (value == 0.0) {
@@ -315,7 +328,7 @@ std::string ResultFormat(double value, int places) {
                 }
                 mantissa[--i] = '0';
             }
-            if (up && i == 0) {   // 9.99.. became 10.0..: one digit before the point again
+            if (up && i == 0) { // 9.99.. became 10.0..: one digit before the point again
                 mantissa.insert(mantissa.begin(), '1');
                 mantissa.pop_back();
                 ++exponent;

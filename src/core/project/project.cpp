@@ -5,16 +5,22 @@ namespace varlen::project {
 Table EmptyJointsTable() {
     return Table({"", "#", "X", "Y", "Joint Description", "Fixed Fx", "Fixed Fy", "Restraint Description"});
 }
-Table EmptyMaterialsTable() { return Table({"", "#", "Young's Modulus", "Material Description"}); }
-Table EmptySectionsTable() { return Table({"", "#", "Cross Sectional Area", "Cross Sectional Description"}); }
+Table EmptyMaterialsTable() {
+    return Table({"", "#", "Young's Modulus", "Material Description"});
+}
+Table EmptySectionsTable() {
+    return Table({"", "#", "Cross Sectional Area", "Cross Sectional Description"});
+}
 Table EmptyMembersTable() {
     return Table({"", "#", "Joint i", "Joint j", "Material", "Cross Section", "Member Description"});
 }
-Table EmptyLoadsTable() { return Table({"", "#", "Fx", "Fy", "Joint Load Description"}); }
+Table EmptyLoadsTable() {
+    return Table({"", "#", "Fx", "Fy", "Joint Load Description"});
+}
 
 Project NewProject() {
-    Project p{TitleBlock{}, EmptyJointsTable(), EmptyMaterialsTable(), EmptySectionsTable(), EmptyMembersTable(),
-              EmptyLoadsTable()};
+    Project p{TitleBlock{},         EmptyJointsTable(),  EmptyMaterialsTable(),
+              EmptySectionsTable(), EmptyMembersTable(), EmptyLoadsTable()};
     p.joints.SetRowCount(2);
     p.materials.SetRowCount(2);
     p.sections.SetRowCount(2);

@@ -11,7 +11,8 @@ namespace varlen::project {
 
 // Column numbers of each table (column 0 is the row-header column and holds nothing that is stored).
 namespace joint_col {
-inline constexpr int Number = 1, X = 2, Y = 3, Description = 4, FixedX = 5, FixedY = 6, RestraintDescription = 7;
+inline constexpr int Number = 1, X = 2, Y = 3, Description = 4, FixedX = 5, FixedY = 6,
+                     RestraintDescription = 7;
 }
 namespace material_col {
 inline constexpr int Number = 1, YoungsModulus = 2, Description = 3;
@@ -56,11 +57,16 @@ enum class TableId { Joints, Materials, Sections, Members, Loads };
 
 [[nodiscard]] inline const Table& TableOf(const Project& project, TableId table) {
     switch (table) {
-    case TableId::Joints: return project.joints;
-    case TableId::Materials: return project.materials;
-    case TableId::Sections: return project.sections;
-    case TableId::Members: return project.members;
-    case TableId::Loads: return project.loads;
+    case TableId::Joints:
+        return project.joints;
+    case TableId::Materials:
+        return project.materials;
+    case TableId::Sections:
+        return project.sections;
+    case TableId::Members:
+        return project.members;
+    case TableId::Loads:
+        return project.loads;
     }
     return project.joints;
 }

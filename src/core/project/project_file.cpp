@@ -17,7 +17,9 @@ void AppendText(std::string& out, std::string_view text) {
     out.push_back('"');
 }
 
-void AppendLineEnd(std::string& out) { out += "\r\n"; }
+void AppendLineEnd(std::string& out) {
+    out += "\r\n";
+}
 
 void AppendCount(std::string& out, const Table& table) {
     out += std::to_string(table.EntryCount());
@@ -30,7 +32,8 @@ void AppendRecord(std::string& out, const Table& table, int row, const std::arra
                   int scaledColumns, int textColumn) {
     for (std::size_t i = 0; i < N; ++i) {
         double value = ReadNumber(table.Cell(row, numberColumns[i]));
-        if (static_cast<int>(i) < scaledColumns) value = ScaleByPowerOfTen(value, kMillimetresPerMetreExponent);
+        if (static_cast<int>(i) < scaledColumns)
+            value = ScaleByPowerOfTen(value, kMillimetresPerMetreExponent);
         AppendFileNumber(out, value);
         out.push_back(',');
     }
@@ -38,17 +41,15 @@ void AppendRecord(std::string& out, const Table& table, int row, const std::arra
     AppendLineEnd(out);
 }
 
-template <class Emit>
-void WriteProject(const Project& p, std::string& out, Emit&& flush) {
-    for (const std::string* text : {&p.title.project, &p.title.title, &p.title.designer, &p.title.date,
-                                    &p.title.drawingNo}) {
+template <class Emit> void WriteProject(const Project& p, std::string& out, Emit&& flush) {
+    for (const std::string* text :
+         {&p.title.project, &p.title.title, &p.title.designer, &p.title.date, &p.title.drawingNo}) {
         AppendText(out, *text);
         AppendLineEnd(out);
     }
     AppendCount(out, p.joints);
     for (int r = 1; r <= p.joints.EntryCount(); ++r, flush())
-        AppendRecord(out, p.joints, r, std::array{joint_col::X, joint_col::Y}, 2,
-                     joint_col::Description);
+        AppendRecord(out, p.joints, r, std::array{joint_col::X, joint_col::Y}, 2, joint_col::Description);
     // A support line carries its row's own number (equal to column 1 whenever the row was filled), so a
     // joint row never filled in still reads back.
     AppendCount(out, p.joints);
@@ -60,15 +61,17 @@ void WriteProject(const Project& p, std::string& out, Emit&& flush) {
     }
     AppendCount(out, p.materials);
     for (int r = 1; r <= p.materials.EntryCount(); ++r, flush())
-        AppendRecord(out, p.materials, r, std::array{material_col::YoungsModulus}, 0, material_col::Description);
+        AppendRecord(out, p.materials, r, std::array{material_col::YoungsModulus}, 0,
+                     material_col::Description);
     AppendCount(out, p.sections);
     for (int r = 1; r <= p.sections.EntryCount(); ++r, flush())
         AppendRecord(out, p.sections, r, std::array{section_col::Area}, 0, section_col::Description);
     AppendCount(out, p.members);
     for (int r = 1; r <= p.members.EntryCount(); ++r, flush())
-        AppendRecord(out, p.members, r,
-                     std::array{member_col::JointI, member_col::JointJ, member_col::Material, member_col::Section},
-                     0, member_col::Description);
+        AppendRecord(
+            out, p.members, r,
+            std::array{member_col::JointI, member_col::JointJ, member_col::Material, member_col::Section}, 0,
+            member_col::Description);
     AppendCount(out, p.loads);
     for (int r = 1; r <= p.loads.EntryCount(); ++r, flush())
         AppendRecord(out, p.loads, r, std::array{load_col::Joint, load_col::Fx, load_col::Fy}, 0,
@@ -89,7 +92,10 @@ public:
 
     std::optional<std::string> Count(SmaSection section, int count) override {
         switch (section) {
-        case SmaSection::Joints: m_jointCount = count; project.joints.SetRowCount(count + 1); break;
+        case SmaSection::Joints:
+            m_jointCount = count;
+            project.joints.SetRowCount(count + 1);
+            break;
         case SmaSection::Supports:
             // Every file this program writes has one support line per joint. A file that differs has
             // been damaged or edited by hand, and cutting or padding the joints table would lose data.
@@ -97,10 +103,18 @@ public:
                 return "the supports section must list every joint: " + std::to_string(m_jointCount) +
                        " joints, but " + std::to_string(count) + " support lines";
             break;
-        case SmaSection::Materials: project.materials.SetRowCount(count + 1); break;
-        case SmaSection::Sections: project.sections.SetRowCount(count + 1); break;
-        case SmaSection::Members: project.members.SetRowCount(count + 1); break;
-        case SmaSection::Loads: project.loads.SetRowCount(count + 1); break;
+        case SmaSection::Materials:
+            project.materials.SetRowCount(count + 1);
+            break;
+        case SmaSection::Sections:
+            project.sections.SetRowCount(count + 1);
+            break;
+        case SmaSection::Members:
+            project.members.SetRowCount(count + 1);
+            break;
+        case SmaSection::Loads:
+            project.loads.SetRowCount(count + 1);
+            break;
         }
         return std::nullopt;
     }
@@ -124,10 +138,11 @@ public:
                        ", which is not a joint number from 1 to " + std::to_string(m_jointCount);
             const int row = static_cast<int>(joint);
             std::vector<std::string_view> cells;
-            for (int c = 0; c < joint_col::FixedX; ++c) cells.push_back(project.joints.Cell(row, c));
-            m_text.assign(cells.begin(), cells.end());   // own the cells before the row is rewritten
-            project.joints.SetRow(row, {"", m_text[1], m_text[2], m_text[3], m_text[4], r.fields[1], r.fields[2],
-                                        r.text});
+            for (int c = 0; c < joint_col::FixedX; ++c)
+                cells.push_back(project.joints.Cell(row, c));
+            m_text.assign(cells.begin(), cells.end()); // own the cells before the row is rewritten
+            project.joints.SetRow(
+                row, {"", m_text[1], m_text[2], m_text[3], m_text[4], r.fields[1], r.fields[2], r.text});
             break;
         }
         case SmaSection::Materials:
@@ -140,7 +155,8 @@ public:
             break;
         case SmaSection::Members:
             Numbers({r.numbers[0], r.numbers[1], r.numbers[2], r.numbers[3]});
-            project.members.SetRow(r.index, {"", index, m_cells[0], m_cells[1], m_cells[2], m_cells[3], r.text});
+            project.members.SetRow(r.index,
+                                   {"", index, m_cells[0], m_cells[1], m_cells[2], m_cells[3], r.text});
             break;
         case SmaSection::Loads:
             Numbers({r.numbers[0], r.numbers[1], r.numbers[2]});
@@ -152,7 +168,8 @@ public:
 
 private:
     void Numbers(std::initializer_list<double> values) {
-        for (double v : values) m_cells.push_back(FormatGeneral(v));
+        for (double v : values)
+            m_cells.push_back(FormatGeneral(v));
     }
 
     int m_jointCount = 0;

@@ -16,11 +16,11 @@ namespace varlen::project {
 }
 
 // "Member 4 names joint 12, which is not in the joints table (1 to 10)."
-[[nodiscard]] inline std::string NotInTable(const std::string& who, const char* what, double value, const char* table,
-                                            std::size_t rows) {
+[[nodiscard]] inline std::string NotInTable(const std::string& who, const char* what, double value,
+                                            const char* table, std::size_t rows) {
     const std::string range = rows == 0 ? "which is empty" : "1 to " + std::to_string(rows);
-    return who + " names " + what + " " + FormatGeneral(value) + ", which is not in the " + table + " table (" +
-           range + ").";
+    return who + " names " + what + " " + FormatGeneral(value) + ", which is not in the " + table +
+           " table (" + range + ").";
 }
 
 } // namespace varlen::project

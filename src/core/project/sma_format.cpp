@@ -15,8 +15,8 @@ namespace {
 constexpr std::array<int, kSmaSectionCount> kNumericFields = {2, 3, 1, 1, 4, 3};
 constexpr std::array<const char*, kSmaSectionCount> kSectionNames = {
     "joints", "supports", "materials", "cross-sections", "members", "joint loads"};
-constexpr std::array<const char*, kSmaSectionCount> kRecordNames = {
-    "joint", "support", "material", "cross-section", "member", "joint load"};
+constexpr std::array<const char*, kSmaSectionCount> kRecordNames = {"joint",         "support", "material",
+                                                                    "cross-section", "member",  "joint load"};
 constexpr std::array<std::array<const char*, 4>, kSmaSectionCount> kFieldNames = {{
     {"X", "Y", "", ""},
     {"joint number", "restraint X", "restraint Y", ""},
@@ -26,11 +26,15 @@ constexpr std::array<std::array<const char*, 4>, kSmaSectionCount> kFieldNames =
     {"joint number", "Fx", "Fy", ""},
 }};
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -42,7 +46,8 @@ bool SplitFields(std::string_view line, std::vector<std::string_view>& fields, s
     fields.clear();
     std::size_t i = 0;
     while (true) {
-        while (i < line.size() && IsBlank(line[i])) ++i;
+        while (i < line.size() && IsBlank(line[i]))
+            ++i;
         std::string_view field;
         if (i < line.size() && line[i] == '"') {
             const std::size_t close = line.find('"', i + 1);
@@ -64,7 +69,7 @@ bool SplitFields(std::string_view line, std::vector<std::string_view>& fields, s
         if (fields.size() == max) return false;
         fields.push_back(field);
         if (i >= line.size()) return true;
-        ++i;   // past the comma: a field follows, even an empty one
+        ++i; // past the comma: a field follows, even an empty one
     }
 }
 
@@ -116,9 +121,15 @@ std::string Quoted(std::string_view text) {
 
 } // namespace
 
-int NumericFieldCount(SmaSection section) { return kNumericFields[static_cast<std::size_t>(section)]; }
-const char* SectionName(SmaSection section) { return kSectionNames[static_cast<std::size_t>(section)]; }
-const char* RecordName(SmaSection section) { return kRecordNames[static_cast<std::size_t>(section)]; }
+int NumericFieldCount(SmaSection section) {
+    return kNumericFields[static_cast<std::size_t>(section)];
+}
+const char* SectionName(SmaSection section) {
+    return kSectionNames[static_cast<std::size_t>(section)];
+}
+const char* RecordName(SmaSection section) {
+    return kRecordNames[static_cast<std::size_t>(section)];
+}
 const char* FieldName(SmaSection section, int index) {
     return kFieldNames[static_cast<std::size_t>(section)][static_cast<std::size_t>(index)];
 }
@@ -136,11 +147,13 @@ std::optional<Diagnostic> ParseSma(std::string_view bytes, SmaSink& sink) {
 
     for (int t = 0; t < kTitleLineCount; ++t) {
         if (!reader.Next(line))
-            return Diagnostic{reader.LineNumber() + 1, "the file ends inside the title block: five title lines "
-                                                       "were expected, " + std::to_string(t) + " found"};
+            return Diagnostic{reader.LineNumber() + 1,
+                              "the file ends inside the title block: five title lines "
+                              "were expected, " +
+                                  std::to_string(t) + " found"};
         if (!SplitFields(line, fields, 1))
-            return Diagnostic{reader.LineNumber(), "a title line holds one text in double quotes, found " +
-                                                       Quoted(line)};
+            return Diagnostic{reader.LineNumber(),
+                              "a title line holds one text in double quotes, found " + Quoted(line)};
         sink.Title(t, fields[0]);
     }
 
@@ -168,23 +181,23 @@ std::optional<Diagnostic> ParseSma(std::string_view bytes, SmaSink& sink) {
         for (int i = 1; i <= count; ++i) {
             if (!reader.Next(line))
                 return Diagnostic{reader.LineNumber() + 1,
-                                  "the file ends inside the " + std::string(SectionName(section)) + " section: " +
-                                      std::to_string(count) + " were announced, " + std::to_string(i - 1) +
-                                      " found"};
+                                  "the file ends inside the " + std::string(SectionName(section)) +
+                                      " section: " + std::to_string(count) + " were announced, " +
+                                      std::to_string(i - 1) + " found"};
             const std::size_t expected = static_cast<std::size_t>(numeric) + 1;
             const bool fits = SplitFields(line, fields, expected);
             if (!fits || fields.size() != expected)
-                return Diagnostic{reader.LineNumber(),
-                                  "a " + std::string(RecordName(section)) + " record has " +
-                                      std::to_string(numeric) + " numbers and a text, " +
-                                      std::to_string(expected) + " fields in all; found " +
-                                      (fits ? std::to_string(fields.size()) : std::string("more")) +
-                                      " in " + Quoted(line)};
+                return Diagnostic{
+                    reader.LineNumber(),
+                    "a " + std::string(RecordName(section)) + " record has " + std::to_string(numeric) +
+                        " numbers and a text, " + std::to_string(expected) + " fields in all; found " +
+                        (fits ? std::to_string(fields.size()) : std::string("more")) + " in " + Quoted(line)};
             for (int f = 0; f < numeric; ++f) {
                 const std::string_view field = fields[static_cast<std::size_t>(f)];
                 if (!ParseNumber(field, record.numbers[static_cast<std::size_t>(f)]))
-                    return Diagnostic{reader.LineNumber(), std::string("the ") + FieldName(section, f) + " of " +
-                                                               RecordName(section) + " " + std::to_string(i) +
+                    return Diagnostic{reader.LineNumber(), std::string("the ") + FieldName(section, f) +
+                                                               " of " + RecordName(section) + " " +
+                                                               std::to_string(i) +
                                                                " is not a number: " + Quoted(field)};
                 record.fields[static_cast<std::size_t>(f)] = field;
             }
@@ -196,9 +209,8 @@ std::optional<Diagnostic> ParseSma(std::string_view bytes, SmaSink& sink) {
     }
     while (reader.Next(line)) {
         if (!Trim(line).empty())
-            return Diagnostic{reader.LineNumber(),
-                              "unexpected text after the joint loads section: " + Quoted(line) +
-                                  " (is a count too small?)"};
+            return Diagnostic{reader.LineNumber(), "unexpected text after the joint loads section: " +
+                                                       Quoted(line) + " (is a count too small?)"};
     }
     return std::nullopt;
 }
@@ -206,8 +218,10 @@ std::optional<Diagnostic> ParseSma(std::string_view bytes, SmaSink& sink) {
 std::string StorableText(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
-        if (c == '"') c = '\'';
-        else if (c == '\r' || c == '\n') c = ' ';
+        if (c == '"')
+            c = '\'';
+        else if (c == '\r' || c == '\n')
+            c = ' ';
     }
     return out;
 }

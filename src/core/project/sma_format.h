@@ -23,25 +23,25 @@ inline constexpr int kTitleLineCount = 5;
 [[nodiscard]] const char* FieldName(SmaSection section, int index);
 
 struct Diagnostic {
-    int line = 0;          // 1-based line of the file; 0 when the fault is not on one line
-    std::string message;   // what was wrong or expected
-    [[nodiscard]] std::string ToString() const;   // "line 12: ..."
+    int line = 0;        // 1-based line of the file; 0 when the fault is not on one line
+    std::string message; // what was wrong or expected
+    [[nodiscard]] std::string ToString() const; // "line 12: ..."
 };
 
 struct SmaRecord {
     SmaSection section = SmaSection::Joints;
-    int index = 0;   // 1-based position within its section
+    int index = 0; // 1-based position within its section
     int line = 0;
-    std::array<double, 4> numbers{};            // an empty field reads as 0
-    std::array<std::string_view, 4> fields{};   // the numeric fields as written, blanks trimmed
-    std::string_view text;                      // the text field without its quotes
+    std::array<double, 4> numbers{};          // an empty field reads as 0
+    std::array<std::string_view, 4> fields{}; // the numeric fields as written, blanks trimmed
+    std::string_view text;                    // the text field without its quotes
 };
 
 // What a reader does with what the parser finds; a returned message refuses the file at that line.
 class SmaSink {
 public:
     virtual ~SmaSink() = default;
-    virtual void Title(int index, std::string_view text) = 0;   // index 0..4
+    virtual void Title(int index, std::string_view text) = 0; // index 0..4
     virtual std::optional<std::string> Count(SmaSection section, int count) = 0;
     virtual std::optional<std::string> Record(const SmaRecord& record) = 0;
 };

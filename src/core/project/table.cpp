@@ -16,7 +16,8 @@ void AppendCell(std::string& row, std::string_view text) {
     } else {
         row.push_back(static_cast<char>(kLongLength));
         const auto length = static_cast<std::uint32_t>(text.size());
-        for (int shift = 0; shift < 32; shift += 8) row.push_back(static_cast<char>((length >> shift) & 0xFF));
+        for (int shift = 0; shift < 32; shift += 8)
+            row.push_back(static_cast<char>((length >> shift) & 0xFF));
     }
     row.append(text);
 }
@@ -32,7 +33,8 @@ std::pair<std::size_t, std::size_t> Locate(std::string_view row, int index) {
         if (lead == kLongLength) {
             std::uint32_t value = 0;
             for (int b = 0; b < 4; ++b)
-                value |= static_cast<std::uint32_t>(static_cast<unsigned char>(row[offset + 1 + b])) << (8 * b);
+                value |= static_cast<std::uint32_t>(static_cast<unsigned char>(row[offset + 1 + b]))
+                         << (8 * b);
             length = value;
             header = 5;
         }
@@ -54,7 +56,8 @@ void Table::SetRowCount(int rows) {
     const int dataRows = rows > 1 ? rows - 1 : 0;
     const std::size_t old = m_rows.size();
     m_rows.resize(static_cast<std::size_t>(dataRows));
-    for (std::size_t r = old; r < m_rows.size(); ++r) m_rows[r] = EncodeRow({}, ColumnCount());
+    for (std::size_t r = old; r < m_rows.size(); ++r)
+        m_rows[r] = EncodeRow({}, ColumnCount());
 }
 
 bool Table::IsDataCell(int row, int column) const {
@@ -74,7 +77,8 @@ void Table::SetCell(int row, int column, std::string_view text) {
     if (!IsDataCell(row, column)) return;
     std::vector<std::string_view> cells(static_cast<std::size_t>(ColumnCount()));
     // The views point into the old row, so the new one is built before it is replaced.
-    for (int c = 0; c < ColumnCount(); ++c) cells[static_cast<std::size_t>(c)] = Cell(row, c);
+    for (int c = 0; c < ColumnCount(); ++c)
+        cells[static_cast<std::size_t>(c)] = Cell(row, c);
     cells[static_cast<std::size_t>(column)] = text;
     std::string encoded = EncodeRow(cells, ColumnCount());
     m_rows[static_cast<std::size_t>(row - 1)] = std::move(encoded);
@@ -107,7 +111,8 @@ std::string Table::EncodeRow(const std::vector<std::string_view>& cells, int col
         }
     row.reserve(size);
     for (int c = 0; c < columns; ++c)
-        AppendCell(row, static_cast<std::size_t>(c) < cells.size() ? cells[static_cast<std::size_t>(c)] : std::string_view{});
+        AppendCell(row, static_cast<std::size_t>(c) < cells.size() ? cells[static_cast<std::size_t>(c)]
+                                                                   : std::string_view{});
     return row;
 }
 

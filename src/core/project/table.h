@@ -43,7 +43,7 @@ private:
     [[nodiscard]] bool IsDataCell(int row, int column) const;
 
     std::vector<std::string> m_headings;
-    std::vector<std::string> m_rows;   // m_rows[r - 1] holds data row r
+    std::vector<std::string> m_rows; // m_rows[r - 1] holds data row r
 };
 
 } // namespace varlen::project

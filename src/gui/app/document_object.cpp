@@ -19,7 +19,7 @@ public:
     }
     bool mergeWith(const QUndoCommand* other) override { return other->id() == id(); }
     void redo() override {
-        if (m_applied) {   // pushed after the edit was made
+        if (m_applied) { // pushed after the edit was made
             m_applied = false;
             return;
         }
@@ -43,14 +43,17 @@ DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
     connect(&m_undo, &QUndoStack::cleanChanged, this, [this](bool clean) { m_document.SetUnsaved(!clean); });
     m_document.Subscribe([this](const document::Notice& notice) {
         switch (notice.change) {
-        case document::Change::AboutToReplace: emit tablesAboutToBeReplaced(); break;
+        case document::Change::AboutToReplace:
+            emit tablesAboutToBeReplaced();
+            break;
         case document::Change::AboutToEdit:
             if (notice.changes)
                 for (const document::TableChange& c : notice.changes->tables)
-                    emit tableAboutToChange(static_cast<int>(c.table), static_cast<int>(c.kind), c.first, c.count);
+                    emit tableAboutToChange(static_cast<int>(c.table), static_cast<int>(c.kind), c.first,
+                                            c.count);
             break;
         case document::Change::TablesReplaced:
-            if (notice.fresh) m_undo.clear();   // New or Open: there is nothing to go back to
+            if (notice.fresh) m_undo.clear(); // New or Open: there is nothing to go back to
             emit tablesReplaced(notice.opened);
             break;
         case document::Change::TableEdited:
@@ -59,9 +62,14 @@ DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
                     emit tableChanged(static_cast<int>(c.table), static_cast<int>(c.kind), c.first, c.count);
             emit tableEdited();
             break;
-        case document::Change::TitleEdited: emit titleEdited(); break;
-        case document::Change::FlagsChanged: break;
-        case document::Change::ResultsChanged: emit resultsChanged(); break;
+        case document::Change::TitleEdited:
+            emit titleEdited();
+            break;
+        case document::Change::FlagsChanged:
+            break;
+        case document::Change::ResultsChanged:
+            emit resultsChanged();
+            break;
         }
     });
 }

@@ -31,16 +31,16 @@ public:
     void SetResultPlaces(int places) { m_resultPlaces = places; }
 
 signals:
-    void tablesAboutToBeReplaced();     // while the old tables still stand
-    void tablesReplaced(bool opened);   // New, Open or an import: every table and the title block are new
+    void tablesAboutToBeReplaced();   // while the old tables still stand
+    void tablesReplaced(bool opened); // New, Open or an import: every table and the title block are new
     // As tableChanged, while the rows are still as they were: inserts and removals are announced here.
     void tableAboutToChange(int table, int kind, int first, int count);
     // Rows of a table (a project::TableId) were changed, inserted or removed (a document::TableChange
     // kind), first .. first + count - 1 in table rows.
     void tableChanged(int table, int kind, int first, int count);
-    void tableEdited();                 // after the tableChanged notices of one edit
+    void tableEdited(); // after the tableChanged notices of one edit
     void titleEdited();
-    void resultsChanged();    // an analysis finished, or the results were cleared
+    void resultsChanged(); // an analysis finished, or the results were cleared
 
 private:
     document::ProjectDocument m_document;

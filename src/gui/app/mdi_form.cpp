@@ -10,24 +10,26 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QProgressDialog>
-#include <QtConcurrent/QtConcurrentRun>
-#include <functional>
 #include <QSplashScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+#include <functional>
 
+#include "design/design_window.h"
 #include "editors/joint_load_window.h"
 #include "editors/joints_window.h"
 #include "editors/materials_window.h"
 #include "editors/members_window.h"
 #include "editors/sections_window.h"
 #include "editors/title_window.h"
-#include "design/design_window.h"
 #include "results/results_windows.h"
 #include "results/summary_window.h"
 
 // The pictures live in the static GUI library; a static library's resources must be registered by hand.
-static void RegisterResources() { Q_INIT_RESOURCE(resources); }
+static void RegisterResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace varlen::gui {
 namespace {
@@ -36,7 +38,8 @@ namespace {
 // showing the frame later would bring back an empty frame. The frame hides instead, as Done hides it.
 class FrameCloseBox final : public QObject {
 public:
-    FrameCloseBox(QMdiSubWindow* frame, std::function<void()> closed) : QObject(frame), m_closed(std::move(closed)) {}
+    FrameCloseBox(QMdiSubWindow* frame, std::function<void()> closed)
+        : QObject(frame), m_closed(std::move(closed)) {}
 
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() != QEvent::Close) return false;
@@ -61,7 +64,8 @@ QPixmap SplashPicture() {
     p.setPen(QPen(QColor("#9fc3e8"), 3));
     const QPointF bottom[4] = {{40, 170}, {150, 170}, {260, 170}, {370, 170}};
     const QPointF top[2] = {{150, 100}, {260, 100}};
-    for (int i = 0; i < 3; ++i) p.drawLine(bottom[i], bottom[i + 1]);
+    for (int i = 0; i < 3; ++i)
+        p.drawLine(bottom[i], bottom[i + 1]);
     p.drawLine(top[0], top[1]);
     p.drawLine(bottom[0], top[0]);
     p.drawLine(top[1], bottom[3]);
@@ -106,7 +110,9 @@ MDIForm1::~MDIForm1() {
     delete m_area;
 }
 
-void MDIForm1::SetCaption(const QString& name) { setWindowTitle("Varlen - " + name); }
+void MDIForm1::SetCaption(const QString& name) {
+    setWindowTitle("Varlen - " + name);
+}
 
 void MDIForm1::Say(const QString& text, bool problem) {
     statusBar()->setStyleSheet(problem ? "QStatusBar { color: #b00000; }" : QString());
@@ -139,12 +145,15 @@ void MDIForm1::BuildMenus() {
     auto later = [](QAction* action) { action->setEnabled(false); };
 
     QMenu* file = top("mnuFile", "&File");
-    connect(Item(file, "mnuNew", "&New...", QKeySequence("Ctrl+N")), &QAction::triggered, this, &MDIForm1::NewProject);
+    connect(Item(file, "mnuNew", "&New...", QKeySequence("Ctrl+N")), &QAction::triggered, this,
+            &MDIForm1::NewProject);
     connect(Item(file, "mnuOpen", "&Open...", QKeySequence("Ctrl+O")), &QAction::triggered, this,
             &MDIForm1::OpenProject);
     separator(file, "mnuFileSave");
-    connect(Item(file, "mnuSave", "&Save", QKeySequence::Save), &QAction::triggered, this, &MDIForm1::FileSave);
-    connect(Item(file, "mnuSaveAs", "Save &As...", QKeySequence("Ctrl+Shift+S")), &QAction::triggered, this, &MDIForm1::FileSaveAs);
+    connect(Item(file, "mnuSave", "&Save", QKeySequence::Save), &QAction::triggered, this,
+            &MDIForm1::FileSave);
+    connect(Item(file, "mnuSaveAs", "Save &As...", QKeySequence("Ctrl+Shift+S")), &QAction::triggered, this,
+            &MDIForm1::FileSaveAs);
     separator(file, "mnuSaveImport");
     QMenu* import = SubMenu(file, "mnuImport", "&Import DXF");
     later(Item(import, "mnuDXFXY", "DXF (X,Y)..."));
@@ -178,10 +187,10 @@ void MDIForm1::BuildMenus() {
 
     QMenu* structure = top("mnuStructure", "&Structure");
     const std::pair<const char*, QWidget*> windows[] = {{"mnuTitle", m_title},
-                                                       {"mnuJoints", m_joints},
-                                                       {"mnuMaterialProperties", m_materials},
-                                                       {"mnuCrossSectionalProperties", m_sections},
-                                                       {"mnuMembers", m_members}};
+                                                        {"mnuJoints", m_joints},
+                                                        {"mnuMaterialProperties", m_materials},
+                                                        {"mnuCrossSectionalProperties", m_sections},
+                                                        {"mnuMembers", m_members}};
     const char* captions[] = {"&1 Title...", "&2 Joints...", "&3 Material Properties...",
                               "&4 Cross Sectional Properties...", "&5 Members..."};
     for (int i = 0; i < 5; ++i) {
@@ -195,8 +204,9 @@ void MDIForm1::BuildMenus() {
     connect(Item(loading, "mnuJointLoad", "&Joint Load..."), &QAction::triggered, this,
             [this] { ShowChild(m_loads); });
     separator(structure, "mnuSepStructure6");
-    connect(Item(structure, "mnuAnalysis", "&7 Stiffness Method Structural Analysis", QKeySequence(Qt::Key_F5)),
-            &QAction::triggered, this, &MDIForm1::StartAnalysis);
+    connect(
+        Item(structure, "mnuAnalysis", "&7 Stiffness Method Structural Analysis", QKeySequence(Qt::Key_F5)),
+        &QAction::triggered, this, &MDIForm1::StartAnalysis);
     separator(structure, "mnuSetpAnalOpt");
     connect(Item(structure, "mnuOptions", "&8 Options..."), &QAction::triggered, this,
             [this] { ShowChild(m_options); });
@@ -224,17 +234,17 @@ void MDIForm1::BuildMenus() {
 
     QMenu* help = top("mnuHelp", "&Help");
     connect(Item(help, "mnuAbout", "&About Varlen..."), &QAction::triggered, this, [this] {
-        m_dialogs.Tell(this, "About Varlen",
-                       QString("Varlen %1\n\nPlane truss analysis by the stiffness method, with member design "
-                               "to BS 449 Part 2.\nCo-ordinates in metres, E in kN/mm\u00b2, areas in mm\u00b2, "
-                               "forces in kN; displacements in mm.")
-                           .arg(VARLEN_VERSION),
-                       UserDialogs::Icon::Information);
+        m_dialogs.Tell(
+            this, "About Varlen",
+            QString("Varlen %1\n\nPlane truss analysis by the stiffness method, with member design "
+                    "to BS 449 Part 2.\nCo-ordinates in metres, E in kN/mm\u00b2, areas in mm\u00b2, "
+                    "forces in kN; displacements in mm.")
+                .arg(VARLEN_VERSION),
+            UserDialogs::Icon::Information);
     });
 }
 
-template <class Window>
-Window* MDIForm1::AddChild(Window* window) {
+template <class Window> Window* MDIForm1::AddChild(Window* window) {
     QMdiSubWindow* sub = m_area->addSubWindow(window);
     // Hidden, never destroyed: the windows keep their state for the whole run.
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -247,7 +257,9 @@ Window* MDIForm1::AddChild(Window* window) {
     return window;
 }
 
-QMdiSubWindow* MDIForm1::FrameOf(QWidget* window) { return qobject_cast<QMdiSubWindow*>(window->parentWidget()); }
+QMdiSubWindow* MDIForm1::FrameOf(QWidget* window) {
+    return qobject_cast<QMdiSubWindow*>(window->parentWidget());
+}
 
 void MDIForm1::ShowHide() {
     m_calendar = AddChild(new CalendarWindow);
@@ -283,7 +295,8 @@ void MDIForm1::ShowHide() {
 }
 
 void MDIForm1::HideResultsWindows() {
-    for (ResultsWindow* window : m_results) FrameOf(window)->hide();
+    for (ResultsWindow* window : m_results)
+        FrameOf(window)->hide();
 }
 
 void MDIForm1::DisablePlot() {
@@ -313,7 +326,7 @@ void MDIForm1::OpenDatePicker() {
 void MDIForm1::ShowChild(QWidget* window) {
     QMdiSubWindow* sub = FrameOf(window);
     if (!sub) return;
-    window->show();   // a frame never shows a child that was hidden inside it
+    window->show(); // a frame never shows a child that was hidden inside it
     sub->show();
     sub->setWindowTitle(window->windowTitle());
     sub->raise();
@@ -321,7 +334,8 @@ void MDIForm1::ShowChild(QWidget* window) {
 }
 
 void MDIForm1::HideChild() {
-    for (QMdiSubWindow* sub : m_frames) sub->hide();
+    for (QMdiSubWindow* sub : m_frames)
+        sub->hide();
     if (m_design) m_design->hide();
 }
 
@@ -355,7 +369,8 @@ void MDIForm1::ShowDesign() {
 void MDIForm1::FillWindowsMenu() {
     m_windows->clear();
     connect(Item(m_windows, "mnuTile", "&Tile"), &QAction::triggered, m_area, &QMdiArea::tileSubWindows);
-    connect(Item(m_windows, "mnuCascade", "&Cascade"), &QAction::triggered, m_area, &QMdiArea::cascadeSubWindows);
+    connect(Item(m_windows, "mnuCascade", "&Cascade"), &QAction::triggered, m_area,
+            &QMdiArea::cascadeSubWindows);
     // The editors are hidden, never closed: closing them all is hiding every child window.
     connect(Item(m_windows, "mnuCloseAll", "Close &All"), &QAction::triggered, this, &MDIForm1::HideChild);
     m_windows->addSeparator();
@@ -378,11 +393,14 @@ void MDIForm1::UpdateMenus() {
 
 MDIForm1::Proceed MDIForm1::SaveChanges() {
     if (!m_document.Document().Unsaved()) return Proceed::Go;
-    switch (m_dialogs.Ask(this, "Varlen", "Save changes to Varlen Analysis?", UserDialogs::Buttons::YesNoCancel,
-                          UserDialogs::Icon::Warning)) {
-    case UserDialogs::Answer::Yes: return FileSave() ? Proceed::Go : Proceed::Stop;
-    case UserDialogs::Answer::No: return Proceed::Go;
-    case UserDialogs::Answer::Cancel: return Proceed::Stop;
+    switch (m_dialogs.Ask(this, "Varlen", "Save changes to Varlen Analysis?",
+                          UserDialogs::Buttons::YesNoCancel, UserDialogs::Icon::Warning)) {
+    case UserDialogs::Answer::Yes:
+        return FileSave() ? Proceed::Go : Proceed::Stop;
+    case UserDialogs::Answer::No:
+        return Proceed::Go;
+    case UserDialogs::Answer::Cancel:
+        return Proceed::Stop;
     }
     return Proceed::Stop;
 }
@@ -397,7 +415,8 @@ void MDIForm1::NewProject() {
 void MDIForm1::OpenProject() {
     if (SaveChanges() == Proceed::Stop) return;
     const QString current = QString::fromStdString(m_document.Document().Path().string());
-    const QString path = m_dialogs.OpenFileName(this, "Open Stiffness Method Analysis File", kProjectFilter, current);
+    const QString path =
+        m_dialogs.OpenFileName(this, "Open Stiffness Method Analysis File", kProjectFilter, current);
     if (path.isEmpty()) return;
     OpenPath(path);
 }
@@ -424,7 +443,8 @@ bool MDIForm1::FileSave() {
     if (path.empty()) return FileSaveAs();
     const project::WriteOutcome written = m_document.Document().Save(path);
     if (!written.ok) {
-        m_dialogs.Tell(this, "Varlen", "The project could not be saved: " + QString::fromStdString(written.error),
+        m_dialogs.Tell(this, "Varlen",
+                       "The project could not be saved: " + QString::fromStdString(written.error),
                        UserDialogs::Icon::Warning);
         return false;
     }
@@ -439,7 +459,8 @@ bool MDIForm1::FileSaveAs() {
     if (QFileInfo(path).suffix().isEmpty()) path += ".sma";
     const project::WriteOutcome written = m_document.Document().Save(path.toStdString());
     if (!written.ok) {
-        m_dialogs.Tell(this, "Varlen", "The project could not be saved: " + QString::fromStdString(written.error),
+        m_dialogs.Tell(this, "Varlen",
+                       "The project could not be saved: " + QString::fromStdString(written.error),
                        UserDialogs::Icon::Warning);
         return false;
     }
@@ -453,7 +474,8 @@ void MDIForm1::StartAnalysis() {
     document::ProjectDocument& doc = m_document.Document();
     if (!m_temporary.isValid()) {
         m_dialogs.Tell(this, analysis::kAnalysisErrorTitle,
-                       QString(analysis::kAnalysisErrorText) + "\nNo temporary folder could be made for the analysis.",
+                       QString(analysis::kAnalysisErrorText) +
+                           "\nNo temporary folder could be made for the analysis.",
                        UserDialogs::Icon::Critical);
         emit analysisFinished(false);
         return;
@@ -492,7 +514,7 @@ bool MDIForm1::RunAnalysis() {
 }
 
 void MDIForm1::FinishAnalysis() {
-    if (!m_running) return;   // already finished by RunAnalysis
+    if (!m_running) return; // already finished by RunAnalysis
     m_running = false;
     delete m_progress;
     m_progress = nullptr;

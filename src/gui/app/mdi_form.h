@@ -84,8 +84,7 @@ private:
     QAction* Item(QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut = {});
     QMenu* SubMenu(QMenu* parent, const char* name, const char* caption);
     void ShowHide();
-    template <class Window>
-    Window* AddChild(Window* window);
+    template <class Window> Window* AddChild(Window* window);
     static QMdiSubWindow* FrameOf(QWidget* window);
     void HideResultsWindows();
     void UpdateMenus();
@@ -115,7 +114,7 @@ private:
     MembersWindow* m_members = nullptr;
     JointLoadWindow* m_loads = nullptr;
     OptionsWindow* m_options = nullptr;
-    std::array<ResultsWindow*, 3> m_results{};   // global displacements, local forces, global forces
+    std::array<ResultsWindow*, 3> m_results{}; // global displacements, local forces, global forces
     ResultsSummaryWindow* m_summary = nullptr;
     QMdiSubWindow* m_design = nullptr;
     bool m_plotDisabled = false;

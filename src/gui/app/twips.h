@@ -4,6 +4,8 @@
 namespace varlen::gui {
 
 // Twips to pixels at 96 dots per inch.
-inline int Twips(int twips) { return twips * 96 / 1440; }
+inline int Twips(int twips) {
+    return twips * 96 / 1440;
+}
 
 } // namespace varlen::gui

@@ -9,18 +9,22 @@ namespace {
 
 QMessageBox::Icon ToQt(UserDialogs::Icon icon) {
     switch (icon) {
-    case UserDialogs::Icon::Information: return QMessageBox::Information;
-    case UserDialogs::Icon::Warning: return QMessageBox::Warning;
-    case UserDialogs::Icon::Critical: return QMessageBox::Critical;
-    case UserDialogs::Icon::Question: return QMessageBox::Question;
+    case UserDialogs::Icon::Information:
+        return QMessageBox::Information;
+    case UserDialogs::Icon::Warning:
+        return QMessageBox::Warning;
+    case UserDialogs::Icon::Critical:
+        return QMessageBox::Critical;
+    case UserDialogs::Icon::Question:
+        return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
 
 } // namespace
 
-UserDialogs::Answer QtUserDialogs::Ask(QWidget* parent, const QString& title, const QString& text, Buttons buttons,
-                                       Icon icon) {
+UserDialogs::Answer QtUserDialogs::Ask(QWidget* parent, const QString& title, const QString& text,
+                                       Buttons buttons, Icon icon) {
     QMessageBox box(ToQt(icon), title, text, QMessageBox::NoButton, parent);
     if (buttons == Buttons::YesNoCancel) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -30,9 +34,12 @@ UserDialogs::Answer QtUserDialogs::Ask(QWidget* parent, const QString& title, co
         box.setDefaultButton(QMessageBox::No);
     }
     switch (box.exec()) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    default: return Answer::Cancel;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
     }
 }
 

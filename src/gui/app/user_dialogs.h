@@ -16,7 +16,8 @@ public:
     enum class Buttons { YesNoCancel, YesNoDefaultNo };
 
     virtual ~UserDialogs() = default;
-    virtual Answer Ask(QWidget* parent, const QString& title, const QString& text, Buttons buttons, Icon icon) = 0;
+    virtual Answer Ask(QWidget* parent, const QString& title, const QString& text, Buttons buttons,
+                       Icon icon) = 0;
     virtual void Tell(QWidget* parent, const QString& title, const QString& text, Icon icon) = 0;
     // The text typed, or nothing when the user cancelled.
     virtual std::optional<QString> Input(QWidget* parent, const QString& title, const QString& prompt) = 0;
@@ -30,11 +31,14 @@ public:
 // The real dialogs.
 class QtUserDialogs final : public UserDialogs {
 public:
-    Answer Ask(QWidget* parent, const QString& title, const QString& text, Buttons buttons, Icon icon) override;
+    Answer Ask(QWidget* parent, const QString& title, const QString& text, Buttons buttons,
+               Icon icon) override;
     void Tell(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
     std::optional<QString> Input(QWidget* parent, const QString& title, const QString& prompt) override;
-    QString OpenFileName(QWidget* parent, const QString& title, const QString& filter, const QString& current) override;
-    QString SaveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& current) override;
+    QString OpenFileName(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& current) override;
+    QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& current) override;
 };
 
 } // namespace varlen::gui

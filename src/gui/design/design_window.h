@@ -20,7 +20,8 @@ class DesignWindow final : public QWidget {
     Q_OBJECT
 public:
     // The tables take the decimal places the settings hold at the moment a check runs.
-    DesignWindow(DocumentObject& document, UserDialogs& dialogs, const Settings& settings, QWidget* parent = nullptr);
+    DesignWindow(DocumentObject& document, UserDialogs& dialogs, const Settings& settings,
+                 QWidget* parent = nullptr);
 
     void Design();
     void CompressionDesign();

@@ -11,8 +11,9 @@
 
 namespace varlen::gui {
 
-inline QLineEdit* AddLineField(QWidget* owner, QGridLayout* layout, int row, const QString& label, const QString& name,
-                               std::optional<editing::KeyFilter> filter, QWidget* labelWidget = nullptr) {
+inline QLineEdit* AddLineField(QWidget* owner, QGridLayout* layout, int row, const QString& label,
+                               const QString& name, std::optional<editing::KeyFilter> filter,
+                               QWidget* labelWidget = nullptr) {
     auto* edit = new QLineEdit(owner);
     edit->setObjectName(name);
     if (!labelWidget) labelWidget = new QLabel(label, owner);
@@ -22,7 +23,8 @@ inline QLineEdit* AddLineField(QWidget* owner, QGridLayout* layout, int row, con
     return edit;
 }
 
-inline QComboBox* AddListField(QWidget* owner, QGridLayout* layout, int row, const QString& label, const QString& name) {
+inline QComboBox* AddListField(QWidget* owner, QGridLayout* layout, int row, const QString& label,
+                               const QString& name) {
     auto* list = new QComboBox(owner);
     list->setObjectName(name);
     list->setMinimumContentsLength(6);
@@ -32,15 +34,20 @@ inline QComboBox* AddListField(QWidget* owner, QGridLayout* layout, int row, con
     return list;
 }
 
-inline QString FromStd(const std::string& text) { return QString::fromStdString(text); }
-inline std::string ToStd(const QString& text) { return text.toStdString(); }
+inline QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+inline std::string ToStd(const QString& text) {
+    return text.toStdString();
+}
 
 // Fills a number list "1" .. count with the first entry chosen. Filling happens with the signals held,
 // so the caller shows the chosen entry's description itself: the position may not have changed.
 inline void FillNumberList(QComboBox* list, int count) {
     list->blockSignals(true);
     list->clear();
-    for (int n = 1; n <= count; ++n) list->addItem(QString::number(n));
+    for (int n = 1; n <= count; ++n)
+        list->addItem(QString::number(n));
     list->setCurrentIndex(count == 0 ? -1 : 0);
     list->blockSignals(false);
 }

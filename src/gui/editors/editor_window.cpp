@@ -21,11 +21,16 @@ namespace {
 // What one row of each table is called, for the undo history ("Add joint 4").
 QString EntryName(editing::TableKind kind) {
     switch (kind) {
-    case editing::TableKind::Joints: return "joint";
-    case editing::TableKind::Materials: return "material";
-    case editing::TableKind::Sections: return "cross-section";
-    case editing::TableKind::Members: return "member";
-    case editing::TableKind::Loads: return "load";
+    case editing::TableKind::Joints:
+        return "joint";
+    case editing::TableKind::Materials:
+        return "material";
+    case editing::TableKind::Sections:
+        return "cross-section";
+    case editing::TableKind::Members:
+        return "member";
+    case editing::TableKind::Loads:
+        return "load";
     }
     return "row";
 }
@@ -74,19 +79,22 @@ EditorWindow::EditorWindow(DocumentObject& document, UserDialogs& dialogs, editi
     connect(m_add, &QPushButton::clicked, this, &EditorWindow::AddClicked);
     connect(m_remove, &QPushButton::clicked, this, &EditorWindow::RemoveClicked);
     connect(m_done, &QPushButton::clicked, this, &EditorWindow::DoneClicked);
-    connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex& index) { GridClicked(index.row()); });
+    connect(m_grid, &QTableView::clicked, this,
+            [this](const QModelIndex& index) { GridClicked(index.row()); });
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { CurrentRowChanged(current.row()); });
     connect(&m_document, &DocumentObject::tablesReplaced, this, &EditorWindow::TablesReplaced);
     connect(&m_document, &DocumentObject::tablesAboutToBeReplaced, m_model, &TableModel::BeginReplace);
-    connect(&m_document, &DocumentObject::tableAboutToChange, this, [this](int table, int kind, int first, int count) {
-        if (table == static_cast<int>(m_kind)) m_model->RowsAboutToChange(kind, first, count);
-    });
-    connect(&m_document, &DocumentObject::tableChanged, this, [this](int table, int kind, int first, int count) {
-        if (table != static_cast<int>(m_kind)) return;
-        m_model->RowsChanged(kind, first, count);
-        m_tableChanged = true;
-    });
+    connect(&m_document, &DocumentObject::tableAboutToChange, this,
+            [this](int table, int kind, int first, int count) {
+                if (table == static_cast<int>(m_kind)) m_model->RowsAboutToChange(kind, first, count);
+            });
+    connect(&m_document, &DocumentObject::tableChanged, this,
+            [this](int table, int kind, int first, int count) {
+                if (table != static_cast<int>(m_kind)) return;
+                m_model->RowsChanged(kind, first, count);
+                m_tableChanged = true;
+            });
     connect(&m_document, &DocumentObject::tableEdited, this, [this] {
         // An undo or redo may have taken away the row this window was on, or the row it was editing.
         const bool mine = std::exchange(m_tableChanged, false);
@@ -106,12 +114,14 @@ void EditorWindow::Finish(QLineEdit* nextNumberBox, const std::vector<int>& colu
     // The designed widths, widened where a heading would not fit in this font.
     const QFontMetrics metrics(m_grid->horizontalHeader()->font());
     for (std::size_t c = 0; c < columnWidths.size(); ++c) {
-        const QString heading = m_model->headerData(static_cast<int>(c), Qt::Horizontal, Qt::DisplayRole).toString();
+        const QString heading =
+            m_model->headerData(static_cast<int>(c), Qt::Horizontal, Qt::DisplayRole).toString();
         m_grid->setColumnWidth(static_cast<int>(c),
                                std::max(Twips(columnWidths[c]), metrics.horizontalAdvance(heading) + 16));
     }
     int gridWidth = m_grid->frameWidth() * 2 + 20;
-    for (int c = 0; c < m_model->columnCount(); ++c) gridWidth += m_grid->columnWidth(c);
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        gridWidth += m_grid->columnWidth(c);
     m_grid->setMinimumWidth(std::min(gridWidth, 700));
     ResetFields(false);
     ShowState();
@@ -129,7 +139,8 @@ void EditorWindow::SelectCurrentRow() {
     m_selecting = true;
     if (row >= 1) {
         const QModelIndex index = m_model->index(TableModel::ToModelRow(row), 0);
-        m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                             QItemSelectionModel::Rows);
         m_grid->scrollTo(index);
     } else {
         m_grid->selectionModel()->clear();
@@ -155,7 +166,9 @@ void EditorWindow::AddClicked() {
     m_ownEdit = true;
     const editing::AddOutcome outcome = Editor().Add(m_document.Document(), ReadFields());
     m_ownEdit = false;
-    const char* verb = outcome.kind == editing::AddKind::Edited ? "Edit" : outcome.kind == editing::AddKind::Inserted ? "Insert" : "Add";
+    const char* verb = outcome.kind == editing::AddKind::Edited     ? "Edit"
+                       : outcome.kind == editing::AddKind::Inserted ? "Insert"
+                                                                    : "Add";
     m_document.Record(outcome.inverse, QString("%1 %2 %3").arg(verb, EntryName(m_kind)).arg(outcome.row));
     // Back to the end: the next "&Add >" appends rather than inserting again where the last one went.
     Editor().SetCurrentRow(Editor().Table().RowCount() - 1);
@@ -170,33 +183,44 @@ void EditorWindow::RemoveClicked() {
     const std::vector<std::string> users = Editor().UsersOf(row);
     if (!users.empty()) {
         QString list;
-        for (const std::string& user : users) list += "\n" + QString::fromStdString(user);
-        m_dialogs.Tell(this, "Remove Whole Row",
-                       QString("Row %1 is still used and cannot be removed. Change or remove these first:").arg(row) +
-                           list,
-                       UserDialogs::Icon::Warning);
+        for (const std::string& user : users)
+            list += "\n" + QString::fromStdString(user);
+        m_dialogs.Tell(
+            this, "Remove Whole Row",
+            QString("Row %1 is still used and cannot be removed. Change or remove these first:").arg(row) +
+                list,
+            UserDialogs::Icon::Warning);
         return;
     }
     if (m_dialogs.Ask(this, "Remove Whole Row", "Click Yes To Remove Current Row.",
-                      UserDialogs::Buttons::YesNoDefaultNo, UserDialogs::Icon::Critical) != UserDialogs::Answer::Yes)
+                      UserDialogs::Buttons::YesNoDefaultNo,
+                      UserDialogs::Icon::Critical) != UserDialogs::Answer::Yes)
         return;
     m_ownEdit = true;
     std::optional<document::Edit> inverse = Editor().Remove(m_document.Document(), row);
     m_ownEdit = false;
-    if (inverse) m_document.Record(std::move(*inverse), QString("Remove %1 %2").arg(EntryName(m_kind)).arg(row));
+    if (inverse)
+        m_document.Record(std::move(*inverse), QString("Remove %1 %2").arg(EntryName(m_kind)).arg(row));
     ShowState();
 }
 
 void EditorWindow::DoneClicked() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->hide();
-    else hide();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->hide();
+    else
+        hide();
 }
 
 void EditorWindow::GridClicked(int modelRow) {
     switch (Editor().Click(TableModel::ToTableRow(modelRow))) {
-    case editing::ClickOutcome::LoadRow: LoadFields(Editor().RowFields(TableModel::ToTableRow(modelRow))); break;
-    case editing::ClickOutcome::LeftEdit: ResetFields(false); break;
-    case editing::ClickOutcome::Ignored: break;
+    case editing::ClickOutcome::LoadRow:
+        LoadFields(Editor().RowFields(TableModel::ToTableRow(modelRow)));
+        break;
+    case editing::ClickOutcome::LeftEdit:
+        ResetFields(false);
+        break;
+    case editing::ClickOutcome::Ignored:
+        break;
     }
     ShowState();
 }

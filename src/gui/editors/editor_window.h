@@ -21,17 +21,17 @@ namespace varlen::gui {
 class TableModel;
 
 struct EditorNames {
-    QString window;   // frmJoints
-    QString grid;     // GridJoints
-    QString add;      // cmdAddJoint
-    QString remove;   // cmdRemoveJoint
+    QString window; // frmJoints
+    QString grid;   // GridJoints
+    QString add;    // cmdAddJoint
+    QString remove; // cmdRemoveJoint
 };
 
 class EditorWindow : public QWidget {
     Q_OBJECT
 public:
-    EditorWindow(DocumentObject& document, UserDialogs& dialogs, editing::TableKind kind, const EditorNames& names,
-                 QWidget* parent = nullptr);
+    EditorWindow(DocumentObject& document, UserDialogs& dialogs, editing::TableKind kind,
+                 const EditorNames& names, QWidget* parent = nullptr);
 
     [[nodiscard]] editing::TableEditor& Editor() { return m_editor; }
     [[nodiscard]] QTableView* Grid() const { return m_grid; }
@@ -51,7 +51,7 @@ protected:
     [[nodiscard]] virtual QWidget* FirstField() const = 0;
     // The number boxes with the names the user knows them by, checked before anything is stored.
     struct NumberBox {
-        QString name;   // "X Co-ordinate"
+        QString name; // "X Co-ordinate"
         QLineEdit* box;
     };
     [[nodiscard]] virtual std::vector<NumberBox> NumberBoxes() const { return {}; }
@@ -61,7 +61,7 @@ protected:
     void Finish(QLineEdit* nextNumberBox, const std::vector<int>& columnWidths);
     [[nodiscard]] DocumentObject& Doc() { return m_document; }
     [[nodiscard]] UserDialogs& Dialogs() { return m_dialogs; }
-    void ShowState();   // caption, next number, remove button, current row
+    void ShowState(); // caption, next number, remove button, current row
 
 private:
     // False, after telling the user which box and what it holds, when a number box holds anything but
@@ -75,7 +75,7 @@ private:
     DocumentObject& m_document;
     UserDialogs& m_dialogs;
     editing::TableKind m_kind;
-    editing::TableEditor m_editor;   // this window's row, mode and next number
+    editing::TableEditor m_editor; // this window's row, mode and next number
     QGridLayout* m_fields = nullptr;
     QTableView* m_grid = nullptr;
     TableModel* m_model = nullptr;
@@ -84,9 +84,9 @@ private:
     QPushButton* m_done = nullptr;
     QLineEdit* m_nextNumber = nullptr;
     bool m_selecting = false;
-    bool m_ownEdit = false;     // this window is applying an edit of its own
-    bool m_tableChanged = false;   // the edit being announced touched this window's table   // a selection the program makes is not the user moving to a row
+    bool m_ownEdit = false;      // this window is applying an edit of its own
+    bool m_tableChanged = false; // the edit being announced touched this window's table   // a selection the
+                                 // program makes is not the user moving to a row
 };
-
 
 } // namespace varlen::gui

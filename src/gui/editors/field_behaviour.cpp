@@ -19,17 +19,22 @@ namespace {
 
 class FieldBehaviour : public QObject {
 public:
-    FieldBehaviour(QWidget* field, std::optional<editing::KeyFilter> filter) : QObject(field), m_filter(filter) {
+    FieldBehaviour(QWidget* field, std::optional<editing::KeyFilter> filter)
+        : QObject(field), m_filter(filter) {
         field->setAutoFillBackground(true);
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* field = static_cast<QWidget*>(watched);
         switch (event->type()) {
-        case QEvent::FocusIn: Paint(field, kFocusColour); break;
+        case QEvent::FocusIn:
+            Paint(field, kFocusColour);
+            break;
         case QEvent::FocusOut:
-            if (qobject_cast<QAbstractButton*>(field)) field->setPalette(QPalette());
-            else Paint(field, kLeftColour);
+            if (qobject_cast<QAbstractButton*>(field))
+                field->setPalette(QPalette());
+            else
+                Paint(field, kLeftColour);
             break;
         case QEvent::KeyPress: {
             if (!m_filter) break;
@@ -58,12 +63,14 @@ public:
             for (QAction* action : menu->actions()) {
                 if (action->objectName() != "edit-paste") continue;
                 action->disconnect();
-                connect(action, &QAction::triggered, this, [this, field] { Paste(field, QClipboard::Clipboard); });
+                connect(action, &QAction::triggered, this,
+                        [this, field] { Paste(field, QClipboard::Clipboard); });
             }
             menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
             return true;
         }
-        default: break;
+        default:
+            break;
         }
         return false;
     }

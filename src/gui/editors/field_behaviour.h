@@ -12,8 +12,8 @@ class QWidget;
 
 namespace varlen::gui {
 
-inline const QColor kFocusColour(0xFF, 0x00, 0x00);    // red
-inline const QColor kLeftColour(0xFF, 0xFF, 0x00);     // yellow
+inline const QColor kFocusColour(0xFF, 0x00, 0x00); // red
+inline const QColor kLeftColour(0xFF, 0xFF, 0x00);  // yellow
 
 // Installs the behaviour on `field`; a filter of nullopt lets every character through.
 void AttachFieldBehaviour(QWidget* field, std::optional<editing::KeyFilter> filter);

@@ -71,9 +71,13 @@ void JointLoadWindow::ResetFields(bool) {
     m_description->setText("None");
 }
 
-QWidget* JointLoadWindow::FirstField() const { return m_fy; }
+QWidget* JointLoadWindow::FirstField() const {
+    return m_fy;
+}
 
-std::vector<EditorWindow::NumberBox> JointLoadWindow::NumberBoxes() const { return {{"Fx", m_fx}, {"Fy", m_fy}}; }
+std::vector<EditorWindow::NumberBox> JointLoadWindow::NumberBoxes() const {
+    return {{"Fx", m_fx}, {"Fy", m_fy}};
+}
 
 void JointLoadWindow::showEvent(QShowEvent* event) {
     FillList();

@@ -17,7 +17,7 @@ public:
     void FillList();
 
 protected:
-    void showEvent(QShowEvent* event) override;   // brings itself up to date as it is shown
+    void showEvent(QShowEvent* event) override; // brings itself up to date as it is shown
     std::vector<std::string> ReadFields() const override;
     void LoadFields(const std::vector<std::string>& cells) override;
     void ResetFields(bool afterAdd) override;
@@ -25,7 +25,7 @@ protected:
     std::vector<NumberBox> NumberBoxes() const override;
 
 private:
-    void ShowJointText();   // the chosen joint's description beside the list
+    void ShowJointText(); // the chosen joint's description beside the list
 
     QComboBox* m_joint;
     QLabel* m_jointText;

@@ -22,7 +22,8 @@ JointsWindow::JointsWindow(DocumentObject& document, UserDialogs& dialogs, QWidg
     m_sameY->setObjectName("chkSameYCoord");
     m_sameY->setToolTip("Ticked: the Y co-ordinate stays for the next joint");
     m_y = AddLineField(this, f, 3, {}, "txtYCoord", editing::KeyFilter::SignedNumber, m_sameY);
-    m_description = AddLineField(this, f, 4, "Joint Description", "txtJointDescription", editing::KeyFilter::Description);
+    m_description =
+        AddLineField(this, f, 4, "Joint Description", "txtJointDescription", editing::KeyFilter::Description);
     f->addWidget(new QLabel("<b>Restraints</b>", this), 5, 0, 1, 2);
     m_fixedX = new QCheckBox("1) No Displacements Along X-Axis", this);
     m_fixedX->setObjectName("chkDisplacementsX");
@@ -53,8 +54,12 @@ void JointsWindow::CheckJoints() {
 }
 
 std::vector<std::string> JointsWindow::ReadFields() const {
-    return {ToStd(m_x->text()),     ToStd(m_y->text()),          ToStd(m_description->text()),
-            m_fixedX->isChecked() ? "1" : "0", m_fixedY->isChecked() ? "1" : "0", ToStd(m_restraint->text())};
+    return {ToStd(m_x->text()),
+            ToStd(m_y->text()),
+            ToStd(m_description->text()),
+            m_fixedX->isChecked() ? "1" : "0",
+            m_fixedY->isChecked() ? "1" : "0",
+            ToStd(m_restraint->text())};
 }
 
 void JointsWindow::LoadFields(const std::vector<std::string>& cells) {
@@ -77,8 +82,12 @@ void JointsWindow::ResetFields(bool afterAdd) {
     m_fixedY->setChecked(false);
 }
 
-QWidget* JointsWindow::FirstField() const { return m_x; }
+QWidget* JointsWindow::FirstField() const {
+    return m_x;
+}
 
-std::vector<EditorWindow::NumberBox> JointsWindow::NumberBoxes() const { return {{"X Co-ordinate", m_x}, {"Y Co-ordinate", m_y}}; }
+std::vector<EditorWindow::NumberBox> JointsWindow::NumberBoxes() const {
+    return {{"X Co-ordinate", m_x}, {"Y Co-ordinate", m_y}};
+}
 
 } // namespace varlen::gui

@@ -33,7 +33,8 @@ const char* kReferenceText =
 
 MaterialsWindow::MaterialsWindow(DocumentObject& document, UserDialogs& dialogs, QWidget* parent)
     : EditorWindow(document, dialogs, editing::TableKind::Materials,
-                   {"frmMaterialProperties", "GridMaterials", "cmdAddMaterial", "cmdRemoveMaterial"}, parent) {
+                   {"frmMaterialProperties", "GridMaterials", "cmdAddMaterial", "cmdRemoveMaterial"},
+                   parent) {
     setWindowTitle("Material Properties");
     QGridLayout* f = Fields();
     m_number = AddLineField(this, f, 0, "Material Number", "txtMaterialNumber", std::nullopt);
@@ -70,8 +71,12 @@ void MaterialsWindow::ResetFields(bool) {
     m_description->setText("None");
 }
 
-QWidget* MaterialsWindow::FirstField() const { return m_modulus; }
+QWidget* MaterialsWindow::FirstField() const {
+    return m_modulus;
+}
 
-std::vector<EditorWindow::NumberBox> MaterialsWindow::NumberBoxes() const { return {{"Young's Modulus", m_modulus}}; }
+std::vector<EditorWindow::NumberBox> MaterialsWindow::NumberBoxes() const {
+    return {{"Young's Modulus", m_modulus}};
+}
 
 } // namespace varlen::gui

@@ -14,7 +14,9 @@ QLabel* DescriptionLabel(QWidget* owner, QGridLayout* layout, int row, const QSt
     return label;
 }
 
-std::string Position(const QComboBox* list) { return std::to_string(list->currentIndex() + 1); }
+std::string Position(const QComboBox* list) {
+    return std::to_string(list->currentIndex() + 1);
+}
 
 void Choose(QComboBox* list, const std::string& cell) {
     const int position = editing::RowReference(cell) - 1;
@@ -40,10 +42,12 @@ MembersWindow::MembersWindow(DocumentObject& document, UserDialogs& dialogs, QWi
     m_description = AddLineField(this, f, 5, "Member Description", "txtMemberDescription",
                                  editing::KeyFilter::Description);
     const project::Project& p = Doc().Document().Project();
-    connect(m_jointI, &QComboBox::currentIndexChanged, this,
-            [this, &p] { ShowDescription(m_jointI, m_jointIText, p.joints, project::joint_col::Description); });
-    connect(m_jointJ, &QComboBox::currentIndexChanged, this,
-            [this, &p] { ShowDescription(m_jointJ, m_jointJText, p.joints, project::joint_col::Description); });
+    connect(m_jointI, &QComboBox::currentIndexChanged, this, [this, &p] {
+        ShowDescription(m_jointI, m_jointIText, p.joints, project::joint_col::Description);
+    });
+    connect(m_jointJ, &QComboBox::currentIndexChanged, this, [this, &p] {
+        ShowDescription(m_jointJ, m_jointJText, p.joints, project::joint_col::Description);
+    });
     connect(m_material, &QComboBox::currentIndexChanged, this, [this, &p] {
         ShowDescription(m_material, m_materialText, p.materials, project::material_col::Description);
     });
@@ -86,9 +90,13 @@ void MembersWindow::LoadFields(const std::vector<std::string>& cells) {
     m_description->setText(FromStd(cells[4]));
 }
 
-void MembersWindow::ResetFields(bool) { m_description->setText("None"); }
+void MembersWindow::ResetFields(bool) {
+    m_description->setText("None");
+}
 
-QWidget* MembersWindow::FirstField() const { return m_jointI; }
+QWidget* MembersWindow::FirstField() const {
+    return m_jointI;
+}
 
 void MembersWindow::showEvent(QShowEvent* event) {
     FillLists();

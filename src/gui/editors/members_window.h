@@ -19,7 +19,7 @@ public:
     void FillLists();
 
 protected:
-    void showEvent(QShowEvent* event) override;   // brings itself up to date as it is shown
+    void showEvent(QShowEvent* event) override; // brings itself up to date as it is shown
     std::vector<std::string> ReadFields() const override;
     void LoadFields(const std::vector<std::string>& cells) override;
     void ResetFields(bool afterAdd) override;

@@ -15,12 +15,14 @@
 namespace varlen::gui {
 namespace {
 
-const char* kShapePictures[5] = {"CircularHollow", "Circular", "ISection", "Rectangular", "RectangularHollow"};
+const char* kShapePictures[5] = {"CircularHollow", "Circular", "ISection", "Rectangular",
+                                 "RectangularHollow"};
 
 QComboBox* CatalogueList(QWidget* owner, const QString& name, const std::vector<std::string>& rows) {
     auto* list = new QComboBox(owner);
     list->setObjectName(name);
-    for (const std::string& row : rows) list->addItem(QString::fromStdString(row));
+    for (const std::string& row : rows)
+        list->addItem(QString::fromStdString(row));
     list->setFont(QFont("Monospace"));
     return list;
 }
@@ -28,13 +30,15 @@ QComboBox* CatalogueList(QWidget* owner, const QString& name, const std::vector<
 } // namespace
 
 SectionsWindow::SectionsWindow(DocumentObject& document, UserDialogs& dialogs, QWidget* parent)
-    : EditorWindow(document, dialogs, editing::TableKind::Sections,
-                   {"frmCrossSectionalProperties", "GridCrossSections", "cmdAddCrossSection", "cmdRemoveCrossSection"},
-                   parent) {
+    : EditorWindow(
+          document, dialogs, editing::TableKind::Sections,
+          {"frmCrossSectionalProperties", "GridCrossSections", "cmdAddCrossSection", "cmdRemoveCrossSection"},
+          parent) {
     setWindowTitle("Cross Sectional Properties");
     QGridLayout* f = Fields();
     m_number = AddLineField(this, f, 0, "Cross Section Number", "txtCrossSectionNumber", std::nullopt);
-    m_area = AddLineField(this, f, 1, "Cross Sectional Area, A (mm2)", "txtArea", editing::KeyFilter::UnsignedNumber);
+    m_area = AddLineField(this, f, 1, "Cross Sectional Area, A (mm2)", "txtArea",
+                          editing::KeyFilter::UnsignedNumber);
     m_description = AddLineField(this, f, 2, "Cross Sectional Description", "txtCrossSectionalDescription",
                                  editing::KeyFilter::Description);
     m_description->setMinimumWidth(300);
@@ -113,9 +117,13 @@ void SectionsWindow::Pick(const QString& row) {
     m_area->setText(QString::fromStdString(std::string(sections::AreaTextOfRow(row.toStdString()))));
 }
 
-int SectionsWindow::Picture() const { return m_pictures->currentIndex(); }
+int SectionsWindow::Picture() const {
+    return m_pictures->currentIndex();
+}
 
-void SectionsWindow::ChangePicture(int step) { m_pictures->setCurrentIndex(sections::NextPicture(Picture(), step)); }
+void SectionsWindow::ChangePicture(int step) {
+    m_pictures->setCurrentIndex(sections::NextPicture(Picture(), step));
+}
 
 void SectionsWindow::Evaluate() {
     const sections::SectionShape& shape = sections::SectionShapes()[static_cast<std::size_t>(Picture())];
@@ -155,8 +163,12 @@ void SectionsWindow::ResetFields(bool) {
     m_description->setText("None");
 }
 
-QWidget* SectionsWindow::FirstField() const { return m_area; }
+QWidget* SectionsWindow::FirstField() const {
+    return m_area;
+}
 
-std::vector<EditorWindow::NumberBox> SectionsWindow::NumberBoxes() const { return {{"Cross Sectional Area", m_area}}; }
+std::vector<EditorWindow::NumberBox> SectionsWindow::NumberBoxes() const {
+    return {{"Cross Sectional Area", m_area}};
+}
 
 } // namespace varlen::gui

@@ -7,7 +7,9 @@ namespace varlen::gui {
 TableModel::TableModel(const project::Table* table, QObject* parent)
     : QAbstractTableModel(parent), m_table(table), m_rows(table->EntryCount()) {}
 
-int TableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
+int TableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
 
 int TableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_table->ColumnCount() - 1;
@@ -52,10 +54,12 @@ void TableModel::RowsChanged(int kind, int first, int count) {
         endRemoveRows();
         break;
     case Kind::RowsChanged:
-        if (count > 0) emit dataChanged(index(ToModelRow(first), 0), index(ToModelRow(first + count - 1), columnCount() - 1));
+        if (count > 0)
+            emit dataChanged(index(ToModelRow(first), 0),
+                             index(ToModelRow(first + count - 1), columnCount() - 1));
         break;
     }
-    if (m_rows != m_table->EntryCount()) {   // never show rows the table does not have
+    if (m_rows != m_table->EntryCount()) { // never show rows the table does not have
         beginResetModel();
         m_rows = m_table->EntryCount();
         endResetModel();

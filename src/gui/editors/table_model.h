@@ -33,7 +33,7 @@ public:
 
 private:
     const project::Table* m_table;
-    int m_rows = 0;   // as the view last heard: inserts and removals count once they are confirmed
+    int m_rows = 0; // as the view last heard: inserts and removals count once they are confirmed
 };
 
 } // namespace varlen::gui

@@ -52,16 +52,19 @@ TitleWindow::TitleWindow(DocumentObject& document, QWidget* parent) : QWidget(pa
     ok->setObjectName("cmdHideTitle");
     layout->addWidget(ok, 0, Qt::AlignRight);
     connect(ok, &QPushButton::clicked, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->hide();
-        else hide();
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            sub->hide();
+        else
+            hide();
     });
 
-    auto bind = [this](QLineEdit* edit, std::string project::TitleBlock::*member, document::TitleField field) {
+    auto bind = [this](QLineEdit* edit, std::string project::TitleBlock::*member,
+                       document::TitleField field) {
         connect(edit, &QLineEdit::textChanged, this, [this, member, field](const QString& text) {
             if (m_loading) return;
             const std::string value = text.toStdString();
             if (m_document.Document().Project().title.*member == value) return;
-            m_loading = true;   // the box already shows the text: the notice that follows need not reload it
+            m_loading = true; // the box already shows the text: the notice that follows need not reload it
             (void)m_document.Apply(document::SetTitleEdit{field, value}, "Change the title block");
             m_loading = false;
         });
@@ -73,14 +76,16 @@ TitleWindow::TitleWindow(DocumentObject& document, QWidget* parent) : QWidget(pa
     bind(m_drawingNo, &project::TitleBlock::drawingNo, document::TitleField::DrawingNo);
     connect(&m_document, &DocumentObject::tablesReplaced, this, &TitleWindow::LoadFromDocument);
     connect(&m_document, &DocumentObject::titleEdited, this, [this] {
-        if (!m_loading) LoadFromDocument();   // an undo or redo: the boxes show what the document holds
+        if (!m_loading) LoadFromDocument(); // an undo or redo: the boxes show what the document holds
     });
     LoadFromDocument();
     ShowGreeting();
     resize(Twips(6265), Twips(2280) + 60);
 }
 
-void TitleWindow::ShowGreeting() { setWindowTitle("Title - " + Greeting(QTime::currentTime())); }
+void TitleWindow::ShowGreeting() {
+    setWindowTitle("Title - " + Greeting(QTime::currentTime()));
+}
 
 void TitleWindow::LoadFromDocument() {
     const project::TitleBlock& t = m_document.Document().Project().title;
@@ -106,7 +111,9 @@ void TitleWindow::DatePicked(const QString& date) {
     DatePickerClosed();
 }
 
-void TitleWindow::DatePickerClosed() { m_drawingNo->setFocus(); }
+void TitleWindow::DatePickerClosed() {
+    m_drawingNo->setFocus();
+}
 
 CalendarWindow::CalendarWindow(QWidget* parent) : QWidget(parent) {
     setObjectName("frmCalender");
@@ -130,7 +137,9 @@ CalendarWindow::CalendarWindow(QWidget* parent) : QWidget(parent) {
     connect(cancel, &QPushButton::clicked, this, &CalendarWindow::closed);
 }
 
-void CalendarWindow::Prepare() { m_calendar->setSelectedDate(QDate::currentDate()); }
+void CalendarWindow::Prepare() {
+    m_calendar->setSelectedDate(QDate::currentDate());
+}
 
 void TitleWindow::showEvent(QShowEvent* event) {
     ShowGreeting();

@@ -30,7 +30,7 @@ signals:
     void datePickerWanted();
 
 protected:
-    void showEvent(QShowEvent* event) override;   // brings itself up to date as it is shown
+    void showEvent(QShowEvent* event) override; // brings itself up to date as it is shown
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -44,7 +44,7 @@ struct KindText {
     const char* name;
     const char* grid;
     report::MemberEnds ends;
-    const char* convention;   // what the signs of the numbers mean, in plain words
+    const char* convention; // what the signs of the numbers mean, in plain words
 };
 
 const KindText kKinds[] = {
@@ -124,9 +124,10 @@ void ResultsWindow::Refill() {
     const analysis::Results* results = m_document.Results();
     const int members = results ? results->MemberCount() : 0;
     // The member shown last stays shown when it is still there; otherwise the window opens on member 1.
-    const int shown = m_members->currentIndex() >= 0 && m_members->currentIndex() < members ? m_members->currentIndex()
-                      : members > 0                                                          ? 0
-                                                                                             : -1;
+    const int shown = m_members->currentIndex() >= 0 && m_members->currentIndex() < members
+                          ? m_members->currentIndex()
+                      : members > 0 ? 0
+                                    : -1;
     m_members->blockSignals(true);
     static_cast<MemberNumbers*>(m_members->model())->SetCount(members);
     m_members->setCurrentIndex(shown);

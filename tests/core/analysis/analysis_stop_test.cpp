@@ -34,7 +34,8 @@ TEST_P(AnalysisStop, NamesTheCulpritAndGivesNoResults) {
     EXPECT_FALSE(outcome.results);
     ASSERT_FALSE(outcome.causes.empty());
     EXPECT_NE(outcome.Message().find(GetParam().cause), std::string::npos) << outcome.Message();
-    EXPECT_EQ(outcome.Message().rfind("An Error Just Occurred.\nDid you input your structure correctly?\n", 0), 0u);
+    EXPECT_EQ(
+        outcome.Message().rfind("An Error Just Occurred.\nDid you input your structure correctly?\n", 0), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -44,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "Member 2 at end j names joint 0, which is not in the joints table (1 to 3)."},
         StopCase{"JointBeyondTable", [](auto& p) { p.members.SetCell(1, 2, "4"); },
                  "Member 1 at end i names joint 4, which is not in the joints table (1 to 3)."},
-        StopCase{"JointNotWhole", [](auto& p) { p.members.SetCell(1, 2, "2.5"); }, "Member 1 at end i names joint 2.5"},
+        StopCase{"JointNotWhole", [](auto& p) { p.members.SetCell(1, 2, "2.5"); },
+                 "Member 1 at end i names joint 2.5"},
         StopCase{"MaterialZero", [](auto& p) { p.members.SetCell(3, 4, "0"); },
                  "Member 3 names material 0, which is not in the materials table (1 to 2)."},
         StopCase{"SectionBeyondTable", [](auto& p) { p.members.SetCell(3, 5, "3"); },
@@ -57,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "Member 3 has zero length: joints 3 and 1 are at the same point."},
         StopCase{"LoadOnMissingJoint", [](auto& p) { p.loads.SetCell(1, 1, "9"); },
                  "Load 1 names joint 9, which is not in the joints table (1 to 3)."},
-        StopCase{"NoMaterials", [](auto& p) { p.materials.SetRowCount(1); }, "materials table (which is empty)"},
+        StopCase{"NoMaterials", [](auto& p) { p.materials.SetRowCount(1); },
+                 "materials table (which is empty)"},
         // A joint without members that is not fully restrained.
         StopCase{"LooseJoint",
                  [](auto& p) {
@@ -70,18 +73,24 @@ INSTANTIATE_TEST_SUITE_P(
         StopCase{"HangingJoint", [](auto& p) { p.members.SetCell(2, 3, "1"), p.members.SetCell(2, 2, "2"); },
                  "cannot resist load along"},
         // Nothing stops the truss sliding along X.
-        StopCase{"NoHorizontalSupport", [](auto& p) { p.joints.SetCell(1, 5, "0"); }, "cannot resist load along X"},
+        StopCase{"NoHorizontalSupport", [](auto& p) { p.joints.SetCell(1, 5, "0"); },
+                 "cannot resist load along X"},
         // A restraint code other than exactly 1 is free.
-        StopCase{"RestraintCodeTwo", [](auto& p) { p.joints.SetCell(1, 5, "2"); }, "cannot resist load along X"}),
+        StopCase{"RestraintCodeTwo", [](auto& p) { p.joints.SetCell(1, 5, "2"); },
+                 "cannot resist load along X"}),
     [](const ::testing::TestParamInfo<StopCase>& info) { return info.param.name; });
 
 TEST(AnalysisStop, NewProjectStopsOnItsBlankMember) {
     const AnalysisOutcome outcome = Analyse(model::BuildModel(project::NewProject()));
     ASSERT_FALSE(outcome.results);
     // Both ends are blank: each is named once, by its end.
-    EXPECT_NE(outcome.Message().find("Member 1 at end i names joint 0"), std::string::npos) << outcome.Message();
-    EXPECT_NE(outcome.Message().find("Member 1 at end j names joint 0"), std::string::npos) << outcome.Message();
-    EXPECT_NE(outcome.Message().find("Member 1 names material 0, which is not in the materials table (1 to 1)."), std::string::npos);
+    EXPECT_NE(outcome.Message().find("Member 1 at end i names joint 0"), std::string::npos)
+        << outcome.Message();
+    EXPECT_NE(outcome.Message().find("Member 1 at end j names joint 0"), std::string::npos)
+        << outcome.Message();
+    EXPECT_NE(
+        outcome.Message().find("Member 1 names material 0, which is not in the materials table (1 to 1)."),
+        std::string::npos);
 }
 
 // Two collinear members meeting at a free joint leave it no stiffness across them: an exact zero.
@@ -102,7 +111,8 @@ TEST(AnalysisStop, MechanismDisturbedByRoundingIsStillAMechanism) {
         joints[0].fixedX = joints[0].fixedY = joints[1].fixedX = joints[1].fixedY = true;
         const AnalysisOutcome outcome = Analyse(model::BuildModel(
             test::MakeProject(joints, {{1, 2}, {2, 3}, {3, 4}, {4, 1}}, {{3, 1, 1}, {4, 0, -2}})));
-        EXPECT_FALSE(outcome.results) << degrees << " degrees: smallest pivot " << outcome.smallestRelativePivot;
+        EXPECT_FALSE(outcome.results)
+            << degrees << " degrees: smallest pivot " << outcome.smallestRelativePivot;
         ASSERT_FALSE(outcome.causes.empty());
         EXPECT_NE(outcome.causes.back().find("the truss is unstable there."), std::string::npos);
     }
@@ -118,10 +128,10 @@ TEST(AnalysisStop, ManyFaultsAreSummarised) {
 
 // A stiff truss with a very soft member is not a mechanism: the pivot test must not refuse it.
 TEST(AnalysisStop, IllConditionedButStableTrussSolves) {
-    const AnalysisOutcome outcome = Analyse(model::BuildModel(
-        test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {2, 0.02}, {2, -3}},
-                          {{1, 3, 1, 1}, {3, 2, 1, 1}, {1, 2, 1, 1}, {3, 4, 2, 2}, {1, 4, 1, 1}, {4, 2, 1, 1}},
-                          {{3, 0, -1}}, {210, 0.01}, {10000, 10})));
+    const AnalysisOutcome outcome = Analyse(model::BuildModel(test::MakeProject(
+        {{0, 0, true, true}, {4, 0, false, true}, {2, 0.02}, {2, -3}},
+        {{1, 3, 1, 1}, {3, 2, 1, 1}, {1, 2, 1, 1}, {3, 4, 2, 2}, {1, 4, 1, 1}, {4, 2, 1, 1}}, {{3, 0, -1}},
+        {210, 0.01}, {10000, 10})));
     EXPECT_TRUE(outcome.results) << outcome.Message();
 }
 

@@ -17,11 +17,11 @@ using test::MemberSpec;
 
 struct Expected {
     int joint;
-    double dx, dy;   // mm
+    double dx, dy; // mm
 };
 struct ExpectedForce {
     int member;
-    double n;   // kN, tension positive
+    double n; // kN, tension positive
 };
 struct ExpectedReaction {
     int joint;
@@ -44,7 +44,8 @@ TEST_P(HandCheckedTruss, MatchesTheHandCalculation) {
     const HandCase& c = GetParam();
     const Results r = test::AnalyseOrFail(test::MakeProject(c.joints, c.members, c.loads));
     ASSERT_EQ(r.MemberCount(), static_cast<int>(c.members.size()));
-    for (const ExpectedForce& f : c.forces) EXPECT_NEAR(r.AxialForce(f.member), f.n, 1e-4) << "member " << f.member;
+    for (const ExpectedForce& f : c.forces)
+        EXPECT_NEAR(r.AxialForce(f.member), f.n, 1e-4) << "member " << f.member;
     for (const ExpectedReaction& e : c.reactions) {
         EXPECT_NEAR(r.SupportReaction(e.joint).rx, e.rx, 1e-4) << "joint " << e.joint;
         EXPECT_NEAR(r.SupportReaction(e.joint).ry, e.ry, 1e-4) << "joint " << e.joint;
@@ -97,7 +98,14 @@ INSTANTIATE_TEST_SUITE_P(
                  {{0, 0, true, true}, {3, 0}, {6, 0}, {9, 0, false, true}, {3, 3}, {6, 3}},
                  {{1, 2}, {2, 3}, {3, 4}, {5, 6}, {1, 5}, {6, 4}, {2, 5}, {3, 6}, {5, 3}},
                  {{2, 0, -30}, {3, 0, -60}},
-                 {{1, 40}, {2, 40}, {3, 50}, {4, -50}, {5, -56.568542}, {6, -70.710678}, {7, 30}, {8, 50},
+                 {{1, 40},
+                  {2, 40},
+                  {3, 50},
+                  {4, -50},
+                  {5, -56.568542},
+                  {6, -70.710678},
+                  {7, 30},
+                  {8, 50},
                   {9, 14.142136}},
                  {{1, 0, 40}, {4, 0, 50}},
                  {}},
@@ -116,10 +124,12 @@ INSTANTIATE_TEST_SUITE_P(
 // A joint restrained both ways without members stays solvable; a member between two fixed joints
 // carries nothing.
 TEST(Analysis, FullyRestrainedJointsGiveExactZeros) {
-    const Results r = test::AnalyseOrFail(
-        test::MakeProject({{0, 0, true, true}, {1, 0, true, true}, {5, 5, true, true}}, {{1, 2}}, {{2, 5, 5}}));
-    for (double v : r.MemberGlobalDisp(1)) EXPECT_EQ(v, 0.0);
-    for (double v : r.MemberLocalForce(1)) EXPECT_EQ(v, 0.0);
+    const Results r = test::AnalyseOrFail(test::MakeProject(
+        {{0, 0, true, true}, {1, 0, true, true}, {5, 5, true, true}}, {{1, 2}}, {{2, 5, 5}}));
+    for (double v : r.MemberGlobalDisp(1))
+        EXPECT_EQ(v, 0.0);
+    for (double v : r.MemberLocalForce(1))
+        EXPECT_EQ(v, 0.0);
     EXPECT_EQ(r.Dx(3), 0.0);
     EXPECT_EQ(r.SupportReaction(2).rx, -5.0);
 }
@@ -153,7 +163,8 @@ std::vector<double> DenseGaussJordan(const model::Model& in) {
         const double l = std::sqrt(dx * dx + dy * dy), c = dx / l, s = dy / l;
         const double stiffness = in.materials[static_cast<std::size_t>(m.material) - 1].youngsModulus *
                                  in.sections[static_cast<std::size_t>(m.section) - 1].area / l;
-        const double block[2][2] = {{c * c * stiffness, c * s * stiffness}, {c * s * stiffness, s * s * stiffness}};
+        const double block[2][2] = {{c * c * stiffness, c * s * stiffness},
+                                    {c * s * stiffness, s * s * stiffness}};
         const std::size_t ends[2] = {i, j};
         for (int a = 0; a < 2; ++a)
             for (int b = 0; b < 2; ++b)
@@ -169,19 +180,22 @@ std::vector<double> DenseGaussJordan(const model::Model& in) {
         for (std::size_t axis = 0; axis < 2; ++axis) {
             if (!(axis == 0 ? in.joints[joint].fixedX : in.joints[joint].fixedY)) continue;
             const std::size_t d = 2 * joint + axis;
-            for (std::size_t r = 0; r < n; ++r) k[r * n + d] = k[d * n + r] = 0;
+            for (std::size_t r = 0; r < n; ++r)
+                k[r * n + d] = k[d * n + r] = 0;
             k[d * n + d] = 1;
             p[d] = 0;
         }
     }
     for (std::size_t i = 0; i < n; ++i) {
         const double pivot = k[i * n + i];
-        for (std::size_t j = 0; j < n; ++j) k[i * n + j] /= pivot;
+        for (std::size_t j = 0; j < n; ++j)
+            k[i * n + j] /= pivot;
         p[i] /= pivot;
         for (std::size_t r = 0; r < n; ++r) {
             if (r == i) continue;
             const double f = k[r * n + i];
-            for (std::size_t j = i; j < n; ++j) k[r * n + j] -= f * k[i * n + j];
+            for (std::size_t j = i; j < n; ++j)
+                k[r * n + j] -= f * k[i * n + j];
             p[r] -= f * p[i];
         }
     }
@@ -201,7 +215,8 @@ TEST_P(ExampleProject, AgreesWithDenseEliminationAndBalances) {
 
     const std::vector<double> dense = DenseGaussJordan(in);
     double largest = 0;
-    for (double v : dense) largest = std::max(largest, std::fabs(v));
+    for (double v : dense)
+        largest = std::max(largest, std::fabs(v));
     for (int j = 1; j <= r.JointCount(); ++j) {
         EXPECT_NEAR(r.Dx(j), dense[2 * static_cast<std::size_t>(j) - 2], 1e-10 * largest) << "joint " << j;
         EXPECT_NEAR(r.Dy(j), dense[2 * static_cast<std::size_t>(j) - 1], 1e-10 * largest) << "joint " << j;
@@ -234,8 +249,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, ExampleProject,
 // load vector on it has reactions of its own. A reaction worked out from the first vector's loads, or
 // co-ordinates left in metres, shows here.
 TEST(Results, LoadVectorsShareOneStructure) {
-    const Results first = test::AnalyseOrFail(test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {2, 1.5}},
-                                                                {{1, 2}, {2, 3}, {3, 1}}, {{3, 0, -10}}));
+    const Results first = test::AnalyseOrFail(test::MakeProject(
+        {{0, 0, true, true}, {4, 0, false, true}, {2, 1.5}}, {{1, 2}, {2, 3}, {3, 1}}, {{3, 0, -10}}));
     const Structure& structure = first.GetStructure();
     ASSERT_EQ(structure.JointCount(), 3);
     EXPECT_EQ(structure.X(2), 4000);
@@ -263,10 +278,11 @@ namespace {
 // must give the same displacements as the plain AMD ordering; a wrong joining of the halves' orders
 // would leave joints out or twice, which CHOLMOD refuses or which changes nothing but the answer.
 TEST(SparseOrdering, SplitMetisOrderingAgreesWithAmd) {
-    constexpr int n = 230;   // 52,900 joints: above the size where the ordering splits
+    constexpr int n = 230; // 52,900 joints: above the size where the ordering splits
     model::Model in;
     for (int row = 0; row < n; ++row)
-        for (int col = 0; col < n; ++col) in.joints.push_back({1000.0 * col, 1000.0 * row, row == 0, row == 0});
+        for (int col = 0; col < n; ++col)
+            in.joints.push_back({1000.0 * col, 1000.0 * row, row == 0, row == 0});
     in.materials = {{205}};
     in.sections = {{1000, std::nullopt, std::nullopt}};
     auto id = [](int row, int col) { return static_cast<double>(row * n + col + 1); };
@@ -276,12 +292,14 @@ TEST(SparseOrdering, SplitMetisOrderingAgreesWithAmd) {
             if (row + 1 < n) in.members.push_back({id(row, col), id(row + 1, col), 1, 1});
             if (row + 1 < n && col + 1 < n) in.members.push_back({id(row, col), id(row + 1, col + 1), 1, 1});
         }
-    for (int col = 0; col < n; ++col) in.loads.push_back({id(n - 1, col), 1, -10});
+    for (int col = 0; col < n; ++col)
+        in.loads.push_back({id(n - 1, col), 1, -10});
     const AnalysisOutcome metis = Analyse(in, {Ordering::Metis});
     const AnalysisOutcome amd = Analyse(in, {Ordering::Amd});
     ASSERT_TRUE(metis.results && amd.results) << metis.Message() << amd.Message();
     double largest = 0;
-    for (int j = 1; j <= n * n; ++j) largest = std::max(largest, std::fabs(amd.results->Dy(j)));
+    for (int j = 1; j <= n * n; ++j)
+        largest = std::max(largest, std::fabs(amd.results->Dy(j)));
     for (int j = 1; j <= n * n; j += 97) {
         EXPECT_NEAR(metis.results->Dx(j), amd.results->Dx(j), 1e-9 * largest) << j;
         EXPECT_NEAR(metis.results->Dy(j), amd.results->Dy(j), 1e-9 * largest) << j;

@@ -10,39 +10,41 @@ namespace {
 
 // One member along X, joint 1 fixed, joint 2 moved (2.5, -1.25) mm; k = 4 kN/mm gives N = 10 kN.
 Results OneMember(int memberCount = 1) {
-    std::vector<MemberState> members(static_cast<std::size_t>(memberCount), MemberState{1, 2, Rotation{1.0, 0.0}, 4.0});
-    auto structure = std::make_shared<const Structure>(std::vector<double>{0, 1000}, std::vector<double>{0, 0},
-                                                       std::move(members), std::vector<std::uint8_t>{3, 0});
+    std::vector<MemberState> members(static_cast<std::size_t>(memberCount),
+                                     MemberState{1, 2, Rotation{1.0, 0.0}, 4.0});
+    auto structure =
+        std::make_shared<const Structure>(std::vector<double>{0, 1000}, std::vector<double>{0, 0},
+                                          std::move(members), std::vector<std::uint8_t>{3, 0});
     return Results(std::move(structure), {0, 0, 2.5, -1.25}, {0, 0, 10, 0});
 }
 
 TEST(ResultsFile, LayoutMatchesCharacterForCharacter) {
-    const std::string expected =
-        "GLOBAL DISPLACEMENTS\r\n"
-        "Member  1 Joint i (Fx, Fy)\r\n"
-        " 0  0 \r\n"
-        "Member  1     Joint j\r\n"
-        " 2.5 -1.25 \r\n"
-        "\r\n"
-        "LOCAL FORCES\r\n"
-        "Member  1 at Joint i (Fy, Mx, Mz)\r\n"
-        "-10  0 \r\n"
-        " 10  0 \r\n"
-        "\r\n"
-        "GLOBAL FORCES / REACTIONS\r\n"
-        "Member  1 at Joint i (Fy, Mx, Mz)\r\n"
-        "-10  0 \r\n"
-        "Member  1 at Joint j (Fy, Mx, Mz)\r\n"
-        " 10  0 \r\n"
-        "\r\n";
+    const std::string expected = "GLOBAL DISPLACEMENTS\r\n"
+                                 "Member  1 Joint i (Fx, Fy)\r\n"
+                                 " 0  0 \r\n"
+                                 "Member  1     Joint j\r\n"
+                                 " 2.5 -1.25 \r\n"
+                                 "\r\n"
+                                 "LOCAL FORCES\r\n"
+                                 "Member  1 at Joint i (Fy, Mx, Mz)\r\n"
+                                 "-10  0 \r\n"
+                                 " 10  0 \r\n"
+                                 "\r\n"
+                                 "GLOBAL FORCES / REACTIONS\r\n"
+                                 "Member  1 at Joint i (Fy, Mx, Mz)\r\n"
+                                 "-10  0 \r\n"
+                                 "Member  1 at Joint j (Fy, Mx, Mz)\r\n"
+                                 " 10  0 \r\n"
+                                 "\r\n";
     EXPECT_EQ(ResultsFileText(OneMember()), expected);
 }
 
 // The file shows at most 15 significant digits, as the grids' rounding assumes; 17-digit round-trip
 // texts such as 0.30000000000000004 would show the user binary noise. The JSON keeps every bit.
 TEST(ResultsFile, NumbersHaveAtMostFifteenSignificantDigits) {
-    const double dx = 0.1 + 0.2, dy = -1.0 / 3;   // 17 digits to round-trip each
-    const Results r({0, 0, dx, dy}, {Results::MemberState{1, 2, Rotation{1.0, 0.0}, 1.0}}, {0, 0, dx, 0}, {3, 0});
+    const double dx = 0.1 + 0.2, dy = -1.0 / 3; // 17 digits to round-trip each
+    const Results r({0, 0, dx, dy}, {Results::MemberState{1, 2, Rotation{1.0, 0.0}, 1.0}}, {0, 0, dx, 0},
+                    {3, 0});
     const std::string text = ResultsFileText(r);
     EXPECT_NE(text.find("Joint j\r\n 0.3 -0.333333333333333 \r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("LOCAL FORCES\r\nMember  1 at Joint i (Fy, Mx, Mz)\r\n-0.3  0 \r\n 0.3  0 \r\n"),
@@ -66,7 +68,7 @@ TEST(ResultsFile, JointJHeadingStandsInThePrintZone) {
     const std::string text = ResultsFileText(OneMember(123456));
     EXPECT_NE(text.find("\r\nMember  999   Joint j\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\nMember  9999  Joint j\r\n"), std::string::npos);
-    EXPECT_NE(text.find("\r\nMember  12345 Joint j\r\n"), std::string::npos);   // 14 written: column 15 is free
+    EXPECT_NE(text.find("\r\nMember  12345 Joint j\r\n"), std::string::npos); // 14 written: column 15 is free
     EXPECT_NE(text.find("\r\nMember  123456" + std::string(14, ' ') + "Joint j\r\n"), std::string::npos);
 }
 
@@ -77,8 +79,8 @@ TEST(ResultsFile, PathReplacesTheExtension) {
 }
 
 TEST(ResultsJson, CarriesFullPrecisionInTheDocumentedShape) {
-    const Results r = test::AnalyseOrFail(test::MakeProject(
-        {{0, 0, true, true}, {2, 0, true, true}, {1, 1}}, {{1, 3}, {2, 3}}, {{3, 0.3, -10}}));
+    const Results r = test::AnalyseOrFail(test::MakeProject({{0, 0, true, true}, {2, 0, true, true}, {1, 1}},
+                                                            {{1, 3}, {2, 3}}, {{3, 0.3, -10}}));
     const nlohmann::json doc = nlohmann::json::parse(ResultsJsonText(r));
     ASSERT_EQ(doc["joints"].size(), 3u);
     EXPECT_EQ(doc["joints"][2]["joint"], 3);
@@ -96,7 +98,8 @@ TEST(ResultsJson, CarriesFullPrecisionInTheDocumentedShape) {
     }
     ASSERT_EQ(doc["reactions"].size(), 2u) << "only joints with a restrained direction";
     EXPECT_EQ(doc["reactions"][1]["joint"], 2);
-    EXPECT_NEAR(doc["reactions"][0]["rx"].get<double>() + doc["reactions"][1]["rx"].get<double>(), -0.3, 1e-12);
+    EXPECT_NEAR(doc["reactions"][0]["rx"].get<double>() + doc["reactions"][1]["rx"].get<double>(), -0.3,
+                1e-12);
 }
 
 TEST(ResultsFile, WriteFailureIsReported) {

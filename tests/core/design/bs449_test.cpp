@@ -585,7 +585,8 @@ INSTANTIATE_TEST_SUITE_P(
                          f.section = 2;
                          f.sectionDescription = std::string("SHS\x1b[2J\0x", 9);
                      }),
-            "Member 3 uses cross-section 2 (\"SHS\\x1B[2J\\x00x\"), whose description gives no radius of gyration in "
+            "Member 3 uses cross-section 2 (\"SHS\\x1B[2J\\x00x\"), whose description gives no radius of "
+            "gyration in "
             "braces, such as {9.957}: pick the section from the catalogue or add its radius of gyration."},
         WordingCase{
             "RadiusNotPositive",

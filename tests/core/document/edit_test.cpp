@@ -25,12 +25,18 @@ Edit RandomEdit(std::mt19937& random, const project::Project& p) {
     for (int c = FirstDataColumn(table); c < project::TableOf(p, table).ColumnCount(); ++c)
         cells.push_back(std::to_string(1 + random() % 5));
     switch (random() % 6) {
-    case 5: return DropLastRowEdit{table};
-    case 0: return SetRowEdit{table, row, cells};
-    case 1: return InsertRowEdit{table, row, cells};
-    case 2: return RemoveRowEdit{table, row};
-    case 3: return SetTitleEdit{static_cast<TitleField>(random() % 5), "text " + std::to_string(random() % 100)};
-    default: return ReplaceProjectEdit{random() % 2 ? project::NewProject() : Sample()};
+    case 5:
+        return DropLastRowEdit{table};
+    case 0:
+        return SetRowEdit{table, row, cells};
+    case 1:
+        return InsertRowEdit{table, row, cells};
+    case 2:
+        return RemoveRowEdit{table, row};
+    case 3:
+        return SetTitleEdit{static_cast<TitleField>(random() % 5), "text " + std::to_string(random() % 100)};
+    default:
+        return ReplaceProjectEdit{random() % 2 ? project::NewProject() : Sample()};
     }
 }
 
@@ -62,14 +68,16 @@ TEST(Edit, UndoingEveryEditInReverseRestoresTheProjectExactly) {
 
 TEST(Edit, InsertingAJointKeepsMembersAndLoadsOnTheirJoints) {
     project::Project p = Sample();
-    const ApplyOutcome outcome = ApplyEdit(p, InsertRowEdit{TableId::Joints, 2, {"1", "1", "new", "0", "0", ""}});
+    const ApplyOutcome outcome =
+        ApplyEdit(p, InsertRowEdit{TableId::Joints, 2, {"1", "1", "new", "0", "0", ""}});
     ASSERT_TRUE(outcome.applied);
     EXPECT_EQ(p.joints.Cell(3, 1), "3") << "rows after the insert are renumbered";
     EXPECT_EQ(p.members.Cell(1, 3), "3") << "member 1 still ends at the old joint 2";
     EXPECT_EQ(p.loads.Cell(1, 1), "4");
     // The members and loads tables are reported as changed, so their grids refresh.
     bool membersChanged = false;
-    for (const TableChange& c : outcome.changes.tables) membersChanged |= c.table == TableId::Members;
+    for (const TableChange& c : outcome.changes.tables)
+        membersChanged |= c.table == TableId::Members;
     EXPECT_TRUE(membersChanged);
 }
 

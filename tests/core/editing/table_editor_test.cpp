@@ -19,7 +19,8 @@ std::vector<std::string> Joint(const char* x, const char* y, const char* text = 
 
 std::vector<std::string> Numbers(const project::Table& table, int column) {
     std::vector<std::string> cells;
-    for (int r = 1; r < table.RowCount(); ++r) cells.emplace_back(table.Cell(r, column));
+    for (int r = 1; r < table.RowCount(); ++r)
+        cells.emplace_back(table.Cell(r, column));
     return cells;
 }
 
@@ -46,7 +47,8 @@ TEST(TableEditor, CaptionFollowsTheRowButTheRowDecides) {
     Load(d, project::NewProject());
     const project::Project& p = d.Project();
     TableEditor joints(p, TableKind::Joints);
-    for (const char* x : {"1", "2", "3"}) joints.Add(d, Joint(x, "0"));
+    for (const char* x : {"1", "2", "3"})
+        joints.Add(d, Joint(x, "0"));
     joints.SetCurrentRow(2);
     EXPECT_EQ(joints.Caption(), AddCaption::Insert);
     joints.SetCurrentRow(3);
@@ -176,8 +178,10 @@ struct KeyCase {
 class KeyFilterTest : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(KeyFilterTest, LetsThroughOnlyItsCharacters) {
-    for (const char* c = GetParam().accepted; *c; ++c) EXPECT_TRUE(AcceptsKey(GetParam().filter, static_cast<char32_t>(*c))) << *c;
-    for (const char* c = GetParam().refused; *c; ++c) EXPECT_FALSE(AcceptsKey(GetParam().filter, static_cast<char32_t>(*c))) << *c;
+    for (const char* c = GetParam().accepted; *c; ++c)
+        EXPECT_TRUE(AcceptsKey(GetParam().filter, static_cast<char32_t>(*c))) << *c;
+    for (const char* c = GetParam().refused; *c; ++c)
+        EXPECT_FALSE(AcceptsKey(GetParam().filter, static_cast<char32_t>(*c))) << *c;
     EXPECT_TRUE(AcceptsKey(GetParam().filter, kBackspace));
 }
 

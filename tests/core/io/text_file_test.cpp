@@ -57,7 +57,7 @@ TEST(AtomicFileWriter, AbandonedWriteLeavesTheOldFile) {
     test::WriteFile(dir / "p.sma", "keep me");
     {
         AtomicFileWriter writer(dir / "p.sma");
-        writer.Write(std::string(3 << 20, 'x'));   // flushed to the temporary file, never committed
+        writer.Write(std::string(3 << 20, 'x')); // flushed to the temporary file, never committed
     }
     EXPECT_EQ(test::ReadFile(dir / "p.sma"), "keep me");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);

@@ -33,7 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"", 0}, ReadCase{"abc", 0}, ReadCase{"-", 0}, ReadCase{".", 0},
                       ReadCase{"12abc", 12}, ReadCase{".5", 0.5}, ReadCase{"-.25", -0.25}, ReadCase{"5.", 5},
                       ReadCase{"1D2", 100}, ReadCase{"1E", 1}, ReadCase{"1e-3x", 0.001},
-                      ReadCase{"2.5.3", 2.5}, ReadCase{"5-", 5}, ReadCase{"\t3\n", 3}, ReadCase{"1e-400", 0}));
+                      ReadCase{"2.5.3", 2.5}, ReadCase{"5-", 5}, ReadCase{"\t3\n", 3},
+                      ReadCase{"1e-400", 0}));
 
 TEST(ReadNumber, OverflowGivesAnInfinityOfTheRightSign) {
     EXPECT_EQ(ReadNumber("1e400"), std::numeric_limits<double>::infinity());
@@ -43,7 +44,8 @@ TEST(ReadNumber, OverflowGivesAnInfinityOfTheRightSign) {
 TEST(IsWholeNumber, AcceptsOnlyAWholeFiniteNumber) {
     for (const char* good : {"", " 2500 ", "-1200", "+5", "1.5E+16", "1e-5", ".5", "5.", "1D3"})
         EXPECT_TRUE(IsWholeNumber(good)) << good;
-    for (const char* bad : {"abc", "12abc", "1 2", "1e400", "-", "1.2.3", "5-"}) EXPECT_FALSE(IsWholeNumber(bad)) << bad;
+    for (const char* bad : {"abc", "12abc", "1 2", "1e400", "-", "1.2.3", "5-"})
+        EXPECT_FALSE(IsWholeNumber(bad)) << bad;
 }
 
 struct FormatCase {
@@ -53,7 +55,9 @@ struct FormatCase {
 
 class FormatGeneralTest : public ::testing::TestWithParam<FormatCase> {};
 
-TEST_P(FormatGeneralTest, WritesTheGeneralForm) { EXPECT_EQ(FormatGeneral(GetParam().value), GetParam().text); }
+TEST_P(FormatGeneralTest, WritesTheGeneralForm) {
+    EXPECT_EQ(FormatGeneral(GetParam().value), GetParam().text);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, FormatGeneralTest,
@@ -66,7 +70,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 class FormatGeneral15Test : public ::testing::TestWithParam<FormatCase> {};
 
-TEST_P(FormatGeneral15Test, WritesAtMostFifteenDigits) { EXPECT_EQ(FormatGeneral15(GetParam().value), GetParam().text); }
+TEST_P(FormatGeneral15Test, WritesAtMostFifteenDigits) {
+    EXPECT_EQ(FormatGeneral15(GetParam().value), GetParam().text);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, FormatGeneral15Test,
@@ -78,7 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{1.0 / 3, "0.333333333333333"}, FormatCase{-2.0 / 3, "-0.666666666666667"},
                       FormatCase{99999.99999999999, "100000"}, FormatCase{999999999999999.9, "1E+15"},
                       FormatCase{0.000099999999999999999, "0.0001"}, FormatCase{1e-300, "1E-300"},
-                      FormatCase{5e-324, "4.94065645841247E-324"}, FormatCase{1.7976931348623157e308, "1.79769313486232E+308"}));
+                      FormatCase{5e-324, "4.94065645841247E-324"},
+                      FormatCase{1.7976931348623157e308, "1.79769313486232E+308"}));
 
 // Against the C library's "%.15g": the same value, never more than 15 significant digits, and the text
 // a whole number the project reader accepts. A slip in the carry or in trimming zeros would show here.
@@ -119,7 +126,8 @@ TEST(FormatGeneral, EveryDoubleReadsBackToItself) {
         if (!std::isfinite(value)) continue;
         ++checked;
         const std::string text = FormatGeneral(value);
-        ASSERT_EQ(std::bit_cast<std::uint64_t>(ReadNumber(text)), std::bit_cast<std::uint64_t>(value == 0 ? 0.0 : value))
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(ReadNumber(text)),
+                  std::bit_cast<std::uint64_t>(value == 0 ? 0.0 : value))
             << text;
         ASSERT_TRUE(IsWholeNumber(text)) << text;
     }
@@ -135,7 +143,8 @@ TEST(ScaleByPowerOfTen, MovesTheDecimalPointWithoutBinaryRounding) {
     std::uniform_int_distribution<long long> digits(-999999999999LL, 999999999999LL);
     std::uniform_int_distribution<int> places(0, 9);
     for (int n = 0; n < 100000; ++n) {
-        const double metres = ReadNumber(std::to_string(digits(random)) + "e-" + std::to_string(places(random)));
+        const double metres =
+            ReadNumber(std::to_string(digits(random)) + "e-" + std::to_string(places(random)));
         ASSERT_EQ(ScaleByPowerOfTen(ScaleByPowerOfTen(metres, 3), -3), metres) << FormatGeneral(metres);
     }
 }
@@ -185,22 +194,25 @@ TEST(ResultFormat, RoundsTheFifteenDigitsHalfAwayFromZero) {
         double value = mantissa(random) * std::pow(10.0, exponent(random));
         if (n % 10 == 0) {
             char half[64];
-            std::snprintf(half, sizeof half, "%.*fe%d", p, std::floor(mantissa(random) * std::pow(10.0, p)) /
-                                                              std::pow(10.0, p), exponent(random));
+            std::snprintf(half, sizeof half, "%.*fe%d", p,
+                          std::floor(mantissa(random) * std::pow(10.0, p)) / std::pow(10.0, p),
+                          exponent(random));
             value = ReadNumber(std::string(half).insert(std::string(half).find('e'), "5"));
         }
         if (sign(random)) value = -value;
         char digits[40];
         std::snprintf(digits, sizeof digits, "%.14e", std::fabs(value));
-        long long whole = 0;   // the 15 digits as one integer
+        long long whole = 0; // the 15 digits as one integer
         for (const char* c = digits; *c != 'e'; ++c)
             if (*c != '.') whole = whole * 10 + (*c - '0');
         int power = std::atoi(std::strchr(digits, 'e') + 1);
         long long divisor = 1;
-        for (int k = 0; k < 14 - p; ++k) divisor *= 10;
-        long long kept = (whole + divisor / 2) / divisor;   // half up on the magnitude
+        for (int k = 0; k < 14 - p; ++k)
+            divisor *= 10;
+        long long kept = (whole + divisor / 2) / divisor; // half up on the magnitude
         long long limit = 1;
-        for (int k = 0; k <= p; ++k) limit *= 10;
+        for (int k = 0; k <= p; ++k)
+            limit *= 10;
         if (kept == limit) {
             kept /= 10;
             ++power;
@@ -227,7 +239,8 @@ TEST(ResultFormat, NonFiniteValuesAreNotNumbers) {
 TEST(ResultFormat, ReadsBackAsTheRoundedValue) {
     for (double value : {45.6, -0.004567, 1.23456e7, 0.0})
         for (int places : {0, 1, 3, 6})
-            EXPECT_NEAR(ReadNumber(ResultFormat(value, places)), value, std::fabs(value) * 5 * std::pow(10, -places))
+            EXPECT_NEAR(ReadNumber(ResultFormat(value, places)), value,
+                        std::fabs(value) * 5 * std::pow(10, -places))
                 << value << " " << places;
 }
 

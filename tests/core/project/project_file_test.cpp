@@ -54,9 +54,10 @@ TEST(CreateSMA, DecimalPointWhateverTheLocale) {
 }
 
 Project VariedProject() {
-    Project p = test::MakeProject({{0, 0, true, true}, {2.5, 0, false, true}, {1.25, -1.2}, {0.0105, 123456.789}},
-                                  {{1, 2}, {2, 3, 1, 2}, {3, 1, 2, 1}, {3, 4}}, {{3, 0, -12.5}, {3, 1.5, -6.25}},
-                                  {205, 70.5}, {1280, 96.129});
+    Project p =
+        test::MakeProject({{0, 0, true, true}, {2.5, 0, false, true}, {1.25, -1.2}, {0.0105, 123456.789}},
+                          {{1, 2}, {2, 3, 1, 2}, {3, 1, 2, 1}, {3, 4}}, {{3, 0, -12.5}, {3, 1.5, -6.25}},
+                          {205, 70.5}, {1280, 96.129});
     p.title = {"Bridge, span 2", "Truss", "A. N. Engineer", "06/12/2026", "VAR/017"};
     p.joints.SetCell(2, 4, "L0 eaves, gridline A");
     p.joints.SetCell(3, 7, std::string(300, 'r'));
@@ -103,9 +104,10 @@ TEST(ProjectFile, CoordinatesComeBackInMetres) {
 // Files edited by hand or written elsewhere: LF ends, blanks, no leading zero, exponents, empty fields
 // (read as 0), text after a closing quote (dropped) and an unquoted text.
 TEST(ProjectFile, ReaderAcceptsWhatTheFormatAllows) {
-    const ReadOutcome read = ParseProjectText(
-        "\"p\"\n  \"t\"\nd\n\"x\"\n\"n\"\n 2 \n  .5 ,  -1.5E+3  ,\"a, b\" tail\n,,\"\"\n"
-        "2\n1,1,1,\"\"\n 2 , 0 , 1 , Roller  \n1\n2.05e2,\"Steel\"\n1\n1000,\"S\"\n1\n1,2,1,1,\"M\"\n0\n\n\n");
+    const ReadOutcome read =
+        ParseProjectText("\"p\"\n  \"t\"\nd\n\"x\"\n\"n\"\n 2 \n  .5 ,  -1.5E+3  ,\"a, b\" tail\n,,\"\"\n"
+                         "2\n1,1,1,\"\"\n 2 , 0 , 1 , Roller  "
+                         "\n1\n2.05e2,\"Steel\"\n1\n1000,\"S\"\n1\n1,2,1,1,\"M\"\n0\n\n\n");
     ASSERT_TRUE(read.project) << read.problem.ToString();
     const Project& p = *read.project;
     EXPECT_EQ(p.title.designer, "d");
@@ -124,9 +126,15 @@ struct Damage {
     const char* says;
 };
 
-std::string Head() { return "\"p\"\r\n\"t\"\r\n\"d\"\r\n\"x\"\r\n\"n\"\r\n"; }
-std::string Joints() { return "2\r\n 0 , 0 ,\"\"\r\n 1000 , 0 ,\"\"\r\n2\r\n 1 , 1 , 1 ,\"\"\r\n 2 , 0 , 1 ,\"\"\r\n"; }
-std::string Rest() { return "1\r\n 205 ,\"\"\r\n1\r\n 100 ,\"\"\r\n1\r\n 1 , 2 , 1 , 1 ,\"\"\r\n0\r\n"; }
+std::string Head() {
+    return "\"p\"\r\n\"t\"\r\n\"d\"\r\n\"x\"\r\n\"n\"\r\n";
+}
+std::string Joints() {
+    return "2\r\n 0 , 0 ,\"\"\r\n 1000 , 0 ,\"\"\r\n2\r\n 1 , 1 , 1 ,\"\"\r\n 2 , 0 , 1 ,\"\"\r\n";
+}
+std::string Rest() {
+    return "1\r\n 205 ,\"\"\r\n1\r\n 100 ,\"\"\r\n1\r\n 1 , 2 , 1 , 1 ,\"\"\r\n0\r\n";
+}
 
 class DamagedFileTest : public ::testing::TestWithParam<Damage> {};
 
@@ -144,19 +152,24 @@ INSTANTIATE_TEST_SUITE_P(
     Files, DamagedFileTest,
     ::testing::Values(
         Damage{"EmptyFile", "", 1, "title block"},
-        Damage{"EndsInsideMembers", Head() + Joints() + "1\r\n 205 ,\"\"\r\n1\r\n 100 ,\"\"\r\n3\r\n 1 , 2 , 1 , 1 ,\"\"\r\n",
-               18, "3 were announced, 1 found"},
+        Damage{"EndsInsideMembers",
+               Head() + Joints() + "1\r\n 205 ,\"\"\r\n1\r\n 100 ,\"\"\r\n3\r\n 1 , 2 , 1 , 1 ,\"\"\r\n", 18,
+               "3 were announced, 1 found"},
         Damage{"CountNotANumber", Head() + "two\r\n", 6, "number of joints was expected"},
         Damage{"NegativeCount", Head() + "-1\r\n", 6, "number of joints"},
-        Damage{"NumberFieldNotANumber", Head() + "1\r\n 0 , x12 ,\"\"\r\n", 7, "the Y of joint 1 is not a number"},
-        Damage{"TooFewFields", Head() + Joints() + "1\r\n 205 ,\"\"\r\n1\r\n 100 ,\"\"\r\n1\r\n 1 , 2 , 1 ,\"\"\r\n0\r\n", 17,
+        Damage{"NumberFieldNotANumber", Head() + "1\r\n 0 , x12 ,\"\"\r\n", 7,
+               "the Y of joint 1 is not a number"},
+        Damage{"TooFewFields",
+               Head() + Joints() + "1\r\n 205 ,\"\"\r\n1\r\n 100 ,\"\"\r\n1\r\n 1 , 2 , 1 ,\"\"\r\n0\r\n", 17,
                "5 fields in all; found 4"},
         Damage{"TooManyFields", Head() + "1\r\n 0 , 0 , 0 ,\"\"\r\n", 7, "3 fields in all"},
         Damage{"SupportsCountDiffers",
                Head() + "2\r\n 0 , 0 ,\"\"\r\n 1000 , 0 ,\"\"\r\n1\r\n 1 , 1 , 1 ,\"\"\r\n" + Rest(), 9,
                "must list every joint"},
         Damage{"SupportNamesNoJoint",
-               Head() + "2\r\n 0 , 0 ,\"\"\r\n 1000 , 0 ,\"\"\r\n2\r\n 1 , 1 , 1 ,\"\"\r\n 3 , 0 , 1 ,\"\"\r\n" + Rest(),
+               Head() +
+                   "2\r\n 0 , 0 ,\"\"\r\n 1000 , 0 ,\"\"\r\n2\r\n 1 , 1 , 1 ,\"\"\r\n 3 , 0 , 1 ,\"\"\r\n" +
+                   Rest(),
                11, "names joint 3"},
         Damage{"TextAfterTheLoads", Head() + Joints() + Rest() + "extra\r\n", 19, "after the joint loads"},
         Damage{"HugeCount", Head() + "999999999\r\n", 6, "announces 999999999 joints"},
@@ -180,7 +193,8 @@ TEST(CreateSMA, OverwriteReplacesTheFileWhole) {
     ASSERT_TRUE(CreateSMA(NewProject(), path).ok);
     EXPECT_EQ(test::ReadFile(path), ProjectFileText(NewProject()));
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++files;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        ++files;
     EXPECT_EQ(files, 1);
 }
 

@@ -5,7 +5,9 @@
 namespace varlen::project {
 namespace {
 
-Table ThreeColumns() { return Table({"", "#", "Text"}); }
+Table ThreeColumns() {
+    return Table({"", "#", "Text"});
+}
 
 TEST(Table, GrowingKeepsRowsAndAddsEmptyOnes) {
     Table t = ThreeColumns();
@@ -53,7 +55,8 @@ TEST(Table, CellsHoldAnyBytesAndLength) {
 TEST(Table, InsertAndRemoveMoveTheRowsBelow) {
     Table t = ThreeColumns();
     t.SetRowCount(4);
-    for (int r = 1; r <= 3; ++r) t.SetCell(r, 2, "row" + std::to_string(r));
+    for (int r = 1; r <= 3; ++r)
+        t.SetCell(r, 2, "row" + std::to_string(r));
     t.InsertRow(2);
     EXPECT_EQ(t.EntryCount(), 4);
     EXPECT_EQ(t.Cell(1, 2), "row1");

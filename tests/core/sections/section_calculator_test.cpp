@@ -77,7 +77,8 @@ TEST(EvaluateSection, AnswersThatAreNotOneNumberGiveNothing) {
         EXPECT_FALSE(EvaluateSection(1, {answer}).has_value()) << answer;
         EXPECT_FALSE(EvaluateSection(3, {"100", answer}).has_value()) << answer;
     }
-    for (const char* answer : {"100", " 2.50 ", "4e1", "-2", ".5"}) EXPECT_TRUE(IsDimensionAnswer(answer)) << answer;
+    for (const char* answer : {"100", " 2.50 ", "4e1", "-2", ".5"})
+        EXPECT_TRUE(IsDimensionAnswer(answer)) << answer;
 }
 
 TEST(FormatFifteenDigits, RoundsAwayTheBinaryTail) {
