@@ -20,17 +20,8 @@ using varlen::test::WriteFile;
 
 using varlen::test::CliRun;
 using varlen::test::Example;
+using varlen::test::kCatalogueTriangle;
 using varlen::test::RunCli;
-
-// A 4 m by 2 m triangle loaded by 10 kN down at its apex: member 1 (the tie) carries 5 kN of tension,
-// members 2 and 3 (the rafters) 7.071 kN of compression. Sections from the hollow-section catalogue.
-const char* kTriangle =
-    "\"Triangle\"\r\n\"t\"\r\n\"d\"\r\n\"x\"\r\n\"n\"\r\n3\r\n 0 , 0 ,\"\"\r\n 4000 , 0 ,\"\"\r\n 2000 , "
-    "2000 ,\"\"\r\n"
-    "3\r\n 1 , 1 , 1 ,\"\"\r\n 2 , 0 , 1 ,\"\"\r\n 3 , 0 , 0 ,\"\"\r\n1\r\n 200 ,\"\"\r\n"
-    "2\r\n 96.129 ,\" 25 x  25 x 1.0 x 0.007 kN/m (96.129){9.957}\"\r\n"
-    " 1696.771 ,\"100 x 100 x 4.6 x 0.130 kN/m (1696.771){39.370}\"\r\n"
-    "3\r\n 1 , 2 , 1 , 1 ,\"\"\r\n 2 , 3 , 1 , 2 ,\"\"\r\n 3 , 1 , 1 , 2 ,\"\"\r\n1\r\n 3 , 0 ,-10 ,\"\"\r\n";
 
 constexpr const char* kStandardText =
     "Changes Occured or Structure has not been analysed or Cross Sectional Properties "
@@ -38,7 +29,7 @@ constexpr const char* kStandardText =
 
 TEST(CliDesign, PrintsTheThreeTables) {
     TempDir dir;
-    WriteFile(dir / "t.sma", kTriangle);
+    WriteFile(dir / "t.sma", kCatalogueTriangle);
     const CliRun run = RunCli("design " + (dir / "t.sma").string(), dir);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.err.empty()) << run.err;
@@ -68,7 +59,7 @@ TEST(CliDesign, PrintsTheThreeTables) {
 
 TEST(CliDesign, OptionsChangeTheChecksAndPlacesTheRendering) {
     TempDir dir;
-    WriteFile(dir / "t.sma", kTriangle);
+    WriteFile(dir / "t.sma", kCatalogueTriangle);
     const CliRun run = RunCli("design " + (dir / "t.sma").string() + " --pt 50 --leg 8 --places 1", dir);
     ASSERT_EQ(run.status, 0) << run.err; // a member that fails its check is a result, not an error
     EXPECT_NE(run.out.find(" 1  +5.2 E+01      +1.0 E+02      Failed\n"), std::string::npos) << run.out;
@@ -77,7 +68,7 @@ TEST(CliDesign, OptionsChangeTheChecksAndPlacesTheRendering) {
 
 TEST(CliDesign, JsonHasTheRowsInFullPrecision) {
     TempDir dir;
-    WriteFile(dir / "t.sma", kTriangle);
+    WriteFile(dir / "t.sma", kCatalogueTriangle);
     const CliRun run = RunCli("design " + (dir / "t.sma").string() + " --json -", dir);
     ASSERT_EQ(run.status, 0) << run.err;
     const nlohmann::ordered_json doc = nlohmann::ordered_json::parse(run.out); // the JSON alone
@@ -140,7 +131,7 @@ TEST(CliDesign, SectionWithoutRadiusStopsAtTheFirstStrutAndNamesIt) {
 
 TEST(CliDesign, StopsWithTheRowsBeforeTheMemberAtFault) {
     // Rafter 3 gets a section with no braces; rafter 2 is designed first.
-    std::string text = kTriangle;
+    std::string text = kCatalogueTriangle;
     const std::string rafter3 = " 3 , 1 , 1 , 2 ,";
     text.replace(text.find(rafter3), rafter3.size(), " 3 , 1 , 1 , 3 ,");
     const std::string sections = "2\r\n 96.129";
@@ -161,7 +152,7 @@ TEST(CliDesign, StopsWithTheRowsBeforeTheMemberAtFault) {
 }
 
 TEST(CliDesign, AnalysisThatStopsIsReported) {
-    std::string text = kTriangle;
+    std::string text = kCatalogueTriangle;
     text.replace(text.find(" 2 , 0 , 1 "), 11, " 2 , 0 , 0 ");
     TempDir dir;
     WriteFile(dir / "t.sma", text);
@@ -181,7 +172,7 @@ class CliDesignRefusal : public ::testing::TestWithParam<BadDesignOption> {};
 
 TEST_P(CliDesignRefusal, ExitsWithUsageStatus) {
     TempDir dir;
-    WriteFile(dir / "t.sma", kTriangle);
+    WriteFile(dir / "t.sma", kCatalogueTriangle);
     std::string arguments = GetParam().options;
     if (const auto at = arguments.find("{p}"); at != std::string::npos)
         arguments.replace(at, 3, (dir / "t.sma").string());

@@ -16,22 +16,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using varlen::test::CliRun;
+using varlen::test::kCatalogueTriangle;
 using varlen::test::ReadFile;
 using varlen::test::RunCli;
 using varlen::test::RunCliIn;
 using varlen::test::RunShell;
 using varlen::test::TempDir;
 using varlen::test::WriteFile;
-
-// Tie 1 in tension (5 kN), rafters 2 and 3 in compression; sections that carry a radius of gyration,
-// so that design runs every check.
-const char* kTriangle =
-    "\"Triangle\"\r\n\"t\"\r\n\"d\"\r\n\"x\"\r\n\"n\"\r\n3\r\n 0 , 0 ,\"\"\r\n 4000 , 0 ,\"\"\r\n 2000 , "
-    "2000 ,\"\"\r\n"
-    "3\r\n 1 , 1 , 1 ,\"\"\r\n 2 , 0 , 1 ,\"\"\r\n 3 , 0 , 0 ,\"\"\r\n1\r\n 200 ,\"\"\r\n"
-    "2\r\n 96.129 ,\" 25 x  25 x 1.0 x 0.007 kN/m (96.129){9.957}\"\r\n"
-    " 1696.771 ,\"100 x 100 x 4.6 x 0.130 kN/m (1696.771){39.370}\"\r\n"
-    "3\r\n 1 , 2 , 1 , 1 ,\"\"\r\n 2 , 3 , 1 , 2 ,\"\"\r\n 3 , 1 , 1 , 2 ,\"\"\r\n1\r\n 3 , 0 ,-10 ,\"\"\r\n";
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
     text.replace(text.find(from), from.size(), to);
@@ -62,7 +53,7 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
 
 // A folder with the project p.sma, earlier outputs r.txt, j.json and p.txt, and links to them.
 void FillFolder(const TempDir& dir) {
-    WriteFile(dir / "p.sma", kTriangle);
+    WriteFile(dir / "p.sma", kCatalogueTriangle);
     WriteFile(dir / "r.txt", "earlier results");
     WriteFile(dir / "j.json", "earlier json");
     WriteFile(dir / "p.txt", "earlier default results");
@@ -125,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Two outputs thrown away together are no collision.
 TEST(CliOutputs, BothOutputsMayGoToDevNull) {
     TempDir dir;
-    WriteFile(dir / "p.sma", kTriangle);
+    WriteFile(dir / "p.sma", kCatalogueTriangle);
     const CliRun run =
         RunCli("analyse " + (dir / "p.sma").string() + " --results /dev/null --json /dev/null", dir);
     EXPECT_EQ(run.status, 0) << run.err;
@@ -174,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
 // With the JSON bound for standard output, a results file that fails means no JSON either.
 TEST(CliOutputs, NoJsonPrintedWhenTheResultsFileFails) {
     TempDir dir;
-    WriteFile(dir / "p.sma", kTriangle);
+    WriteFile(dir / "p.sma", kCatalogueTriangle);
     const CliRun run = RunCli("analyse " + (dir / "p.sma").string() + " --results /dev/full --json -", dir);
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_TRUE(run.out.empty()) << run.out;
@@ -207,7 +198,7 @@ class CliFullStandardOutput : public ::testing::TestWithParam<StandardOutputCase
 // A full disk or a closed pipe on standard output must not pass for success.
 TEST_P(CliFullStandardOutput, ExitsOneAndSaysSo) {
     TempDir dir;
-    WriteFile(dir / "p.sma", kTriangle);
+    WriteFile(dir / "p.sma", kCatalogueTriangle);
     std::string arguments = GetParam().arguments;
     if (const auto at = arguments.find("{p}"); at != std::string::npos)
         arguments.replace(at, 3, (dir / "p.sma").string());
@@ -227,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliFullStandardOutput,
 // design has no --results; the same with its own options.
 TEST(CliOutputs, DesignToFullStandardOutputExitsOneAndWritesNoJson) {
     TempDir dir;
-    WriteFile(dir / "p.sma", kTriangle);
+    WriteFile(dir / "p.sma", kCatalogueTriangle);
     for (const std::string& options :
          {std::string(), std::string(" --json -"), " --json " + (dir / "d.json").string()}) {
         const CliRun run = RunCli("design " + (dir / "p.sma").string() + options + " > /dev/full", dir);
@@ -248,7 +239,7 @@ class CliOptionRange : public ::testing::TestWithParam<BadOption> {};
 // Values no steel, weld or display has; tiny values that are not normal doubles overflow any division.
 TEST_P(CliOptionRange, IsRefusedWithTheRange) {
     TempDir dir;
-    WriteFile(dir / "p.sma", kTriangle);
+    WriteFile(dir / "p.sma", kCatalogueTriangle);
     std::string arguments = GetParam().options;
     arguments.replace(arguments.find("{p}"), 3, (dir / "p.sma").string());
     const CliRun run = RunCli(arguments + " --results " + (dir / "r.txt").string(), dir);
@@ -283,7 +274,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The ends of the ranges are values like any other.
 TEST(CliOutputs, RangeLimitsAreAccepted) {
     TempDir dir;
-    WriteFile(dir / "p.sma", kTriangle);
+    WriteFile(dir / "p.sma", kCatalogueTriangle);
     const CliRun design = RunCli(
         "design " + (dir / "p.sma").string() + " --pt 2000 --ys 2000 --pw 2000 --leg 100 --places 15", dir);
     EXPECT_EQ(design.status, 0) << design.err;
@@ -297,7 +288,7 @@ TEST(CliOutputs, RangeLimitsAreAccepted) {
 // tiny yield stress only makes every strut fail: a result, printed as finite numbers.
 TEST(CliOutputs, TinyParametersNeverPrintNonNumbers) {
     TempDir dir;
-    WriteFile(dir / "p.sma", kTriangle);
+    WriteFile(dir / "p.sma", kCatalogueTriangle);
     const std::pair<const char*, bool> cases[] = {
         {"--pt 3e-308", true}, {"--leg 1e-300 --pw 1e-300", true}, {"--ys 1e-300", false}};
     for (const auto& [options, stops] : cases) {
@@ -336,7 +327,7 @@ TEST_P(CliUnreadableProject, IsRefusedAtOnce) {
     }
     if (kind == "Over2GiB") {
         project = (dir / "huge.sma").string();
-        WriteFile(project, kTriangle);
+        WriteFile(project, kCatalogueTriangle);
         fs::resize_file(project, (std::uintmax_t{5} << 30) / 2); // 2.5 GiB, sparse: no disk is used
     }
     for (const char* command : {"analyse", "design"}) {
@@ -439,7 +430,7 @@ TEST(CliOutputs, LackOfMemoryIsReportedNotAborted) {
 TEST(CliOutputs, QuotedFileTextIsEscapedWhole) {
     TempDir dir;
     WriteFile(dir / "p.sma",
-              Replaced(kTriangle, " 4000 , 0 ,", std::string(" 40\x07\x1b[2J\0tail , 0 ,", 15)));
+              Replaced(kCatalogueTriangle, " 4000 , 0 ,", std::string(" 40\x07\x1b[2J\0tail , 0 ,", 15)));
     const CliRun run = RunCli("analyse " + (dir / "p.sma").string(), dir);
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_NE(run.err.find("40\\x07\\x1B[2J\\x00tail"), std::string::npos) << run.err;
@@ -450,7 +441,7 @@ TEST(CliOutputs, QuotedFileTextIsEscapedWhole) {
 // The design's refusal quotes the section's description: escaped on standard error and in the JSON.
 TEST(CliOutputs, DesignRefusalQuotesTheDescriptionEscaped) {
     TempDir dir;
-    WriteFile(dir / "p.sma", Replaced(kTriangle, "100 x 100 x 4.6 x 0.130 kN/m (1696.771){39.370}",
+    WriteFile(dir / "p.sma", Replaced(kCatalogueTriangle, "100 x 100 x 4.6 x 0.130 kN/m (1696.771){39.370}",
                                       std::string("SHS\x1b]0;x\x07\0end", 13)));
     const CliRun run =
         RunCli("design " + (dir / "p.sma").string() + " --json " + (dir / "d.json").string(), dir);

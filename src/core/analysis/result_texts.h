@@ -13,6 +13,10 @@
 
 namespace varlen::analysis {
 
+// How many digits the texts carry: every digit it takes to read back the same double (the JSON), or at
+// most 15 significant digits, as a general conversion shows them (the results file).
+enum class Digits { RoundTrip, Fifteen };
+
 // The digits of |value| in general format, and whether value is negative (so -0 is not).
 struct SignedDigits {
     std::string_view digits;
@@ -21,7 +25,7 @@ struct SignedDigits {
 
 class ResultTexts {
 public:
-    explicit ResultTexts(const Results& results);
+    explicit ResultTexts(const Results& results, Digits digits = Digits::RoundTrip);
 
     [[nodiscard]] SignedDigits Dx(int joint) const { return Joint(2 * static_cast<std::size_t>(joint) - 2); }
     [[nodiscard]] SignedDigits Dy(int joint) const { return Joint(2 * static_cast<std::size_t>(joint) - 1); }
@@ -38,7 +42,7 @@ private:
 // One member's texts: the digits of |N| (local forces are -N, 0, N, 0) and of the global end i
 // components (end j's are their negatives), with each value's own sign.
 struct MemberTexts {
-    explicit MemberTexts(const Results& results, int member);
+    MemberTexts(const Results& results, int member, Digits digits = Digits::RoundTrip);
     EndVector local, global;
     std::string_view axial, globalX, globalY; // digits of magnitudes, in `storage`
 

@@ -14,60 +14,6 @@ namespace {
 
 constexpr std::size_t kPrintZone = 14;
 
-// The file shows each number with at most 15 significant digits, as a general conversion does; the
-// JSON keeps every digit. A joint's displacement appears in the block of every member that meets
-// there, so its texts are worked out once per joint (at a million members this is most of the cost).
-class JointTexts {
-public:
-    explicit JointTexts(const Results& results) {
-        const std::size_t dofs = 2 * static_cast<std::size_t>(results.JointCount());
-        m_end.reserve(dofs);
-        m_negative.reserve(dofs);
-        m_arena.reserve(dofs * 18);
-        for (int j = 1; j <= results.JointCount(); ++j) {
-            for (double value : {results.Dx(j), results.Dy(j)}) {
-                project::AppendGeneral15(m_arena, std::fabs(value));
-                m_end.push_back(m_arena.size());
-                m_negative.push_back(value < 0);
-            }
-        }
-    }
-    [[nodiscard]] SignedDigits Dx(int joint) const { return Dof(2 * static_cast<std::size_t>(joint) - 2); }
-    [[nodiscard]] SignedDigits Dy(int joint) const { return Dof(2 * static_cast<std::size_t>(joint) - 1); }
-
-private:
-    [[nodiscard]] SignedDigits Dof(std::size_t dof) const {
-        const std::size_t begin = dof == 0 ? 0 : m_end[dof - 1];
-        return {std::string_view(m_arena).substr(begin, m_end[dof] - begin), m_negative[dof] != 0};
-    }
-    std::string m_arena;
-    std::vector<std::size_t> m_end; // end of each DOF's digits in the arena
-    std::vector<bool> m_negative;
-};
-
-// One member's digits: |N| (local forces are -N, 0, N, 0) and the global end i components (end j's
-// are their negatives), each with its value's sign.
-struct ForceTexts {
-    ForceTexts(const Results& results, int member)
-        : local(results.MemberLocalForce(member)), global(results.MemberGlobalForce(member)) {
-        char* next = m_storage.data();
-        auto digits = [&](double magnitude) {
-            const std::size_t length = project::WriteGeneral15(next, magnitude);
-            const std::string_view text(next, length);
-            next += length;
-            return text;
-        };
-        axial = digits(std::fabs(local[2]));
-        globalX = digits(std::fabs(global[0]));
-        globalY = digits(std::fabs(global[1]));
-    }
-    EndVector local, global;
-    std::string_view axial, globalX, globalY;
-
-private:
-    std::array<char, 96> m_storage{};
-};
-
 void LineEnd(std::string& out) {
     out += "\r\n";
 }
@@ -108,7 +54,9 @@ std::filesystem::path ResultsFilePath(const std::filesystem::path& projectPath) 
 }
 
 void OutputGlobalDisp(const Results& results, std::string& out, const std::function<void()>& flush) {
-    const JointTexts texts(results);
+    // The file shows each number with at most 15 significant digits, as a general conversion does; the
+    // JSON keeps every digit.
+    const ResultTexts texts(results, Digits::Fifteen);
     out += "GLOBAL DISPLACEMENTS";
     LineEnd(out);
     for (int m = 1; m <= results.MemberCount(); ++m) {
@@ -126,7 +74,7 @@ void OutputLocalForces(const Results& results, std::string& out, const std::func
     out += "LOCAL FORCES";
     LineEnd(out);
     for (int m = 1; m <= results.MemberCount(); ++m) {
-        const ForceTexts t(results, m);
+        const MemberTexts t(results, m, Digits::Fifteen);
         AppendMemberHeading(out, m, "at Joint i (Fy, Mx, Mz)");
         AppendFramedPair(out, {t.axial, t.local[0] < 0}, {"0", false});
         AppendFramedPair(out, {t.axial, t.local[2] < 0}, {"0", false});
@@ -139,7 +87,7 @@ void OutputGlobalForces(const Results& results, std::string& out, const std::fun
     out += "GLOBAL FORCES / REACTIONS";
     LineEnd(out);
     for (int m = 1; m <= results.MemberCount(); ++m) {
-        const ForceTexts t(results, m);
+        const MemberTexts t(results, m, Digits::Fifteen);
         AppendMemberHeading(out, m, "at Joint i (Fy, Mx, Mz)");
         AppendFramedPair(out, {t.globalX, t.global[0] < 0}, {t.globalY, t.global[1] < 0});
         AppendMemberHeading(out, m, "at Joint j (Fy, Mx, Mz)");
