@@ -66,6 +66,7 @@ DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
             emit titleEdited();
             break;
         case document::Change::FlagsChanged:
+            emit flagsChanged();
             break;
         case document::Change::ResultsChanged:
             emit resultsChanged();

@@ -40,6 +40,7 @@ signals:
     void tableChanged(int table, int kind, int first, int count);
     void tableEdited(); // after the tableChanged notices of one edit
     void titleEdited();
+    void flagsChanged();   // unsaved or stale changed
     void resultsChanged(); // an analysis finished, or the results were cleared
 
 private:

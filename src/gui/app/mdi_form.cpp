@@ -544,7 +544,14 @@ void MDIForm1::FinishAnalysis() {
             .arg(results->JointCount())
             .arg(results->MemberCount())
             .arg(m_analysisClock.elapsed() / 1000.0, 0, 'f', 2));
-    HideChild();
+    // The windows that were open stay open and show the new numbers in place; an open design window
+    // runs its checks again on them.
+    if (m_design && m_design->isVisible()) {
+        auto* design = static_cast<DesignWindow*>(m_design->widget());
+        design->Design();
+        design->CompressionDesign();
+        design->WeldDesign();
+    }
     UpdateMenus();
     emit analysisFinished(true);
 }

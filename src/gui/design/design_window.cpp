@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/settings.h"
+#include "app/stale_bar.h"
 #include "app/twips.h"
 #include "design/bs449.h"
 #include "report/design_tables.h"
@@ -75,7 +76,11 @@ DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, const
     : QWidget(parent), m_document(document), m_dialogs(dialogs), m_settings(settings) {
     setObjectName("frmBS449");
     setWindowTitle("Design to BS449");
-    auto* layout = new QGridLayout(this);
+    auto* outer = new QVBoxLayout(this);
+    auto* checks = new QWidget(this);
+    outer->addWidget(new StaleBar(document, checks, this));
+    outer->addWidget(checks);
+    auto* layout = new QGridLayout(checks);
 
     auto* tension = new QGroupBox(QString::fromStdString(report::TensionRows({}, 0).title), this);
     tension->setObjectName("Frame1");
@@ -152,7 +157,7 @@ DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, const
 
     auto* done = new QPushButton("&Done", this);
     done->setObjectName("Command1");
-    layout->addWidget(done, 2, 1, Qt::AlignRight);
+    outer->addWidget(done, 0, Qt::AlignRight); // Done stays usable while the numbers are greyed
 
     connect(designTension, &QPushButton::clicked, this, &DesignWindow::Design);
     connect(designCompression, &QPushButton::clicked, this, &DesignWindow::CompressionDesign);

@@ -1,6 +1,7 @@
 #include "results/results_windows.h"
 
 #include "app/settings.h"
+#include "app/stale_bar.h"
 #include "app/twips.h"
 
 #include <QAbstractListModel>
@@ -94,6 +95,7 @@ ResultsWindow::ResultsWindow(DocumentObject& document, ResultsKind kind, QWidget
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setFixedHeight(4 * 24 + 2 * m_grid->frameWidth());
     layout->addWidget(m_grid);
+    layout->insertWidget(0, new StaleBar(document, m_grid, this));
     auto* convention = new QLabel(text.convention, this);
     convention->setObjectName("lblConvention");
     convention->setWordWrap(true);

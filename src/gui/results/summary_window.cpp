@@ -1,5 +1,7 @@
 #include "results/summary_window.h"
 
+#include "app/stale_bar.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
@@ -142,6 +144,7 @@ ResultsSummaryWindow::ResultsSummaryWindow(DocumentObject& document, UserDialogs
         m_views[t] = view;
         m_tabs->addTab(view, kTabs[t].caption);
     }
+    layout->addWidget(new StaleBar(document, m_tabs, this));
     layout->addWidget(m_tabs);
     auto* buttons = new QHBoxLayout;
     auto* exportButton = new QPushButton("E&xport CSV...", this);
