@@ -12,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -19,6 +20,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QtTest>
 
 #include "app/mdi_form.h"
@@ -289,6 +291,73 @@ private slots:
         QVERIFY(!bar->isVisibleTo(bar->window()) && grid->isEnabled());
         QVERIFY2(IsShown("frmLocalForces"), "refreshed in place, not closed");
         QVERIFY(grid->item(0, 0));
+    }
+
+    // A braced lattice of n x n panels pinned along its bottom edge, loaded at the top corner: big
+    // enough that its analysis is still running when Cancel is pressed.
+    static varlen::project::Project Lattice(int n) {
+        varlen::project::Project p = varlen::project::NewProject();
+        const int joints = (n + 1) * (n + 1);
+        p.joints.SetRowCount(joints + 1);
+        for (int j = 0; j <= n; ++j)
+            for (int i = 0; i <= n; ++i) {
+                const int row = j * (n + 1) + i + 1;
+                const std::string fixed = j == 0 ? "1" : "0";
+                p.joints.SetRow(row, {"", std::to_string(row), std::to_string(i), std::to_string(j), "",
+                                      fixed, fixed, ""});
+            }
+        p.materials.SetRow(1, {"", "1", "200", "Steel"});
+        p.sections.SetRow(1, {"", "1", "1000", "Bar"});
+        std::vector<std::pair<int, int>> bars;
+        auto id = [n](int i, int j) { return j * (n + 1) + i + 1; };
+        for (int j = 0; j <= n; ++j)
+            for (int i = 0; i < n; ++i)
+                bars.emplace_back(id(i, j), id(i + 1, j));
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i <= n; ++i)
+                bars.emplace_back(id(i, j), id(i, j + 1));
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i)
+                bars.emplace_back(id(i, j), id(i + 1, j + 1));
+        p.members.SetRowCount(static_cast<int>(bars.size()) + 1);
+        for (std::size_t m = 0; m < bars.size(); ++m)
+            p.members.SetRow(static_cast<int>(m) + 1,
+                             {"", std::to_string(m + 1), std::to_string(bars[m].first),
+                              std::to_string(bars[m].second), "1", "1", ""});
+        p.loads.SetRowCount(2);
+        p.loads.SetRow(1, {"", std::to_string(joints), "5", "-10", ""});
+        return p;
+    }
+
+    // F5 runs beside the window; Cancel gives the window back at once and throws the outcome away when
+    // it comes: the project and the earlier results stay exactly as they were.
+    void cancelledAnalysisLeavesProjectAndResults() {
+        varlen::document::ProjectDocument& doc = m_window->Document().Document();
+        QVERIFY(doc.Apply(varlen::document::ReplaceProjectEdit{Lattice(150)}).applied);
+        QVERIFY(m_window->RunAnalysis());
+        const varlen::analysis::Results* earlier = doc.Results();
+        const double force = earlier->AxialForce(1);
+        QVERIFY(doc.Apply(varlen::document::SetRowEdit{varlen::project::TableId::Loads,
+                                                       1,
+                                                       {std::to_string((151 * 151)), "50", "-10", ""}})
+                    .applied);
+        const varlen::project::Project edited = doc.Project();
+        QSignalSpy finished(m_window.get(), &MDIForm1::analysisFinished);
+        Menu("mnuAnalysis")->trigger();
+        auto* progress = m_window->findChild<QProgressDialog*>("dlgAnalysisProgress");
+        QVERIFY(progress);
+        QVERIFY(!Find<QMdiArea>("MDIClient")->isEnabled()); // the tables are held still meanwhile
+        emit progress->canceled();
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).toBool(), false);
+        QVERIFY(Find<QMdiArea>("MDIClient")->isEnabled());
+        QThreadPool::globalInstance()->waitForDone();
+        QApplication::processEvents();
+        QVERIFY(doc.Project() == edited);
+        QCOMPARE(doc.Results(), earlier);
+        QCOMPARE(doc.Results()->AxialForce(1), force);
+        QVERIFY(doc.Stale());
+        QVERIFY(m_window->statusBar()->currentMessage().startsWith("Analysis cancelled"));
     }
 
     void undoAndRedoEveryKindOfEdit() {

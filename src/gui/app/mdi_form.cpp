@@ -488,10 +488,12 @@ void MDIForm1::StartAnalysis() {
     // The tables are held still until the outcome is in, so the results describe what is on screen.
     m_area->setEnabled(false);
     menuBar()->setEnabled(false);
-    m_progress = new QProgressDialog("Analysing the structure...", QString(), 0, 0, this);
+    m_progress = new QProgressDialog("Analysing the structure...", "Cancel", 0, 0, this);
+    m_progress->setObjectName("dlgAnalysisProgress");
     m_progress->setWindowTitle("Structural Analysis");
     m_progress->setWindowModality(Qt::WindowModal);
     m_progress->setMinimumDuration(400);
+    connect(m_progress, &QProgressDialog::canceled, this, &MDIForm1::CancelAnalysis);
     if (!written.ok) {
         document::AnalysisRun failed;
         failed.fileError = written.error;
@@ -513,8 +515,22 @@ bool MDIForm1::RunAnalysis() {
     return m_lastSucceeded;
 }
 
+// The solver cannot be stopped part-way, so the run goes on beside the window and its outcome is thrown
+// away when it comes: the project and the earlier results stay exactly as they were.
+void MDIForm1::CancelAnalysis() {
+    if (!m_running) return;
+    m_running = false;
+    m_progress->deleteLater();
+    m_progress = nullptr;
+    m_area->setEnabled(true);
+    menuBar()->setEnabled(true);
+    Say("Analysis cancelled: the project and the earlier results are as they were.");
+    m_lastSucceeded = false;
+    emit analysisFinished(false);
+}
+
 void MDIForm1::FinishAnalysis() {
-    if (!m_running) return; // already finished by RunAnalysis
+    if (!m_running) return; // already finished by RunAnalysis, or cancelled
     m_running = false;
     delete m_progress;
     m_progress = nullptr;

@@ -77,6 +77,7 @@ private:
     enum class Proceed { Go, Stop };
     // The analysis has come back: its results are kept or its refusal is shown.
     void FinishAnalysis();
+    void CancelAnalysis();
     // The save-changes question when there are unsaved edits: Yes saves (and stops if the save did not
     // happen), No goes on without saving, Cancel stops.
     Proceed SaveChanges();
