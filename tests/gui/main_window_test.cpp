@@ -333,13 +333,13 @@ private slots:
     // it comes: the project and the earlier results stay exactly as they were.
     void cancelledAnalysisLeavesProjectAndResults() {
         varlen::document::ProjectDocument& doc = m_window->Document().Document();
-        QVERIFY(doc.Apply(varlen::document::ReplaceProjectEdit{Lattice(150)}).applied);
+        QVERIFY(doc.Apply(varlen::document::ReplaceProjectEdit{Lattice(446)}).applied); // 199,809 joints
         QVERIFY(m_window->RunAnalysis());
         const varlen::analysis::Results* earlier = doc.Results();
         const double force = earlier->AxialForce(1);
         QVERIFY(doc.Apply(varlen::document::SetRowEdit{varlen::project::TableId::Loads,
                                                        1,
-                                                       {std::to_string((151 * 151)), "50", "-10", ""}})
+                                                       {std::to_string(447 * 447), "50", "-10", ""}})
                     .applied);
         const varlen::project::Project edited = doc.Project();
         QSignalSpy finished(m_window.get(), &MDIForm1::analysisFinished);
