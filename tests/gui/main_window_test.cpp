@@ -360,6 +360,16 @@ private slots:
         QVERIFY(m_window->statusBar()->currentMessage().startsWith("Analysis cancelled"));
     }
 
+    // A member that joins the same two joints as another is allowed, and the status bar says so.
+    void duplicateMemberIsAllowedAndSaid() {
+        EnterTriangle();
+        Menu("mnuMembers")->trigger();
+        AddMember(2, 1);
+        QCOMPARE(m_window->Document().Document().Project().members.EntryCount(), 4);
+        QCOMPARE(m_window->statusBar()->currentMessage(),
+                 QString("Member 4 joins the same joints as member 1."));
+    }
+
     void undoAndRedoEveryKindOfEdit() {
         const varlen::document::ProjectDocument& doc = m_window->Document().Document();
         const varlen::project::Project start = doc.Project();

@@ -94,6 +94,7 @@ MDIForm1::MDIForm1(UserDialogs& dialogs, bool showSplash, QWidget* parent)
     BuildMenus();
     SetCaption("Untitled");
     connect(&m_document, &DocumentObject::resultsChanged, this, &MDIForm1::UpdateMenus);
+    connect(&m_document, &DocumentObject::remark, this, [this](const QString& text) { Say(text); });
     connect(&m_analysis, &QFutureWatcher<document::AnalysisRun>::finished, this, &MDIForm1::FinishAnalysis);
     UpdateMenus();
     resize(1200, 800);

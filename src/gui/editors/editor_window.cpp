@@ -170,6 +170,7 @@ void EditorWindow::AddClicked() {
                        : outcome.kind == editing::AddKind::Inserted ? "Insert"
                                                                     : "Add";
     m_document.Record(outcome.inverse, QString("%1 %2 %3").arg(verb, EntryName(m_kind)).arg(outcome.row));
+    Added(outcome.row);
     // Back to the end: the next "&Add >" appends rather than inserting again where the last one went.
     Editor().SetCurrentRow(Editor().Table().RowCount() - 1);
     ResetFields(true);

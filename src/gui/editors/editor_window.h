@@ -49,6 +49,8 @@ protected:
     // The defaults after an add (afterAdd), on leaving edit mode and when the tables are replaced.
     virtual void ResetFields(bool afterAdd) = 0;
     [[nodiscard]] virtual QWidget* FirstField() const = 0;
+    // After a row was written: a window may have a word to say about it.
+    virtual void Added(int /*row*/) {}
     // The number boxes with the names the user knows them by, checked before anything is stored.
     struct NumberBox {
         QString name; // "X Co-ordinate"

@@ -1,5 +1,7 @@
 #include "editors/members_window.h"
 
+#include <algorithm>
+
 #include "editors/editor_fields.h"
 
 namespace varlen::gui {
@@ -101,6 +103,21 @@ QWidget* MembersWindow::FirstField() const {
 void MembersWindow::showEvent(QShowEvent* event) {
     FillLists();
     EditorWindow::showEvent(event);
+}
+
+void MembersWindow::Added(int row) {
+    const project::Table& members = Doc().Document().Project().members;
+    auto ends = [&](int r) {
+        const int i = editing::RowReference(members.Cell(r, project::member_col::JointI));
+        const int j = editing::RowReference(members.Cell(r, project::member_col::JointJ));
+        return std::minmax(i, j);
+    };
+    const auto mine = ends(row);
+    for (int r = 1; r < members.RowCount(); ++r) {
+        if (r == row || ends(r) != mine) continue;
+        emit Doc().remark(QString("Member %1 joins the same joints as member %2.").arg(row).arg(r));
+        return;
+    }
 }
 
 } // namespace varlen::gui

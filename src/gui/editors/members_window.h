@@ -23,6 +23,8 @@ protected:
     std::vector<std::string> ReadFields() const override;
     void LoadFields(const std::vector<std::string>& cells) override;
     void ResetFields(bool afterAdd) override;
+    // A member joining the same two joints as another is allowed (a doubled bar), but said.
+    void Added(int row) override;
     QWidget* FirstField() const override;
 
 private:
