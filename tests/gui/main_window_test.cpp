@@ -132,6 +132,12 @@ private slots:
         QCOMPARE(Menu("mnuNew")->shortcut(), QKeySequence("Ctrl+N"));
         QCOMPARE(Menu("mnuOpen")->shortcut(), QKeySequence("Ctrl+O"));
         QCOMPARE(Menu("mnuAnalysis")->shortcut(), QKeySequence(Qt::Key_F5));
+        QCOMPARE(Menu("mnuSave")->shortcut(), QKeySequence(QKeySequence::Save));
+        QCOMPARE(Menu("mnuUndo")->shortcut(), QKeySequence(QKeySequence::Undo));
+        QCOMPARE(Menu("mnuResultsSummary")->shortcut(), QKeySequence(Qt::Key_F6));
+        Menu("mnuContents")->trigger(); // F1
+        QCOMPARE(m_dialogs->told.back().title, QString("Varlen Help"));
+        m_dialogs->told.clear();
         QCOMPARE(Menu("mnuAnalysis")->text(), QString("&7 Stiffness Method Structural Analysis"));
         QCOMPARE(Menu("mnuNotepad")->text(), QString("&Text Report..."));
         QCOMPARE(Find<QMenu>("mnuImport")->title(), QString("&Import DXF"));

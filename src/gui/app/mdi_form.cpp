@@ -234,6 +234,21 @@ void MDIForm1::BuildMenus() {
     connect(m_windows, &QMenu::aboutToShow, this, &MDIForm1::FillWindowsMenu);
 
     QMenu* help = top("mnuHelp", "&Help");
+    connect(
+        Item(help, "mnuContents", "&Contents...", QKeySequence::HelpContents), &QAction::triggered, this,
+        [this] {
+            m_dialogs.Tell(
+                this, "Varlen Help",
+                "1. Structure: enter the title block, joints (metres, with their supports), materials, "
+                "cross-sections (typed, calculated or picked from the catalogue), members and joint loads.\n"
+                "2. F5 analyses the truss; the status bar says what it found.\n"
+                "3. Output: the Results Summary (F6) shows every member, joint and the equilibrium; the "
+                "three results windows show one member's end values; BS449 designs every member.\n"
+                "4. Edit undoes and redoes any change (Ctrl+Z, Ctrl+Shift+Z); File saves (Ctrl+S).\n"
+                "Units: metres, kN/mm\u00b2, mm\u00b2, kN; displacements in mm.",
+                UserDialogs::Icon::Information);
+        });
+
     connect(Item(help, "mnuAbout", "&About Varlen..."), &QAction::triggered, this, [this] {
         m_dialogs.Tell(
             this, "About Varlen",
