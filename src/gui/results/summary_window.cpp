@@ -160,7 +160,7 @@ ResultsSummaryWindow::ResultsSummaryWindow(DocumentObject& document, UserDialogs
     connect(&m_document, &DocumentObject::resultsChanged, this, &ResultsSummaryWindow::Changed);
     connect(&m_document, &DocumentObject::tableEdited, this, &ResultsSummaryWindow::Changed);
     connect(&m_document, &DocumentObject::tablesReplaced, this, &ResultsSummaryWindow::Changed);
-    resize(760, 420);
+    resize(980, 460);
 }
 
 void ResultsSummaryWindow::ShowTab(Tab tab) {
@@ -185,6 +185,10 @@ void ResultsSummaryWindow::Refresh() {
     m_models[MembersTab]->SetRows(report::SummaryMemberRows(project, results, places));
     m_models[JointsTab]->SetRows(report::SummaryJointRows(project, results, places));
     m_models[EquilibriumTab]->SetRows(report::SummaryEquilibriumRows(project, results, places));
+    // Columns as wide as what they hold, so the whole member row fits; measuring reads every row, so a
+    // very large table keeps the default widths and stays quick.
+    for (QTableView* view : m_views)
+        if (view->model()->rowCount() <= 5000) view->resizeColumnsToContents();
 }
 
 bool ResultsSummaryWindow::eventFilter(QObject* watched, QEvent* event) {
