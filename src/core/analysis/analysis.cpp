@@ -152,6 +152,20 @@ void StopAtJoint(AnalysisOutcome& outcome, StopReason reason, int dof) {
 
 } // namespace
 
+const char* PhaseName(AnalysisPhase phase) {
+    switch (phase) {
+    case AnalysisPhase::Assembling:
+        return "assembling";
+    case AnalysisPhase::Ordering:
+        return "ordering";
+    case AnalysisPhase::Factorising:
+        return "factorising";
+    case AnalysisPhase::Solving:
+        return "solving";
+    }
+    return "";
+}
+
 std::string AnalysisOutcome::Message() const {
     std::string text = kAnalysisErrorText;
     for (const std::string& line : causes)
@@ -441,6 +455,10 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
     std::vector<std::uint8_t>& restraint = checked.restraint;
     const int jointCount = static_cast<int>(restraint.size());
     auto start = Clock::now();
+    auto phase = [&options](AnalysisPhase p) {
+        if (options.onPhase) options.onPhase(p);
+    };
+    phase(AnalysisPhase::Assembling);
 
     const DofMap dofs = BoundaryConditions(restraint);
     // Scaled exactly, by a power of two, so that the stiffest member's E A / L lies in [1, 2): tiny or huge
@@ -479,7 +497,9 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
         outcome.factorFlops = factor.factorFlops;
         outcome.factorNonZeros = factor.factorNonZeros;
     };
+    phase(AnalysisPhase::Ordering);
     FactorStatus status = factor.Analyse(k, jointOfColumn, options.ordering);
+    phase(AnalysisPhase::Factorising);
     if (status == FactorStatus::Factored) status = factor.Factor(k);
     report();
     if (status == FactorStatus::OutOfMemory || status == FactorStatus::Failed) {
@@ -559,6 +579,7 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
         }
         return true;
     };
+    phase(AnalysisPhase::Solving);
     if (!solveInto(f, false)) {
         if (!geometryChecked && isMechanism()) return outcome;
         if (!solveInto(f, false)) {

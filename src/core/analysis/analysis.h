@@ -1,6 +1,7 @@
 // One complete linear-elastic analysis of a plane pin-jointed truss by the stiffness method.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,8 +17,14 @@ inline constexpr const char* kAnalysisErrorTitle = "Program Unable to Continue!"
 inline constexpr const char* kAnalysisErrorText =
     "An Error Just Occurred.\nDid you input your structure correctly?";
 
+// The steps of a run, in order, for a progress display.
+enum class AnalysisPhase { Assembling, Ordering, Factorising, Solving };
+[[nodiscard]] const char* PhaseName(AnalysisPhase phase); // "ordering", ...
+
 struct AnalysisOptions {
     Ordering ordering = Ordering::Auto;
+    // Told as each step starts, on the thread the analysis runs on.
+    std::function<void(AnalysisPhase)> onPhase;
 };
 
 // Why a run stopped, with the objects at fault, for whoever wants more than the words (a drawing

@@ -111,10 +111,14 @@ template <class Run> AnalysisRun Guarded(Run&& run) {
     }
 }
 
-AnalysisRun AnalyseModel(model::Model&& model, const std::filesystem::path& temporaryFolder) {
+AnalysisRun AnalyseModel(model::Model&& model, const std::filesystem::path& temporaryFolder,
+                         const std::function<void(const char*)>& phase) {
     AnalysisRun run;
-    run.outcome = analysis::Analyse(std::move(model));
+    analysis::AnalysisOptions options;
+    if (phase) options.onPhase = [&phase](analysis::AnalysisPhase p) { phase(analysis::PhaseName(p)); };
+    run.outcome = analysis::Analyse(std::move(model), options);
     if (!run.outcome.results) return run;
+    if (phase) phase("writing");
     const analysis::FileOutcome results = analysis::WriteResultsFile(
         *run.outcome.results, analysis::ResultsFilePath(temporaryFolder / kTemporaryProject));
     if (!results.ok) run.fileError = "the results file could not be written: " + results.error;
@@ -124,8 +128,12 @@ AnalysisRun AnalyseModel(model::Model&& model, const std::filesystem::path& temp
 } // namespace
 
 AnalysisRun ProjectDocument::AnalyseProject(const project::Project& project,
-                                            const std::filesystem::path& temporaryFolder) {
-    return Guarded([&] { return AnalyseModel(model::BuildModel(project), temporaryFolder); });
+                                            const std::filesystem::path& temporaryFolder,
+                                            const std::function<void(const char*)>& phase) {
+    return Guarded([&] {
+        if (phase) phase("reading");
+        return AnalyseModel(model::BuildModel(project), temporaryFolder, phase);
+    });
 }
 
 void ProjectDocument::Accept(AnalysisRun& run) {

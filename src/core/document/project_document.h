@@ -85,8 +85,11 @@ public:
     // the project, which must not change meanwhile, and touches nothing of the document.
     [[nodiscard]] project::WriteOutcome
     WriteTemporaryProject(const std::filesystem::path& temporaryFolder) const;
+    // `phase`, when given, hears each step by name ("reading", "ordering", ... "writing"), on the thread
+    // the analysis runs on.
     [[nodiscard]] static AnalysisRun AnalyseProject(const project::Project& project,
-                                                    const std::filesystem::path& temporaryFolder);
+                                                    const std::filesystem::path& temporaryFolder,
+                                                    const std::function<void(const char*)>& phase = {});
     void Accept(AnalysisRun& run);
 
     // Called after every change, for the windows to follow.

@@ -517,8 +517,19 @@ void MDIForm1::StartAnalysis() {
         return;
     }
     // The worker gets its own copy of the tables: nothing it reads can change under it.
-    m_analysis.setFuture(QtConcurrent::run([project = doc.Project(), folder] {
-        return document::ProjectDocument::AnalyseProject(project, folder);
+    // Each step is named in the progress dialog; the worker posts it to the window thread (and the post
+    // is dropped if the window has gone).
+    auto phase = [this](const char* name) {
+        const QString text = QString("Analysing the structure: %1\u2026").arg(name);
+        QMetaObject::invokeMethod(
+            this,
+            [this, text] {
+                if (m_progress) m_progress->setLabelText(text);
+            },
+            Qt::QueuedConnection);
+    };
+    m_analysis.setFuture(QtConcurrent::run([project = doc.Project(), folder, phase] {
+        return document::ProjectDocument::AnalyseProject(project, folder, phase);
     }));
 }
 

@@ -468,6 +468,19 @@ TEST(ResultsNoise, AZeroForceMemberIsExactlyZero) {
     EXPECT_NE(outcome.results->AxialForce(4), 0.0);
 }
 
+// A progress display hears every step once, in order.
+TEST(AnalysisPhases, AreToldInOrder) {
+    Truss t;
+    t.Joint(0, 0, true, true), t.Joint(3000, 0, false, true), t.Joint(1500, 2000);
+    t.Bar(1, 2), t.Bar(2, 3), t.Bar(3, 1);
+    t.loads.push_back({3, 0, -10});
+    std::vector<std::string> heard;
+    AnalysisOptions options;
+    options.onPhase = [&](AnalysisPhase phase) { heard.emplace_back(PhaseName(phase)); };
+    ASSERT_TRUE(Analyse(t.Input(), options).results);
+    EXPECT_EQ(heard, (std::vector<std::string>{"assembling", "ordering", "factorising", "solving"}));
+}
+
 TEST(Overflow, ModulusOf1eMinus307IsRefusedAsTooSoftNotForMemory) {
     Truss t;
     t.Joint(0, 0, true, true), t.Joint(3000, 0, false, true), t.Joint(1500, 2000);
