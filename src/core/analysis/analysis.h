@@ -24,7 +24,7 @@ enum class AnalysisPhase { Assembling, Ordering, Factorising, Solving };
 struct AnalysisOptions {
     Ordering ordering = Ordering::Auto;
     // Told as each step starts, on the thread the analysis runs on.
-    std::function<void(AnalysisPhase)> onPhase;
+    std::function<void(AnalysisPhase)> onPhase{};
 };
 
 // Why a run stopped, with the objects at fault, for whoever wants more than the words (a drawing
