@@ -117,11 +117,12 @@ TableRows SummaryMemberRows(const project::Project& project, const analysis::Res
 
 TableRows SummaryJointRows(const project::Project& project, const analysis::Results* results, int places) {
     TableRows table{"Joints", {"#", "dx (mm)", "dy (mm)", "Rx (kN)", "Ry (kN)"}, {}};
-    const model::Model model = model::BuildModel(project);
+    // The joints are only listed here: their count is all that is needed, not a model read from every cell.
+    const int joints = project.joints.EntryCount();
     const int analysed = results ? results->JointCount() : 0;
     const std::optional<Reactions> reactions = results ? std::optional<Reactions>(*results) : std::nullopt;
-    table.rows.reserve(model.joints.size());
-    for (int j = 1; j <= model.JointCount(); ++j) {
+    table.rows.reserve(static_cast<std::size_t>(joints));
+    for (int j = 1; j <= joints; ++j) {
         if (j > analysed) {
             table.rows.push_back({WholeCell(j), Blank(), Blank(), Blank(), Blank()});
             continue;
