@@ -704,6 +704,21 @@ private slots:
         Click("frmOptions", "cmdOptionsOK");
         QCOMPARE(places->text(), QString("10"));
         QVERIFY(!IsShown("frmOptions"));
+        // Ten places in a large font make long values: the window widens to show each of them whole.
+        QVERIFY(m_window->RunAnalysis());
+        Menu("mnuGlobalForces")->trigger();
+        auto* grid = In<QTableWidget>("frmReactions", "GridReactions");
+        QFont large = grid->font();
+        large.setPointSize(28);
+        grid->setFont(large);
+        In<QComboBox>("frmReactions", "cmbMemberNumber")->setCurrentIndex(1);
+        In<QComboBox>("frmReactions", "cmbMemberNumber")->setCurrentIndex(0);
+        QApplication::processEvents();
+        QCOMPARE(grid->item(0, 0)->text(), QString("-5.0000000000 E+00"));
+        QVERIFY(grid->columnWidth(0) > grid->fontMetrics().horizontalAdvance(grid->item(0, 0)->text()));
+        QVERIFY(grid->viewport()->width() >= grid->columnWidth(0));
+        QVERIFY(grid->viewport()->height() >= 4 * grid->rowHeight(0));
+        QVERIFY(grid->rowHeight(0) > grid->fontMetrics().height());
     }
 
     // The triangle with a catalogue section (its braces carry r) and three decimal places.

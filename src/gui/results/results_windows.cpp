@@ -4,6 +4,8 @@
 #include "app/stale_bar.h"
 #include "app/twips.h"
 
+#include <algorithm>
+
 #include <QAbstractListModel>
 #include <QComboBox>
 #include <QGridLayout>
@@ -159,6 +161,24 @@ void ResultsWindow::ShowChosen(int position) {
         m_grid->setItem(r, 0, item);
     }
     m_grid->setVerticalHeaderLabels(labels);
+    FitGridToTable();
+}
+
+// The window widens to show every label and value whole (more decimal places or a larger font make
+// longer values); it never narrows, so stepping through the members does not make it jump.
+void ResultsWindow::FitGridToTable() {
+    int widest = 0;
+    for (int r = 0; r < m_grid->rowCount(); ++r)
+        if (const QTableWidgetItem* item = m_grid->item(r, 0))
+            widest = std::max(widest, m_grid->fontMetrics().horizontalAdvance(item->text()));
+    const int needed = m_grid->verticalHeader()->sizeHint().width() + std::max(widest + 24, Twips(1700)) +
+                       2 * m_grid->frameWidth();
+    if (needed > m_grid->minimumWidth()) m_grid->setMinimumWidth(needed);
+    const int rowHeight = std::max(24, m_grid->fontMetrics().height() + 8);
+    if (rowHeight != m_grid->verticalHeader()->defaultSectionSize()) {
+        m_grid->verticalHeader()->setDefaultSectionSize(rowHeight);
+        m_grid->setFixedHeight(m_grid->rowCount() * rowHeight + 2 * m_grid->frameWidth());
+    }
 }
 
 OptionsWindow::OptionsWindow(Settings& settings, QWidget* parent) : QWidget(parent), m_settings(settings) {

@@ -30,6 +30,7 @@ protected:
 private:
     void Refill();
     void ShowChosen(int position);
+    void FitGridToTable();
 
     DocumentObject& m_document;
     ResultsKind m_kind;
