@@ -35,19 +35,17 @@ window=$(xdotool search --sync --name "^Varlen" | head -n 1)
 xdotool windowactivate --sync "$window" 2>/dev/null
 shot() { import -window root "$out/$1.png"; echo "$out/$1.png"; }
 key() { xdotool key "$@"; sleep 1; }
-shot 01-opened
+shot 01-opened             # the Results Summary's member list, results columns empty
 key F5
 sleep 2
-key alt+s 2                # Structure, 2 Joints
-shot 02-joints
-key alt+s 5                # Structure, 5 Members
-shot 03-members
+shot 02-analysed           # the summary filled, the status bar's figures
 key alt+o Return f         # Output, Structural Analysis Output, Local Forces
-key Down                   # member 1
-shot 04-local-forces
-key alt+o Down Return Return   # Output, Design Output, BS449
-sleep 1
-shot 05-design
+shot 03-local-forces
+key alt+o Down Down Right Return   # Output, Design Output, BS449
+sleep 2
+shot 04-design
+key alt+s 2                # Structure, 2 Joints: an edit makes the results out of date
+shot 05-joints
 kill "$program"
 wait "$program" 2>/dev/null || true
 SESSION

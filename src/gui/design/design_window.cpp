@@ -166,7 +166,8 @@ DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, const
     connect(m_pt, &QComboBox::currentTextChanged, m_tension, &QWidget::hide);
     connect(m_ys, &QComboBox::currentTextChanged, m_compression, &QWidget::hide);
     connect(done, &QPushButton::clicked, this, &DesignWindow::doneClicked);
-    resize(Twips(12000), Twips(7275));
+    // Larger than the form it follows, so each result grid shows several members at once.
+    resize(Twips(14400), Twips(9600));
 }
 
 void DesignWindow::Design() {
