@@ -2,12 +2,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <future>
+#include <memory>
 #include <optional>
 #include <sys/resource.h>
 
 #include "analysis/analysis.h"
 #include "analysis/results_file.h"
 #include "analysis/results_json.h"
+#include "command_line.h"
 #include "commands.h"
 #include "io/message_text.h"
 #include "io/text_file.h"
@@ -35,67 +37,12 @@ struct AnalyseArgs {
     analysis::Ordering ordering = analysis::Ordering::Auto;
 };
 
-std::optional<AnalyseArgs> ParseArgs(const std::vector<std::string>& args) {
-    AnalyseArgs parsed;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](const char* option) -> std::optional<std::string> {
-            if (i + 1 >= args.size()) {
-                PrintError(std::string(option) + " needs a value");
-                return std::nullopt;
-            }
-            return args[++i];
-        };
-        if (a == "--results") {
-            auto v = value("--results");
-            if (!v) return std::nullopt;
-            parsed.results = *v;
-        } else if (a == "--json") {
-            auto v = value("--json");
-            if (!v) return std::nullopt;
-            parsed.json = *v;
-        } else if (a == "--places") {
-            auto v = value("--places");
-            if (!v) return std::nullopt;
-            if (!ParsePlaces(*v, parsed.places)) {
-                PrintError("--places takes a whole number of decimal places from 0 to " +
-                           std::to_string(kMaxPlaces) + ", not \"" + *v + "\"");
-                return std::nullopt;
-            }
-        } else if (a == "--ordering") {
-            auto v = value("--ordering");
-            if (!v) return std::nullopt;
-            if (*v == "auto")
-                parsed.ordering = analysis::Ordering::Auto;
-            else if (*v == "amd")
-                parsed.ordering = analysis::Ordering::Amd;
-            else if (*v == "metis")
-                parsed.ordering = analysis::Ordering::Metis;
-            else if (*v == "nesdis")
-                parsed.ordering = analysis::Ordering::NestedDissection;
-            else {
-                PrintError("--ordering takes auto, amd, metis or nesdis, not \"" + *v + "\"");
-                return std::nullopt;
-            }
-        } else if (a == "--quiet") {
-            parsed.quiet = true;
-        } else if (a == "--timings") {
-            parsed.timings = true;
-        } else if (!a.empty() && a[0] == '-' && a != "-") {
-            PrintError("unknown option \"" + a + "\" for analyse; see varlen-cli --help");
-            return std::nullopt;
-        } else if (parsed.project.empty()) {
-            parsed.project = a;
-        } else {
-            PrintError("analyse takes one project file; \"" + a + "\" is one too many");
-            return std::nullopt;
-        }
-    }
-    if (parsed.project.empty()) {
-        PrintError("analyse needs a project file: varlen-cli analyse PROJECT.sma");
-        return std::nullopt;
-    }
-    return parsed;
+analysis::Ordering ReadOrdering(const std::string& text) {
+    if (text == "auto") return analysis::Ordering::Auto;
+    if (text == "amd") return analysis::Ordering::Amd;
+    if (text == "metis") return analysis::Ordering::Metis;
+    if (text == "nesdis") return analysis::Ordering::NestedDissection;
+    throw UsageError("--ordering takes auto, amd, metis or nesdis, not \"" + text + "\"");
 }
 
 // A table with its leading number columns right-aligned to fixed widths ("%6d") and the values after
@@ -149,11 +96,7 @@ long PeakMemoryKiB() {
     return usage.ru_maxrss;
 }
 
-} // namespace
-
-int AnalyseCommand(const std::vector<std::string>& args) {
-    const auto parsed = ParseArgs(args);
-    if (!parsed) return kExitUsage;
+int Analyse(const AnalyseArgs* parsed) {
     const auto wholeStart = Clock::now();
     int status = kExitOk;
 
@@ -267,6 +210,40 @@ int AnalyseCommand(const std::vector<std::string>& args) {
             static_cast<double>(PeakMemoryKiB()) / 1024.0);
     }
     return kExitOk;
+}
+
+} // namespace
+
+void AddAnalyseCommand(CommandLine& line) {
+    auto parsed = std::make_shared<AnalyseArgs>();
+    Command& command =
+        line.Add("analyse",
+                 R"(Analyse a plane truss project by the stiffness method. Writes the results file
+(default: PROJECT.txt beside the project), prints joint displacements, member
+forces and support reactions rendered to N decimal places (0 to 15, default 3), and with
+--json the full-precision results as JSON (to FILE, or "-" for standard output,
+which then carries the JSON alone). The outputs are replaced together or not at
+all, and none may name the project or another output.)",
+                 "project file", {"analyze"});
+    command.AddInput("PROJECT.sma", parsed->project, "the project file to analyse",
+                     "analyse needs a project file: varlen-cli analyse PROJECT.sma");
+    command.AddValue("--results", "FILE", "the results file (default: the project's path ending in .txt)",
+                     [parsed](const std::string& value) { parsed->results = value; });
+    command.AddValue("--json", "FILE|-", "the full-precision results as JSON, to FILE or standard output",
+                     [parsed](const std::string& value) { parsed->json = value; });
+    command.AddValue("--places", "N", "decimal places of the printed values, 0 to 15 (default 3)",
+                     [parsed](const std::string& value) {
+                         if (!ParsePlaces(value, parsed->places))
+                             throw UsageError("--places takes a whole number of decimal places from 0 to " +
+                                              std::to_string(kMaxPlaces) + ", not \"" + value + "\"");
+                     });
+    command.AddFlag("--quiet", parsed->quiet, "print nothing on success");
+    command.AddFlag("--timings", parsed->timings, "report the phases and the peak memory on standard error");
+    command.AddValue("--ordering", "auto|amd|metis|nesdis", "the fill-reducing ordering (default auto)",
+                     [parsed](const std::string& value) { parsed->ordering = ReadOrdering(value); });
+    command.memory = "analyse the project";
+    command.stopped = "the analysis";
+    command.run = [parsed] { return Analyse(parsed.get()); };
 }
 
 } // namespace varlen::cli

@@ -16,8 +16,10 @@ inline constexpr int kExitUsage = 2;
 // places would print digits that mean nothing.
 inline constexpr int kMaxPlaces = 15;
 
-int AnalyseCommand(const std::vector<std::string>& args);
-int DesignCommand(const std::vector<std::string>& args);
+class CommandLine;
+// Each declares its command, options and help on the command line.
+void AddAnalyseCommand(CommandLine& line);
+void AddDesignCommand(CommandLine& line);
 
 // The bytes of the project file; when it cannot be read, says why and sets status: 2 for a file that
 // cannot be used (missing, a folder, a device, a pipe, over 2 GiB), 1 for lack of memory.

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 
 #include "analysis/analysis.h"
+#include "command_line.h"
 #include "commands.h"
 #include "design/bs449.h"
 #include "io/message_text.h"
@@ -40,74 +42,6 @@ NumberReading ParseInRange(const std::string& text, double most, double& value) 
     if (!std::isnormal(read)) return NumberReading::TooSmall;
     value = read;
     return NumberReading::Read;
-}
-
-std::optional<DesignArgs> ParseArgs(const std::vector<std::string>& args) {
-    DesignArgs parsed;
-    struct NumberOption {
-        const char* name;
-        double* value;
-        const char* what;
-        double most; // beyond any steel (stresses) or any fillet weld (leg)
-        const char* unit;
-    };
-    const NumberOption numbers[] = {
-        {"--pt", &parsed.pt, "an allowable tension stress", 2000, "N/mm2"},
-        {"--ys", &parsed.ys, "a yield stress", 2000, "N/mm2"},
-        {"--leg", &parsed.leg, "a weld leg", 100, "mm"},
-        {"--pw", &parsed.pw, "a weld design strength", 2000, "N/mm2"},
-    };
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](const std::string& option) -> std::optional<std::string> {
-            if (i + 1 >= args.size()) {
-                PrintError(option + " needs a value");
-                return std::nullopt;
-            }
-            return args[++i];
-        };
-        const NumberOption* number = nullptr;
-        for (const NumberOption& n : numbers)
-            if (a == n.name) number = &n;
-        if (number != nullptr) {
-            auto v = value(a);
-            if (!v) return std::nullopt;
-            const NumberReading reading = ParseInRange(*v, number->most, *number->value);
-            if (reading != NumberReading::Read) {
-                char most[32];
-                std::snprintf(most, sizeof most, "%g", number->most);
-                PrintError(a + " takes " + number->what + " in " + number->unit +
-                           ", a number above 0 and at most " + most + ", not \"" + *v + "\"" +
-                           (reading == NumberReading::TooSmall ? " (too small to compute with)" : ""));
-                return std::nullopt;
-            }
-        } else if (a == "--json") {
-            auto v = value(a);
-            if (!v) return std::nullopt;
-            parsed.json = *v;
-        } else if (a == "--places") {
-            auto v = value(a);
-            if (!v) return std::nullopt;
-            if (!ParsePlaces(*v, parsed.places)) {
-                PrintError("--places takes a whole number of decimal places from 0 to " +
-                           std::to_string(kMaxPlaces) + ", not \"" + *v + "\"");
-                return std::nullopt;
-            }
-        } else if (!a.empty() && a[0] == '-' && a != "-") {
-            PrintError("unknown option \"" + a + "\" for design; see varlen-cli --help");
-            return std::nullopt;
-        } else if (parsed.project.empty()) {
-            parsed.project = a;
-        } else {
-            PrintError("design takes one project file; \"" + a + "\" is one too many");
-            return std::nullopt;
-        }
-    }
-    if (parsed.project.empty()) {
-        PrintError("design needs a project file: varlen-cli design PROJECT.sma");
-        return std::nullopt;
-    }
-    return parsed;
 }
 
 // A table as columns each as wide as its widest cell, two blanks apart. The member numbers carry a
@@ -208,11 +142,7 @@ bool WriteJson(const std::string& text, const std::string& target) {
     return false;
 }
 
-} // namespace
-
-int DesignCommand(const std::vector<std::string>& args) {
-    const auto parsed = ParseArgs(args);
-    if (!parsed) return kExitUsage;
+int Design(const DesignArgs* parsed) {
     if (parsed->json && SameFile(*parsed->json, parsed->project)) {
         PrintError("the JSON output would overwrite the project \"" + parsed->project +
                    "\"; name another file with --json");
@@ -269,6 +199,62 @@ int DesignCommand(const std::vector<std::string>& args) {
         jsonWritten = WriteJson(DesignJson(tension, compression, welds, failure), *parsed->json);
     if (failure) PrintLines(std::string(design::kDesignErrorTitle) + "\n" + *failure);
     return failure || !jsonWritten ? kExitStopped : kExitOk;
+}
+
+} // namespace
+
+void AddDesignCommand(CommandLine& line) {
+    auto parsed = std::make_shared<DesignArgs>();
+    Command& command = line.Add("design",
+                                R"(Analyse the project and design its members to BS 449-2: members in tension
+against the allowable tension stress pt; members in compression as struts of yield
+stress Ys, with the radius of gyration in mm taken from braces in the cross-section's
+description, as the catalogue rows carry it: "... (96.129){9.957}"; and the fillet
+weld each member needs at each end, in metres, for a leg in mm and a design
+strength pw. Values are rendered to N decimal places (0 to 15, default 3); --json
+writes the rows in full precision (to FILE, or "-" for standard output, which then
+carries the JSON alone). A check that cannot go on (a strut whose section gives no
+radius of gyration, for instance) keeps the rows before that member and names it.)",
+                                "project file");
+    command.AddInput("PROJECT.sma", parsed->project, "the project file to design",
+                     "design needs a project file: varlen-cli design PROJECT.sma");
+    struct NumberOption {
+        const char* name;
+        double* value;
+        const char* what;
+        double most; // beyond any steel (stresses) or any fillet weld (leg)
+        const char* unit;
+        const char* help;
+    };
+    const NumberOption numbers[] = {
+        {"--pt", &parsed->pt, "an allowable tension stress", 2000, "N/mm2",
+         "allowable tension stress in N/mm2 (default 155)"},
+        {"--ys", &parsed->ys, "a yield stress", 2000, "N/mm2", "yield stress in N/mm2 (default 250)"},
+        {"--leg", &parsed->leg, "a weld leg", 100, "mm", "fillet weld leg in mm (default 4)"},
+        {"--pw", &parsed->pw, "a weld design strength", 2000, "N/mm2",
+         "fillet weld design strength in N/mm2 (default 215)"},
+    };
+    for (const NumberOption& n : numbers)
+        command.AddValue(n.name, "N", n.help, [n](const std::string& value) {
+            const NumberReading reading = ParseInRange(value, n.most, *n.value);
+            if (reading == NumberReading::Read) return;
+            char most[32];
+            std::snprintf(most, sizeof most, "%g", n.most);
+            throw UsageError(std::string(n.name) + " takes " + n.what + " in " + n.unit +
+                             ", a number above 0 and at most " + most + ", not \"" + value + "\"" +
+                             (reading == NumberReading::TooSmall ? " (too small to compute with)" : ""));
+        });
+    command.AddValue("--places", "N", "decimal places of the printed values, 0 to 15 (default 3)",
+                     [parsed](const std::string& value) {
+                         if (!ParsePlaces(value, parsed->places))
+                             throw UsageError("--places takes a whole number of decimal places from 0 to " +
+                                              std::to_string(kMaxPlaces) + ", not \"" + value + "\"");
+                     });
+    command.AddValue("--json", "FILE|-", "the rows in full precision as JSON, to FILE or standard output",
+                     [parsed](const std::string& value) { parsed->json = value; });
+    command.memory = "design the members";
+    command.stopped = "the design";
+    command.run = [parsed] { return Design(parsed.get()); };
 }
 
 } // namespace varlen::cli
