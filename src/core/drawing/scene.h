@@ -31,8 +31,8 @@ inline constexpr Colour kBackground{0xE0, 0xE0, 0xE0}; // light grey behind the 
 inline constexpr Colour kJointColour{0, 0, 0};         // joint circles and numbers: the foreground
 inline constexpr Colour kMemberColour{11, 0, 0};       // member lines and labels: very dark red
 inline constexpr Colour kSupportColour{0, 0, 0};
-inline constexpr Colour kLoadColour{0, 0x80, 0};         // applied loads: green
-inline constexpr Colour kReactionColour{0xA0, 0, 0xA0};  // support reactions: purple
+inline constexpr Colour kLoadColour{0, 0x80, 0};        // applied loads: green
+inline constexpr Colour kReactionColour{0xA0, 0, 0xA0}; // support reactions: purple
 inline constexpr Colour kUndeformedColour{0xA0, 0xA0, 0xA0};
 inline constexpr Colour kDeflectedColour{0, 0x40, 0xC0};
 // Tension dark blue, compression orange: apart in hue on screen and in lightness (luminance about 60

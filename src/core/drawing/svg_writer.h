@@ -9,8 +9,8 @@
 namespace varlen::drawing {
 
 struct SvgOptions {
-    ViewRect view;         // the world rectangle drawn (the caller keeps the picture's proportions)
-    int widthPx = 1200;    // the picture's size; the height follows the view's proportions
+    ViewRect view;      // the world rectangle drawn (the caller keeps the picture's proportions)
+    int widthPx = 1200; // the picture's size; the height follows the view's proportions
     Colour background{255, 255, 255};
 };
 
