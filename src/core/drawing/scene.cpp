@@ -236,9 +236,10 @@ void AddMechanism(Scene& scene, const std::vector<Point>& joints, const Mechanis
     t.colour = kMechanismColour;
     t.role = Role::Mechanism;
     t.item = mark.joint;
+    // Below a horizontal arrow, where a member's label (written above its line) is not.
     if (alongX) {
-        t.anchor = Anchor::BottomRight;
-        t.offsetPx = {-16, 6};
+        t.anchor = Anchor::TopRight;
+        t.offsetPx = {-16, -6};
     } else {
         t.anchor = Anchor::TopLeft;
         t.offsetPx = {16, -24};
@@ -370,44 +371,66 @@ double TextWidthPx(const Text& t) {
 
 struct Box {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0; // pixels, y up
-    [[nodiscard]] bool Overlaps(const Box& o) const {
-        return x1 < o.x2 && o.x1 < x2 && y1 < o.y2 && o.y1 < y2;
+};
+
+// A text's rectangle on the screen as it is turned: its centre, the unit vector along its baseline and
+// its half width and height (pixels, y up).
+struct TurnedBox {
+    double cx = 0, cy = 0, ux = 1, uy = 0, halfWidth = 0, halfHeight = 0;
+
+    [[nodiscard]] Box Bounds() const {
+        const double ex = std::abs(ux) * halfWidth + std::abs(uy) * halfHeight;
+        const double ey = std::abs(uy) * halfWidth + std::abs(ux) * halfHeight;
+        return {cx - ex, cy - ey, cx + ex, cy + ey};
+    }
+    // Separating axes: two rectangles are apart exactly when the projections on one of their four edge
+    // directions are. Upright boxes around turned labels would make neighbouring sloping labels clash.
+    [[nodiscard]] bool Overlaps(const TurnedBox& o) const {
+        const double dx = o.cx - cx, dy = o.cy - cy;
+        for (const auto& [ax, ay] :
+             {std::pair{ux, uy}, std::pair{-uy, ux}, std::pair{o.ux, o.uy}, std::pair{-o.uy, o.ux}}) {
+            const double reachThis =
+                halfWidth * std::abs(ux * ax + uy * ay) + halfHeight * std::abs(-uy * ax + ux * ay);
+            const double reachOther = o.halfWidth * std::abs(o.ux * ax + o.uy * ay) +
+                                      o.halfHeight * std::abs(-o.uy * ax + o.ux * ay);
+            if (std::abs(dx * ax + dy * ay) >= reachThis + reachOther) return false;
+        }
+        return true;
     }
 };
 
-// The text's upright box on the screen, relative to its point: the anchored rectangle turned and moved.
-Box TextBox(const Text& t) {
+// The text's rectangle relative to its point: the anchored rectangle turned and moved.
+TurnedBox TextBox(const Text& t) {
     const double w = TextWidthPx(t), h = t.heightPx;
-    double left = 0, bottom = 0;
+    double centreX = w / 2, centreY = h / 2; // of the unturned text, from its anchor
     switch (t.anchor) {
     case Anchor::TopLeft:
-        bottom = -h;
+        centreY = -h / 2;
         break;
     case Anchor::BottomLeft:
         break;
     case Anchor::Centre:
-        left = -w / 2;
-        bottom = -h / 2;
+        centreX = 0;
+        centreY = 0;
         break;
     case Anchor::BottomCentre:
-        left = -w / 2;
+        centreX = 0;
         break;
     case Anchor::TopRight:
-        left = -w;
-        bottom = -h;
+        centreX = -w / 2;
+        centreY = -h / 2;
         break;
     case Anchor::BottomRight:
-        left = -w;
+        centreX = -w / 2;
         break;
     }
     const double a = t.angleDegrees * std::numbers::pi / 180, c = std::cos(a), s = std::sin(a);
-    Box box{INFINITY, INFINITY, -INFINITY, -INFINITY};
-    for (const double x : {left, left + w})
-        for (const double y : {bottom, bottom + h}) {
-            const double u = x * c - y * s + t.offsetPx.x, v = x * s + y * c + t.offsetPx.y;
-            box = {std::min(box.x1, u), std::min(box.y1, v), std::max(box.x2, u), std::max(box.y2, v)};
-        }
-    return box;
+    return {centreX * c - centreY * s + t.offsetPx.x,
+            centreX * s + centreY * c + t.offsetPx.y,
+            c,
+            s,
+            w / 2,
+            h / 2};
 }
 
 // Liang-Barsky: does the segment touch the rectangle?
@@ -521,29 +544,33 @@ Visible VisibleItems(const Scene& scene, const ViewRect& view, double pixelsPerM
                LabelRank(scene.texts[static_cast<std::size_t>(b)].role);
     });
     constexpr double kCellPx = 32;
-    std::unordered_map<long long, std::vector<Box>> taken;
+    std::vector<TurnedBox> kept;
+    std::unordered_map<long long, std::vector<int>> taken; // cell -> indices into kept
     auto cell = [&](double px) { return static_cast<long long>(std::floor(px / kCellPx)); };
     auto key = [](long long cx, long long cy) { return cx * 4'000'037LL + cy; };
-    const double screenLeft = view.x1 * pixelsPerMetre, screenBottom = view.y1 * pixelsPerMetre;
-    const double screenRight = view.x2 * pixelsPerMetre, screenTop = view.y2 * pixelsPerMetre;
+    const double screenWidth = (view.x2 - view.x1) * pixelsPerMetre;
+    const double screenHeight = (view.y2 - view.y1) * pixelsPerMetre;
     for (const int k : labels) {
         const Text& t = scene.texts[static_cast<std::size_t>(k)];
-        Box box = TextBox(t);
+        TurnedBox turned = TextBox(t);
         // Relative to the view's corner, so that a truss far from the origin keeps its precision.
-        const double px = (t.at.x - view.x1) * pixelsPerMetre, py = (t.at.y - view.y1) * pixelsPerMetre;
-        box = {box.x1 + px, box.y1 + py, box.x2 + px, box.y2 + py};
-        if (box.x2 < -marginPx || box.x1 > screenRight - screenLeft + marginPx || box.y2 < -marginPx ||
-            box.y1 > screenTop - screenBottom + marginPx)
+        turned.cx += (t.at.x - view.x1) * pixelsPerMetre;
+        turned.cy += (t.at.y - view.y1) * pixelsPerMetre;
+        const Box box = turned.Bounds();
+        if (box.x2 < -marginPx || box.x1 > screenWidth + marginPx || box.y2 < -marginPx ||
+            box.y1 > screenHeight + marginPx)
             continue;
         // A pixel's grace: labels that just touch still read.
-        const Box inner{box.x1 + 1, box.y1 + 1, box.x2 - 1, box.y2 - 1};
+        TurnedBox inner = turned;
+        inner.halfWidth = std::max(0.0, inner.halfWidth - 1);
+        inner.halfHeight = std::max(0.0, inner.halfHeight - 1);
         bool clash = false;
         for (long long cx = cell(box.x1); cx <= cell(box.x2) && !clash; ++cx)
             for (long long cy = cell(box.y1); cy <= cell(box.y2) && !clash; ++cy) {
                 const auto found = taken.find(key(cx, cy));
                 if (found == taken.end()) continue;
-                for (const Box& other : found->second)
-                    if (inner.Overlaps(other)) {
+                for (const int other : found->second)
+                    if (inner.Overlaps(kept[static_cast<std::size_t>(other)])) {
                         clash = true;
                         break;
                     }
@@ -551,7 +578,8 @@ Visible VisibleItems(const Scene& scene, const ViewRect& view, double pixelsPerM
         if (clash) continue;
         for (long long cx = cell(box.x1); cx <= cell(box.x2); ++cx)
             for (long long cy = cell(box.y1); cy <= cell(box.y2); ++cy)
-                taken[key(cx, cy)].push_back(box);
+                taken[key(cx, cy)].push_back(static_cast<int>(kept.size()));
+        kept.push_back(turned);
         others.push_back(k);
     }
     std::sort(others.begin(), others.end());
