@@ -1,9 +1,20 @@
-// varlen: the desktop program. "varlen [PROJECT.sma]" opens the project at start.
+// varlen: the desktop program. "varlen [PROJECT.sma]" opens the project at start;
+// "varlen --export-picture FILE.png|.svg|.pdf [--view model|deflected|forces] PROJECT.sma" draws the
+// truss into a file and ends without showing a window.
+#include <cstdio>
+#include <cstring>
 #include <new>
+#include <optional>
+#include <string>
 
 #include <QApplication>
 
+#include "analysis/analysis.h"
 #include "app/mdi_form.h"
+#include "drawing/viewport.h"
+#include "model/model.h"
+#include "project/project_file.h"
+#include "wireframe/scene_painter.h"
 
 namespace {
 
@@ -30,9 +41,98 @@ private:
     varlen::gui::UserDialogs* m_dialogs = nullptr;
 };
 
+struct PictureRequest {
+    std::string picture, project;
+    varlen::drawing::View view = varlen::drawing::View::Model;
+};
+
+bool Wanted(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--export-picture") == 0) return true;
+    return false;
+}
+
+// The batch picture's command line; the usage text and nothing on failure (exit status 2, as varlen-cli
+// gives for a bad option).
+std::optional<PictureRequest> ReadPictureRequest(int argc, char** argv) {
+    PictureRequest request;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--export-picture" && i + 1 < argc) {
+            request.picture = argv[++i];
+        } else if (arg == "--view" && i + 1 < argc) {
+            const std::string view = argv[++i];
+            if (view == "model")
+                request.view = varlen::drawing::View::Model;
+            else if (view == "deflected")
+                request.view = varlen::drawing::View::Deflected;
+            else if (view == "forces")
+                request.view = varlen::drawing::View::Forces;
+            else {
+                std::fprintf(stderr, "varlen: --view takes model, deflected or forces, not \"%s\"\n",
+                             view.c_str());
+                return std::nullopt;
+            }
+        } else if (!arg.empty() && arg[0] != '-' && request.project.empty()) {
+            request.project = arg;
+        } else {
+            std::fprintf(stderr, "varlen: unexpected argument \"%s\"\n", arg.c_str());
+            return std::nullopt;
+        }
+    }
+    if (request.picture.empty() || request.project.empty()) {
+        std::fprintf(stderr, "usage: varlen --export-picture FILE.png|FILE.svg|FILE.pdf "
+                             "[--view model|deflected|forces] PROJECT.sma\n");
+        return std::nullopt;
+    }
+    return request;
+}
+
+// Exit status as varlen-cli's: 0 drawn, 1 the analysis the view needs stopped (its message on standard
+// error), 2 a project that cannot be read, a bad option or a picture that cannot be written.
+int ExportPicture(const PictureRequest& request) {
+    using namespace varlen;
+    const project::ReadOutcome read = project::ReadProjectFile(request.project);
+    if (!read.project) {
+        std::fprintf(stderr, "varlen: the project \"%s\" cannot be read: %s\n", request.project.c_str(),
+                     read.problem.ToString().c_str());
+        return 2;
+    }
+    std::optional<analysis::Results> results;
+    if (request.view != drawing::View::Model) {
+        analysis::AnalysisOutcome outcome = analysis::Analyse(model::BuildModel(*read.project));
+        if (!outcome.results) {
+            std::fprintf(stderr, "%s\n", outcome.Message().c_str());
+            return 1;
+        }
+        results = std::move(outcome.results);
+    }
+    const drawing::Scene scene =
+        drawing::BuildScene(*read.project, results ? &*results : nullptr, request.view);
+    drawing::Viewport viewport(drawing::WorldOf(*read.project));
+    // The whole truss in a picture of its own proportions (no wider than 4 : 1 nor taller than 1 : 2).
+    const drawing::World& world = viewport.GetWorld();
+    viewport.SetAspect(std::clamp(world.Height() / world.Width(), 0.25, 2.0));
+    viewport.ShowFullScale();
+    const QString error = gui::SavePicture(scene, viewport.View(), QString::fromStdString(request.picture));
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "varlen: %s\n", error.toLocal8Bit().constData());
+        return 2;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (Wanted(argc, argv)) {
+        // No window is shown: any machine draws the picture, with or without a display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        const std::optional<PictureRequest> request = ReadPictureRequest(argc, argv);
+        if (!request) return 2;
+        QApplication app(argc, argv);
+        return ExportPicture(*request);
+    }
     VarlenApplication app(argc, argv);
     QApplication::setApplicationName("Varlen");
     QApplication::setApplicationVersion(VARLEN_VERSION);

@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(Menu("mnuAnalysis")->text(), QString("&7 Stiffness Method Structural Analysis"));
         QCOMPARE(Menu("mnuNotepad")->text(), QString("&Text Report..."));
         QCOMPARE(Find<QMenu>("mnuImport")->title(), QString("&Import DXF"));
-        QVERIFY(!Menu("mnuThumbNail")->isEnabled());
+        QVERIFY(Menu("mnuThumbNail")->isEnabled());
         for (const char* name : {"frmJoints", "frmMaterialProperties", "frmCrossSectionalProperties",
                                  "frmMembers", "frmJointLoad", "frmTitle", "frmCalender"}) {
             QVERIFY2(Find(name), name);
@@ -867,6 +867,7 @@ private slots:
             {"mnuCrossSectionalProperties", "frmCrossSectionalProperties", "GridCrossSections", 1},
             {"mnuMembers", "frmMembers", "GridMembers", 3},
             {"mnuJointLoad", "frmJointLoad", "GridJointLoad", 1},
+            {"mnuThumbNail", "frmThumbnail", nullptr, 0},
         };
         for (const auto& child : children) {
             Menu(child.menu)->trigger();

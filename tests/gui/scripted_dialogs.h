@@ -2,6 +2,7 @@
 // real windows without a real dialog ever blocking.
 #pragma once
 
+#include <QPrinter>
 #include <QStringList>
 #include <deque>
 #include <vector>
@@ -43,6 +44,16 @@ public:
     }
     QString SaveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
         return File(title);
+    }
+    // The print dialog: "printed" into the next PDF file named, or cancelled when none is left.
+    std::deque<QString> printFiles;
+    bool SetUpPrinter(QWidget*, QPrinter& printer) override {
+        asked.push_back({"Print", {}});
+        if (printFiles.empty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printFiles.front());
+        printFiles.pop_front();
+        return true;
     }
 
 private:

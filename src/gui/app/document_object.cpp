@@ -54,12 +54,14 @@ DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
             break;
         case document::Change::TablesReplaced:
             if (notice.fresh) m_undo.clear(); // New or Open: there is nothing to go back to
+            SetStopMark(std::nullopt);
             emit tablesReplaced(notice.opened);
             break;
         case document::Change::TableEdited:
             if (notice.changes)
                 for (const document::TableChange& c : notice.changes->tables)
                     emit tableChanged(static_cast<int>(c.table), static_cast<int>(c.kind), c.first, c.count);
+            SetStopMark(std::nullopt); // the mark was about the truss before this edit
             emit tableEdited();
             break;
         case document::Change::TitleEdited:
@@ -79,6 +81,13 @@ document::ApplyOutcome DocumentObject::Apply(const document::Edit& edit, const Q
     document::ApplyOutcome outcome = m_document.Apply(edit);
     if (outcome.applied) Record(outcome.inverse, text);
     return outcome;
+}
+
+void DocumentObject::SetStopMark(std::optional<drawing::MechanismMark> mark) {
+    const bool changed = mark.has_value() != m_stopMark.has_value() ||
+                         (mark && (mark->joint != m_stopMark->joint || mark->axis != m_stopMark->axis));
+    m_stopMark = mark;
+    if (changed) emit stopMarkChanged();
 }
 
 void DocumentObject::Record(document::Edit inverse, const QString& text) {

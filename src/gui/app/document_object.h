@@ -5,7 +5,10 @@
 #include <QObject>
 #include <QUndoStack>
 
+#include <optional>
+
 #include "document/project_document.h"
+#include "drawing/scene.h"
 
 namespace varlen::gui {
 
@@ -29,6 +32,10 @@ public:
     // The decimal places of the results grids, as the options said when the results were made.
     [[nodiscard]] int ResultPlaces() const { return m_resultPlaces; }
     void SetResultPlaces(int places) { m_resultPlaces = places; }
+    // The joint the last analysis found free to move, and along which axis, so the picture can show it;
+    // none after an analysis that succeeded or stopped for another reason, and none after any edit.
+    [[nodiscard]] const std::optional<drawing::MechanismMark>& StopMark() const { return m_stopMark; }
+    void SetStopMark(std::optional<drawing::MechanismMark> mark);
 
 signals:
     void tablesAboutToBeReplaced();   // while the old tables still stand
@@ -44,11 +51,13 @@ signals:
     // A remark for the status bar (not a question, nothing to answer): a window's word about an edit.
     void remark(const QString& text);
     void resultsChanged(); // an analysis finished, or the results were cleared
+    void stopMarkChanged();
 
 private:
     document::ProjectDocument m_document;
     QUndoStack m_undo;
     int m_resultPlaces = 3;
+    std::optional<drawing::MechanismMark> m_stopMark;
 };
 
 } // namespace varlen::gui

@@ -25,6 +25,7 @@
 #include "editors/title_window.h"
 #include "results/results_windows.h"
 #include "results/summary_window.h"
+#include "wireframe/wireframe_window.h"
 
 // The pictures live in the static GUI library; a static library's resources must be registered by hand.
 static void RegisterResources() {
@@ -213,7 +214,8 @@ void MDIForm1::BuildMenus() {
             [this] { ShowChild(m_options); });
 
     QMenu* diagram = top("mnuDiagram", "&Diagram");
-    later(Item(diagram, "mnuThumbNail", "&Wireframe Model..."));
+    connect(Item(diagram, "mnuThumbNail", "&Wireframe Model..."), &QAction::triggered, this,
+            [this] { ShowChild(m_wireframe); });
 
     m_output = top("mnuOutput", "&Output");
     QMenu* results = SubMenu(m_output, "mnuSAOutput", "Structural Analysis Output");
@@ -294,6 +296,8 @@ void MDIForm1::ShowHide() {
     FrameOf(m_results[2])->move(0, Twips(500));
     m_title = AddChild(new TitleWindow(m_document));
     m_summary = AddChild(new ResultsSummaryWindow(m_document, m_dialogs));
+    m_wireframe = AddChild(new WireframeWindow(m_document, m_dialogs));
+    connect(m_wireframe, &WireframeWindow::closeRequested, this, [this] { FrameOf(m_wireframe)->hide(); });
     connect(&m_settings, &Settings::placesChanged, this, &MDIForm1::DisablePlot);
     connect(m_title, &TitleWindow::datePickerWanted, this, &MDIForm1::OpenDatePicker);
     connect(m_calendar, &CalendarWindow::picked, this, [this](const QString& date) {
@@ -448,9 +452,17 @@ bool MDIForm1::OpenPath(const QString& path) {
     }
     HideChild();
     SetCaption(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
-    // What was opened, at a glance: the member list, its results filled in by F5.
+    // What was opened, at a glance: the truss drawn across the top, and below it the member list whose
+    // results F5 fills in. Trusses are mostly wider than tall, so the picture gets the full width.
     m_summary->ShowTab(ResultsSummaryWindow::MembersTab);
     ShowChild(m_summary);
+    ShowChild(m_wireframe);
+    const QSize area = m_area->viewport()->size();
+    const int pictureHeight = std::max(240, area.height() * 2 / 5);
+    FrameOf(m_wireframe)->setGeometry(0, 0, area.width(), pictureHeight);
+    FrameOf(m_summary)->setGeometry(0, pictureHeight, area.width(),
+                                    std::max(240, area.height() - pictureHeight));
+    m_wireframe->ShowFullScale();
     return true;
 }
 
@@ -570,7 +582,15 @@ void MDIForm1::FinishAnalysis() {
         m_document.SetResultPlaces(places);
         m_plotDisabled = false;
     }
+    // The picture marks the joint the truss could not hold (Accept takes the outcome's results away, not
+    // this).
+    std::optional<drawing::MechanismMark> mark;
+    const bool moves = run.outcome.reason == analysis::StopReason::Mechanism ||
+                       run.outcome.reason == analysis::StopReason::Supports;
+    if (moves && run.outcome.joint > 0 && (run.outcome.axis == 'X' || run.outcome.axis == 'Y'))
+        mark = drawing::MechanismMark{run.outcome.joint, run.outcome.axis};
     doc.Accept(run);
+    m_document.SetStopMark(mark);
     m_lastSucceeded = run.succeeded;
     if (!run.succeeded) {
         // The refusal's first line after the two standard ones says what is wrong.

@@ -32,6 +32,7 @@ class ResultsSummaryWindow;
 class ResultsWindow;
 class SectionsWindow;
 class TitleWindow;
+class WireframeWindow;
 
 inline constexpr const char* kProjectFilter = "Stiffness Method Analysis File (*.sma)";
 inline constexpr const char* kSaveFilter = "Stiffness Method Analysis (*.sma)";
@@ -117,6 +118,7 @@ private:
     OptionsWindow* m_options = nullptr;
     std::array<ResultsWindow*, 3> m_results{}; // global displacements, local forces, global forces
     ResultsSummaryWindow* m_summary = nullptr;
+    WireframeWindow* m_wireframe = nullptr;
     QMdiSubWindow* m_design = nullptr;
     bool m_plotDisabled = false;
     QMenu* m_output = nullptr;

@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace varlen::gui {
 namespace {
@@ -63,6 +65,11 @@ QString QtUserDialogs::OpenFileName(QWidget* parent, const QString& title, const
 QString QtUserDialogs::SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                     const QString& current) {
     return QFileDialog::getSaveFileName(parent, title, current, filter);
+}
+
+bool QtUserDialogs::SetUpPrinter(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace varlen::gui

@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace varlen::gui {
@@ -26,6 +27,8 @@ public:
                                  const QString& current) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& current) = 0;
+    // The system print dialog: the printer and its settings chosen, or false when the user cancelled.
+    virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer) = 0;
 };
 
 // The real dialogs.
@@ -39,6 +42,7 @@ public:
                          const QString& current) override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& current) override;
+    bool SetUpPrinter(QWidget* parent, QPrinter& printer) override;
 };
 
 } // namespace varlen::gui

@@ -1,0 +1,216 @@
+#include "wireframe/scene_painter.h"
+
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <QPolygonF>
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+
+#include "drawing/svg_writer.h"
+
+namespace varlen::gui {
+namespace {
+
+QColor ToQt(drawing::Colour c) { return {c.r, c.g, c.b}; }
+
+QString Utf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The top-left corner of a text of the given size relative to its anchor point.
+QPointF CornerOffset(drawing::Anchor anchor, QSizeF size) {
+    switch (anchor) {
+    case drawing::Anchor::TopLeft:
+        return {0, 0};
+    case drawing::Anchor::BottomLeft:
+        return {0, -size.height()};
+    case drawing::Anchor::Centre:
+        return {-size.width() / 2, -size.height() / 2};
+    case drawing::Anchor::BottomCentre:
+        return {-size.width() / 2, -size.height()};
+    case drawing::Anchor::TopRight:
+        return {-size.width(), 0};
+    case drawing::Anchor::BottomRight:
+        return {-size.width(), -size.height()};
+    }
+    return {0, 0};
+}
+
+void PaintArrow(QPainter& painter, QPointF tip, QPointF direction, double length, double width) {
+    const QPointF tail = tip - direction * length;
+    painter.drawLine(tail, tip);
+    const double head = std::max(6.0, 4 * width);
+    const QPointF back = tip - direction * head;
+    const QPointF side(-direction.y() * head * 0.45, direction.x() * head * 0.45);
+    painter.drawPolygon(QPolygonF{tip, back + side, back - side});
+}
+
+void PaintNotes(QPainter& painter, const drawing::Scene& scene, const QRectF& target) {
+    QFont font = painter.font();
+    font.setPixelSize(12);
+    font.setBold(false);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    for (const drawing::CornerNote& note : scene.notes) {
+        double width = 0;
+        for (const std::string& line : note.lines)
+            width = std::max(width, metrics.horizontalAdvance(Utf8(line)));
+        const double swatch = 14;
+        const double lineHeight = metrics.height() + 2;
+        const double boxWidth = width + swatch + 18;
+        const double boxHeight = lineHeight * static_cast<double>(note.lines.size()) + 8;
+        const bool right = note.corner == drawing::Anchor::TopRight || note.corner == drawing::Anchor::BottomRight;
+        const bool top = note.corner == drawing::Anchor::TopLeft || note.corner == drawing::Anchor::TopRight;
+        const QRectF box(right ? target.right() - boxWidth - 8 : target.left() + 8,
+                         top ? target.top() + 8 : target.bottom() - boxHeight - 8, boxWidth, boxHeight);
+        painter.setPen(QPen(QColor(120, 120, 120), 1));
+        painter.setBrush(QColor(255, 255, 255, 220));
+        painter.drawRect(box);
+        for (std::size_t i = 0; i < note.lines.size(); ++i) {
+            const double y = box.top() + 4 + lineHeight * static_cast<double>(i);
+            double x = box.left() + 6;
+            if (i < note.swatches.size() && note.swatches[i]) {
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(ToQt(*note.swatches[i]));
+                painter.drawRect(QRectF(x, y + lineHeight / 2 - 3, swatch - 2, 6));
+            }
+            x += swatch + 4;
+            painter.setPen(Qt::black);
+            painter.drawText(QPointF(x, y + metrics.ascent()), Utf8(note.lines[i]));
+        }
+    }
+}
+
+} // namespace
+
+WorldToScreen::WorldToScreen(const drawing::ViewRect& view, const QRectF& target) : m_view(view), m_target(target) {
+    const double width = view.x2 - view.x1;
+    const double height = view.y2 - view.y1;
+    // The view has the target's proportions; the smaller scale keeps all of it in sight if it does not.
+    m_scale = std::min(width > 0 ? target.width() / width : 1.0, height > 0 ? target.height() / height : 1.0);
+}
+
+QPointF WorldToScreen::Map(drawing::Point world) const {
+    return {m_target.left() + (world.x - m_view.x1) * m_scale, m_target.top() + (m_view.y2 - world.y) * m_scale};
+}
+
+drawing::Point WorldToScreen::Unmap(QPointF screen) const {
+    return {m_view.x1 + (screen.x() - m_target.left()) / m_scale,
+            m_view.y2 - (screen.y() - m_target.top()) / m_scale};
+}
+
+void PrintRotatedText(QPainter& painter, const QString& text, QPointF at, double heightPx, double angleDegrees,
+                      drawing::Anchor anchor, bool bold) {
+    QFont font = painter.font();
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(heightPx))));
+    font.setBold(bold);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    const QSizeF size(metrics.horizontalAdvance(text), metrics.height());
+    painter.save();
+    painter.translate(at);
+    painter.rotate(-angleDegrees); // anticlockwise on a screen whose y runs down
+    painter.drawText(CornerOffset(anchor, size) + QPointF(0, metrics.ascent()), text);
+    painter.restore();
+}
+
+void PaintScene(QPainter& painter, const drawing::Scene& scene, const drawing::ViewRect& view, const QRectF& target,
+                drawing::Colour background) {
+    painter.save();
+    painter.setClipRect(target);
+    painter.fillRect(target, ToQt(background));
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const WorldToScreen map(view, target);
+    const drawing::Visible visible = drawing::VisibleItems(scene, view, map.PixelsPerMetre());
+
+    // Lines first, in the order the scene gives them (the undeformed truss under the deflected one).
+    for (int i : visible.lines) {
+        const drawing::Line& line = scene.lines[static_cast<std::size_t>(i)];
+        QPen pen(ToQt(line.colour), line.widthPx);
+        painter.setPen(pen);
+        painter.drawLine(map.Map(line.a), map.Map(line.b));
+    }
+    painter.setBrush(Qt::NoBrush);
+    for (int i : visible.circles) {
+        const drawing::Circle& circle = scene.circles[static_cast<std::size_t>(i)];
+        const double r = std::max(1.5, circle.radius * map.PixelsPerMetre());
+        painter.setPen(QPen(ToQt(circle.colour), 1));
+        painter.drawEllipse(map.Map(circle.centre), r, r);
+    }
+    for (int i : visible.symbols) {
+        const drawing::Symbol& symbol = scene.symbols[static_cast<std::size_t>(i)];
+        const QPointF at = map.Map(symbol.at);
+        QPolygonF outline;
+        for (const drawing::Point& p : symbol.outlinePx)
+            outline << at + QPointF(p.x, -p.y);
+        painter.setPen(QPen(ToQt(symbol.colour), 1.2));
+        painter.setBrush(symbol.fill ? QBrush(ToQt(*symbol.fill)) : QBrush(Qt::NoBrush));
+        painter.drawPolygon(outline);
+    }
+    for (int i : visible.arrows) {
+        const drawing::Arrow& arrow = scene.arrows[static_cast<std::size_t>(i)];
+        painter.setPen(QPen(ToQt(arrow.colour), arrow.widthPx));
+        painter.setBrush(ToQt(arrow.colour));
+        PaintArrow(painter, map.Map(arrow.tip), QPointF(arrow.direction.x, -arrow.direction.y), arrow.lengthPx,
+                   arrow.widthPx);
+    }
+    for (int i : visible.texts) {
+        const drawing::Text& text = scene.texts[static_cast<std::size_t>(i)];
+        painter.setPen(ToQt(text.colour));
+        PrintRotatedText(painter, Utf8(text.text), map.Map(text.at) + QPointF(text.offsetPx.x, -text.offsetPx.y),
+                         text.heightPx, text.angleDegrees, text.anchor, text.bold);
+    }
+    PaintNotes(painter, scene, target);
+    painter.restore();
+}
+
+QString SavePicture(const drawing::Scene& scene, const drawing::ViewRect& view, const QString& path, int width) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const double aspect = (view.y2 - view.y1) / std::max(1e-300, view.x2 - view.x1);
+    if (suffix == "svg") {
+        drawing::SvgOptions options;
+        options.view = view;
+        options.widthPx = width;
+        const std::string svg = drawing::WriteSvg(scene, options);
+        std::ofstream out(path.toStdString(), std::ios::binary);
+        out << svg;
+        out.close();
+        if (!out) return QString("The picture could not be written to \"%1\".").arg(path);
+        return {};
+    }
+    if (suffix == "png") {
+        const int height = std::max(1, static_cast<int>(std::lround(width * aspect)));
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            PaintScene(painter, scene, view, QRectF(0, 0, width, height), drawing::Colour{255, 255, 255});
+        }
+        if (!image.save(path, "PNG")) return QString("The picture could not be written to \"%1\".").arg(path);
+        return {};
+    }
+    if (suffix == "pdf") {
+        QPdfWriter pdf(path);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageOrientation(aspect < 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
+        pdf.setResolution(150);
+        QPainter painter;
+        if (!painter.begin(&pdf)) return QString("The picture could not be written to \"%1\".").arg(path);
+        const QRectF page(0, 0, pdf.width(), pdf.height());
+        // Fitted to the page with the view's proportions, centred.
+        const double w = std::min(page.width(), page.height() / std::max(aspect, 1e-9));
+        const QRectF target(page.center().x() - w / 2, page.center().y() - w * aspect / 2, w, w * aspect);
+        PaintScene(painter, scene, view, target, drawing::Colour{255, 255, 255});
+        painter.end();
+        return {};
+    }
+    return QString("\"%1\" is not a picture Varlen writes: give a name ending in .png, .svg or .pdf.").arg(path);
+}
+
+} // namespace varlen::gui
