@@ -106,7 +106,7 @@ struct Text {
     Point at;
     std::string text;
     double angleDegrees = 0;
-    double heightPx = 12; // the text's height on screen
+    double heightPx = 12; // the text's height on screen: the font's pixel size
     bool bold = false;
     Anchor anchor = Anchor::TopLeft;
     Point offsetPx;
@@ -170,6 +170,18 @@ struct World {
 // the results are out of date) is needed for the deflected and forces views, which fall back to the model
 // view without it. `mechanism`, when given, marks the joint an analysis could not hold. Members that name
 // a joint beyond the joints table (or no joint) are left out; blank cells count as 0.
+//
+// Every view draws the joints (circles of radius D / 200, D the smaller side of the world, and their
+// numbers, top-left corner on the joint), the support symbols (a filled pin triangle where X and Y are
+// restrained, a roller where one is, under the joint or, restrained in X only, to its left) and one load
+// arrow per joint and direction for the sum of its load rows, its tip on the joint and its value in kN at
+// the tail. Member labels lie centred along the member's midpoint, just above the line.
+// - Model: the member lines and their numbers " 12".
+// - Deflected: the members in light lines (Undeformed) and displaced (Deflected), magnified by
+//   DisplacementScale, and a note "Displacements x 100" / "Largest displacement 9.88 mm (joint 12)".
+// - Forces: members in kTensionColour or kCompressionColour, faded towards grey and thinner as the force
+//   is smaller, zero-force members kZeroForceColour labelled "0", others their ForceText; the reactions
+//   where restrained and not 0; a legend note.
 [[nodiscard]] Scene BuildScene(const project::Project& project, const analysis::Results* results, View view,
                                const std::optional<MechanismMark>& mechanism = std::nullopt);
 

@@ -13,6 +13,10 @@
 
 namespace varlen::drawing {
 
+// A scroll bar in scroll units. The horizontal bar runs from the world's left edge (minimum) to the last
+// left edge that keeps the view inside (maximum). The vertical bar runs downwards: its minimum is the top
+// of the world and its maximum the lowest top edge, so its minimum is the LARGER number; a bar that needs
+// minimum <= maximum takes the negated values (or an inverted appearance).
 struct ScrollBarState {
     bool visible = false;
     std::int64_t minimum = 0, maximum = 0, singleStep = 0, pageStep = 0, value = 0;
@@ -39,7 +43,8 @@ public:
     // A magnification item by its index: 1 full scale, 10 or more a factor 1 / (index / 10) (20: 1/2,
     // 40: 1/4), anything else the factor index. Leaves an armed rubber band first.
     void Magnify(int index);
-    // Moves the view to a scroll bar's position (in scroll units), keeping its size.
+    // Moves the view to a scroll bar's position (in scroll units), keeping its size. A position at or
+    // beyond either end of the bar puts the view's edge exactly on the world's, whatever the rounding.
     void HScrollView(std::int64_t value);
     void VScrollView(std::int64_t value);
 
