@@ -63,9 +63,8 @@ void AppendEscaped(std::string& out, std::string_view text) {
 
 class Writer {
 public:
-    Writer(const SvgOptions& options, int heightPx)
-        : m_view(options.view), m_scale(options.widthPx / (options.view.x2 - options.view.x1)),
-          m_width(options.widthPx), m_height(heightPx) {}
+    explicit Writer(const SvgOptions& options)
+        : m_view(options.view), m_scale(options.widthPx / (options.view.x2 - options.view.x1)) {}
 
     [[nodiscard]] double Scale() const { return m_scale; }
     // World to picture: pixels from the top-left corner, y down.
@@ -213,8 +212,11 @@ public:
         m_out += "</text>\n";
     }
 
-    void Draw(const CornerNote& note) {
-        constexpr double kLine = 16, kPad = 8, kSwatch = 12, kFont = 12;
+    struct NoteSize {
+        double width = 0, height = 0, textLeft = 0;
+    };
+    static constexpr double kNoteLine = 16, kNotePad = 8, kSwatch = 12, kNoteFont = 12;
+    static NoteSize SizeOf(const CornerNote& note) {
         bool anySwatch = false;
         std::size_t longest = 0;
         for (std::size_t k = 0; k < note.lines.size(); ++k) {
@@ -222,12 +224,15 @@ public:
             anySwatch = anySwatch || (k < note.swatches.size() && note.swatches[k]);
         }
         const double textLeft = anySwatch ? kSwatch + 6 : 0;
-        const double boxWidth = textLeft + static_cast<double>(longest) * kFont * 0.6 + 2 * kPad;
-        const double boxHeight = static_cast<double>(note.lines.size()) * kLine + 2 * kPad;
-        const bool right = note.corner == Anchor::TopRight || note.corner == Anchor::BottomRight;
-        const bool top = note.corner == Anchor::TopLeft || note.corner == Anchor::TopRight;
-        const double left = right ? m_width - kPad - boxWidth : kPad;
-        const double upper = top ? kPad : m_height - kPad - boxHeight;
+        return {textLeft + static_cast<double>(longest) * kNoteFont * 0.6 + 2 * kNotePad,
+                static_cast<double>(note.lines.size()) * kNoteLine + 2 * kNotePad, textLeft};
+    }
+
+    // A note in a box whose top-left corner is at (left, upper), in pixels.
+    void Draw(const CornerNote& note, double left, double upper) {
+        constexpr double kLine = kNoteLine, kPad = kNotePad, kFont = kNoteFont;
+        const NoteSize size = SizeOf(note);
+        const double textLeft = size.textLeft, boxWidth = size.width, boxHeight = size.height;
         m_out += "<g>\n<rect";
         Attr("x", left);
         Attr("y", upper);
@@ -261,7 +266,6 @@ public:
 private:
     ViewRect m_view;
     double m_scale;
-    int m_width, m_height;
     std::string m_out;
 };
 
@@ -275,22 +279,32 @@ std::string WriteSvg(const Scene& scene, const SvgOptions& options) {
     o.widthPx = std::clamp(o.widthPx, 1, 100000);
     const double aspect = (o.view.y2 - o.view.y1) / (o.view.x2 - o.view.x1);
     const int height = static_cast<int>(std::clamp(std::lround(o.widthPx * aspect), 1L, 100000L));
+    // The notes (the deflection scale, the force legend) go side by side in a strip under the picture,
+    // where they cannot hide a support or a member in a corner of the truss.
+    double strip = 0;
+    for (const CornerNote& note : scene.notes)
+        strip = std::max(strip, Writer::SizeOf(note).height + 2 * Writer::kNotePad);
+    const double total = height + strip;
 
-    Writer w(o, height);
+    Writer w(o);
     std::string& out = w.Out();
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\"";
     w.Attr("width", o.widthPx);
-    w.Attr("height", height);
+    w.Attr("height", total);
     out += " viewBox=\"0 0 ";
     AppendNumber(out, o.widthPx);
     out += ' ';
-    AppendNumber(out, height);
+    AppendNumber(out, total);
     out += "\" font-family=\"sans-serif\">\n<rect x=\"0\" y=\"0\"";
     w.Attr("width", o.widthPx);
-    w.Attr("height", height);
+    w.Attr("height", total);
     w.Attr("fill", o.background);
-    out += "/>\n";
+    // In <defs>, so that a renderer without clipping (Qt's SVG Tiny) skips it rather than painting it.
+    out += "/>\n<defs><clipPath id=\"view\"><rect x=\"0\" y=\"0\"";
+    w.Attr("width", o.widthPx);
+    w.Attr("height", height);
+    out += "/></clipPath></defs>\n<g clip-path=\"url(#view)\">\n";
 
     const Visible visible = VisibleItems(scene, o.view, w.Scale());
     out += "<g id=\"members\">\n";
@@ -308,9 +322,19 @@ std::string WriteSvg(const Scene& scene, const SvgOptions& options) {
     out += "</g>\n<g id=\"texts\">\n";
     for (const int k : visible.texts)
         w.Draw(scene.texts[static_cast<std::size_t>(k)]);
-    out += "</g>\n";
-    for (const CornerNote& note : scene.notes)
-        w.Draw(note);
+    out += "</g>\n</g>\n";
+    if (!scene.notes.empty()) {
+        out += "<line x1=\"0\"";
+        w.Attr("y1", height);
+        w.Attr("x2", o.widthPx);
+        w.Attr("y2", height);
+        out += " stroke=\"#808080\"/>\n";
+    }
+    double left = Writer::kNotePad;
+    for (const CornerNote& note : scene.notes) {
+        w.Draw(note, left, height + Writer::kNotePad);
+        left += Writer::SizeOf(note).width + Writer::kNotePad;
+    }
     out += "</svg>\n";
     return std::move(out);
 }

@@ -10,7 +10,8 @@ namespace varlen::drawing {
 
 struct SvgOptions {
     ViewRect view;      // the world rectangle drawn (the caller keeps the picture's proportions)
-    int widthPx = 1200; // the picture's size; the height follows the view's proportions
+    int widthPx = 1200; // the picture's size; the height follows the view's proportions, plus a strip
+                        // under the picture for the scene's notes when it has any
     Colour background{255, 255, 255};
 };
 
