@@ -20,6 +20,8 @@ class CommandLine;
 // Each declares its command, options and help on the command line.
 void AddAnalyseCommand(CommandLine& line);
 void AddDesignCommand(CommandLine& line);
+void AddDxfExportCommand(CommandLine& line);
+void AddDxfImportCommand(CommandLine& line);
 
 // The bytes of the project file; when it cannot be read, says why and sets status: 2 for a file that
 // cannot be used (missing, a folder, a device, a pipe, over 2 GiB), 1 for lack of memory.

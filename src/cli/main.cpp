@@ -16,11 +16,11 @@ constexpr const char* kDescription =
     "varlen-cli: batch analysis, BS 449 design and DXF exchange of plane truss projects.";
 
 constexpr const char* kFooter =
-    R"(Exit status: 0 done; 1 the analysis or a design check stopped (the reason is on
-standard error), a value came out too large to be represented, an output (standard
+    R"(Exit status: 0 done; 1 the analysis, a design check or an export stopped (the reason is
+on standard error), a value came out too large to be represented, an output (standard
 output included) could not be written, or memory ran out; 2 wrong usage, outputs that
-would overwrite the project or each other, or a project file that cannot be read (a
-folder, a device, a pipe or a file over 2 GiB is refused at once).
+would overwrite the project or each other, or a project file or drawing that cannot be
+read (a folder, a device, a pipe or a file over 2 GiB is refused at once).
 Units: co-ordinates in the project file in mm, E in kN/mm2, areas in mm2, forces in
 kN; displacements come out in mm.
 `varlen-cli COMMAND --help` describes each command's options.)";
@@ -33,6 +33,8 @@ int Run(const std::vector<std::string>& args) {
     CommandLine line(kDescription, kFooter);
     AddAnalyseCommand(line);
     AddDesignCommand(line);
+    AddDxfExportCommand(line);
+    AddDxfImportCommand(line);
     if (const std::optional<int> status = line.Parse(args)) return *status;
     const Command& command = *line.Chosen();
     try {

@@ -16,6 +16,8 @@ namespace {
 // What an imported joint is called until the user names it ("Gridline ??/??"; escaped, as "??/" is a
 // trigraph to the compiler's warnings).
 constexpr const char* kJointText = "Gridline ?\?/?\?";
+// Metres across beyond which a drawing that states no units is more likely millimetres than a truss.
+constexpr double kLargeDrawing = 1000;
 
 // The length the header's $INSUNITS names, in metres: value x multiplier x 10^power, the power done
 // on the decimal digits so that 2500 mm gives exactly 2.5 and 100 inches exactly 2.54.
@@ -239,6 +241,11 @@ ImportOutcome ImportDrawing(const Drawing& drawing, Plane plane) {
     m += "Drawing units: " + std::string(units.name) + (units.Converted() ? ", converted to metres" : "");
     if (drawing.units && !units.known) m += " ($INSUNITS " + std::to_string(*drawing.units) + ")";
     m += ".\n";
+    // An exported drawing, and many others, are in millimetres without saying so.
+    if ((!drawing.units || *drawing.units == 0) && size >= kLargeDrawing)
+        m += "The drawing is " + project::FormatGeneral(size) +
+             " m across: if it was drawn in millimetres, set its units to millimetres in the CAD program "
+             "($INSUNITS 4) and import it again.\n";
     if (!drawing.leftOut.empty()) {
         m += "Left out, as only LINE entities become members:";
         for (std::size_t i = 0; i < drawing.leftOut.size(); ++i)
