@@ -109,7 +109,7 @@ int ExportPicture(const PictureRequest& request) {
     }
     const drawing::Scene scene =
         drawing::BuildScene(*read.project, results ? &*results : nullptr, request.view);
-    drawing::Viewport viewport(drawing::WorldOf(*read.project));
+    drawing::Viewport viewport(drawing::Enclose(drawing::WorldOf(*read.project), scene));
     // The whole truss in a picture of its own proportions (no wider than 4 : 1 nor taller than 1 : 2).
     const drawing::World& world = viewport.GetWorld();
     viewport.SetAspect(std::clamp(world.Height() / world.Width(), 0.25, 2.0));

@@ -604,6 +604,18 @@ World WorldOf(const project::Project& project) {
     return world;
 }
 
+World Enclose(World world, const Scene& scene) {
+    for (const Line& line : scene.lines)
+        for (const Point& p : {line.a, line.b}) {
+            if (!std::isfinite(p.x) || !std::isfinite(p.y)) continue;
+            world.xMin = std::min(world.xMin, p.x - 1);
+            world.xMax = std::max(world.xMax, p.x + 1);
+            world.yMin = std::min(world.yMin, p.y - 1);
+            world.yMax = std::max(world.yMax, p.y + 1);
+        }
+    return world;
+}
+
 std::string JointLabel(int joint) {
     return MemberLabel(joint) + " ";
 }

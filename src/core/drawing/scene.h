@@ -185,6 +185,10 @@ struct World {
 [[nodiscard]] Scene BuildScene(const project::Project& project, const analysis::Results* results, View view,
                                const std::optional<MechanismMark>& mechanism = std::nullopt);
 
+// The world grown, where it must be, so that every line of the scene lies at least 1 m inside it, as the
+// joints do: a deflected shape drawn beyond the joints can then still be scrolled to and shown whole.
+[[nodiscard]] World Enclose(World world, const Scene& scene);
+
 // What a view of the scene draws, for a renderer: the items that touch the world rectangle (with
 // `marginPx` pixels around it for symbols and texts), and the labels only where they do not crowd each
 // other: a member label is dropped where it is longer than its member on screen, and every label is

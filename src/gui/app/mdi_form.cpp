@@ -53,6 +53,20 @@ private:
     std::function<void()> m_closed;
 };
 
+// Calls back whenever the watched widget changes size.
+class ResizeFollower final : public QObject {
+public:
+    ResizeFollower(QObject* parent, std::function<void()> resized)
+        : QObject(parent), m_resized(std::move(resized)) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize) m_resized();
+        return false;
+    }
+
+private:
+    std::function<void()> m_resized;
+};
+
 void OnCloseBox(QMdiSubWindow* frame, std::function<void()> closed) {
     frame->installEventFilter(new FrameCloseBox(frame, std::move(closed)));
 }
@@ -297,6 +311,14 @@ void MDIForm1::ShowHide() {
     m_title = AddChild(new TitleWindow(m_document));
     m_summary = AddChild(new ResultsSummaryWindow(m_document, m_dialogs));
     m_wireframe = AddChild(new WireframeWindow(m_document, m_dialogs));
+    // The area grew or shrank (the window manager maximising the main window after the project was opened,
+    // the status bar appearing): the first look follows it, as long as the engineer has not moved those
+    // two windows.
+    m_area->viewport()->installEventFilter(new ResizeFollower(this, [this] {
+        if (FrameOf(m_wireframe)->geometry() == m_firstLook[0] &&
+            FrameOf(m_summary)->geometry() == m_firstLook[1])
+            QTimer::singleShot(0, this, &MDIForm1::ArrangeFirstLook);
+    }));
     connect(m_wireframe, &WireframeWindow::closeRequested, this, [this] { FrameOf(m_wireframe)->hide(); });
     connect(&m_settings, &Settings::placesChanged, this, &MDIForm1::DisablePlot);
     connect(m_title, &TitleWindow::datePickerWanted, this, &MDIForm1::OpenDatePicker);
@@ -457,13 +479,21 @@ bool MDIForm1::OpenPath(const QString& path) {
     m_summary->ShowTab(ResultsSummaryWindow::MembersTab);
     ShowChild(m_summary);
     ShowChild(m_wireframe);
+    ArrangeFirstLook();
+    // At start the main window may not have its final size yet: arrange again once it has.
+    QTimer::singleShot(0, this, &MDIForm1::ArrangeFirstLook);
+    return true;
+}
+
+void MDIForm1::ArrangeFirstLook() {
+    if (!FrameOf(m_wireframe)->isVisible() || !FrameOf(m_summary)->isVisible()) return;
     const QSize area = m_area->viewport()->size();
     const int pictureHeight = std::max(240, area.height() * 2 / 5);
     FrameOf(m_wireframe)->setGeometry(0, 0, area.width(), pictureHeight);
     FrameOf(m_summary)->setGeometry(0, pictureHeight, area.width(),
                                     std::max(240, area.height() - pictureHeight));
+    m_firstLook = {FrameOf(m_wireframe)->geometry(), FrameOf(m_summary)->geometry()};
     m_wireframe->ShowFullScale();
-    return true;
 }
 
 bool MDIForm1::FileSave() {

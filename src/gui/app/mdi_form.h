@@ -92,6 +92,8 @@ private:
     void UpdateMenus();
     void FillWindowsMenu();
     void OpenDatePicker();
+    // After an open: the truss picture across the top of the area, the member list below it.
+    void ArrangeFirstLook();
     // The decimal places changed: the results shown no longer match them until the next analysis.
     void DisablePlot();
     // A re-analysis stopped: the last results are withdrawn, their windows hidden and emptied, the
@@ -119,6 +121,7 @@ private:
     std::array<ResultsWindow*, 3> m_results{}; // global displacements, local forces, global forces
     ResultsSummaryWindow* m_summary = nullptr;
     WireframeWindow* m_wireframe = nullptr;
+    std::array<QRect, 2> m_firstLook{}; // where the picture and the summary were put on opening
     QMdiSubWindow* m_design = nullptr;
     bool m_plotDisabled = false;
     QMenu* m_output = nullptr;

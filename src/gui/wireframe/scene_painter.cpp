@@ -17,7 +17,9 @@
 namespace varlen::gui {
 namespace {
 
-QColor ToQt(drawing::Colour c) { return {c.r, c.g, c.b}; }
+QColor ToQt(drawing::Colour c) {
+    return {c.r, c.g, c.b};
+}
 
 QString Utf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -65,7 +67,8 @@ void PaintNotes(QPainter& painter, const drawing::Scene& scene, const QRectF& ta
         const double lineHeight = metrics.height() + 2;
         const double boxWidth = width + swatch + 18;
         const double boxHeight = lineHeight * static_cast<double>(note.lines.size()) + 8;
-        const bool right = note.corner == drawing::Anchor::TopRight || note.corner == drawing::Anchor::BottomRight;
+        const bool right =
+            note.corner == drawing::Anchor::TopRight || note.corner == drawing::Anchor::BottomRight;
         const bool top = note.corner == drawing::Anchor::TopLeft || note.corner == drawing::Anchor::TopRight;
         const QRectF box(right ? target.right() - boxWidth - 8 : target.left() + 8,
                          top ? target.top() + 8 : target.bottom() - boxHeight - 8, boxWidth, boxHeight);
@@ -89,7 +92,8 @@ void PaintNotes(QPainter& painter, const drawing::Scene& scene, const QRectF& ta
 
 } // namespace
 
-WorldToScreen::WorldToScreen(const drawing::ViewRect& view, const QRectF& target) : m_view(view), m_target(target) {
+WorldToScreen::WorldToScreen(const drawing::ViewRect& view, const QRectF& target)
+    : m_view(view), m_target(target) {
     const double width = view.x2 - view.x1;
     const double height = view.y2 - view.y1;
     // The view has the target's proportions; the smaller scale keeps all of it in sight if it does not.
@@ -97,7 +101,8 @@ WorldToScreen::WorldToScreen(const drawing::ViewRect& view, const QRectF& target
 }
 
 QPointF WorldToScreen::Map(drawing::Point world) const {
-    return {m_target.left() + (world.x - m_view.x1) * m_scale, m_target.top() + (m_view.y2 - world.y) * m_scale};
+    return {m_target.left() + (world.x - m_view.x1) * m_scale,
+            m_target.top() + (m_view.y2 - world.y) * m_scale};
 }
 
 drawing::Point WorldToScreen::Unmap(QPointF screen) const {
@@ -105,8 +110,8 @@ drawing::Point WorldToScreen::Unmap(QPointF screen) const {
             m_view.y2 - (screen.y() - m_target.top()) / m_scale};
 }
 
-void PrintRotatedText(QPainter& painter, const QString& text, QPointF at, double heightPx, double angleDegrees,
-                      drawing::Anchor anchor, bool bold) {
+void PrintRotatedText(QPainter& painter, const QString& text, QPointF at, double heightPx,
+                      double angleDegrees, drawing::Anchor anchor, bool bold) {
     QFont font = painter.font();
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(heightPx))));
     font.setBold(bold);
@@ -120,10 +125,10 @@ void PrintRotatedText(QPainter& painter, const QString& text, QPointF at, double
     painter.restore();
 }
 
-void PaintScene(QPainter& painter, const drawing::Scene& scene, const drawing::ViewRect& view, const QRectF& target,
-                drawing::Colour background) {
+void PaintScene(QPainter& painter, const drawing::Scene& scene, const drawing::ViewRect& view,
+                const QRectF& target, drawing::Colour background) {
     painter.save();
-    painter.setClipRect(target);
+    // No clip to the target: symbols, arrows and values at the view's edge reach into the margin around it.
     painter.fillRect(target, ToQt(background));
     painter.setRenderHint(QPainter::Antialiasing, true);
     const WorldToScreen map(view, target);
@@ -157,21 +162,27 @@ void PaintScene(QPainter& painter, const drawing::Scene& scene, const drawing::V
         const drawing::Arrow& arrow = scene.arrows[static_cast<std::size_t>(i)];
         painter.setPen(QPen(ToQt(arrow.colour), arrow.widthPx));
         painter.setBrush(ToQt(arrow.colour));
-        PaintArrow(painter, map.Map(arrow.tip), QPointF(arrow.direction.x, -arrow.direction.y), arrow.lengthPx,
-                   arrow.widthPx);
+        PaintArrow(painter, map.Map(arrow.tip), QPointF(arrow.direction.x, -arrow.direction.y),
+                   arrow.lengthPx, arrow.widthPx);
     }
     for (int i : visible.texts) {
         const drawing::Text& text = scene.texts[static_cast<std::size_t>(i)];
         painter.setPen(ToQt(text.colour));
-        PrintRotatedText(painter, Utf8(text.text), map.Map(text.at) + QPointF(text.offsetPx.x, -text.offsetPx.y),
-                         text.heightPx, text.angleDegrees, text.anchor, text.bold);
+        PrintRotatedText(painter, Utf8(text.text),
+                         map.Map(text.at) + QPointF(text.offsetPx.x, -text.offsetPx.y), text.heightPx,
+                         text.angleDegrees, text.anchor, text.bold);
     }
     PaintNotes(painter, scene, target);
     painter.restore();
 }
 
-QString SavePicture(const drawing::Scene& scene, const drawing::ViewRect& view, const QString& path, int width) {
+QString SavePicture(const drawing::Scene& scene, const drawing::ViewRect& shown, const QString& path,
+                    int width) {
     const QString suffix = QFileInfo(path).suffix().toLower();
+    // A margin of 40 pixels (of `width`) all round, for the arrows, values and symbols that reach beyond
+    // the joints by a fixed size on screen.
+    const double margin = 40.0 * (shown.x2 - shown.x1) / std::max(1, width - 80);
+    const drawing::ViewRect view{shown.x1 - margin, shown.y1 - margin, shown.x2 + margin, shown.y2 + margin};
     const double aspect = (view.y2 - view.y1) / std::max(1e-300, view.x2 - view.x1);
     if (suffix == "svg") {
         drawing::SvgOptions options;
@@ -210,7 +221,8 @@ QString SavePicture(const drawing::Scene& scene, const drawing::ViewRect& view, 
         painter.end();
         return {};
     }
-    return QString("\"%1\" is not a picture Varlen writes: give a name ending in .png, .svg or .pdf.").arg(path);
+    return QString("\"%1\" is not a picture Varlen writes: give a name ending in .png, .svg or .pdf.")
+        .arg(path);
 }
 
 } // namespace varlen::gui

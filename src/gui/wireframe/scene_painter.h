@@ -29,17 +29,19 @@ private:
 
 // A text at a screen point, turned `angleDegrees` anticlockwise about it, the anchor corner (before the
 // turn) on the point: the one routine every label is written with.
-void PrintRotatedText(QPainter& painter, const QString& text, QPointF at, double heightPx, double angleDegrees,
-                      drawing::Anchor anchor = drawing::Anchor::TopLeft, bool bold = false);
+void PrintRotatedText(QPainter& painter, const QString& text, QPointF at, double heightPx,
+                      double angleDegrees, drawing::Anchor anchor = drawing::Anchor::TopLeft,
+                      bool bold = false);
 
-// Paints the part of the scene that `view` shows onto `target`, background included.
+// Paints the part of the scene that `view` shows onto `target`, background included; symbols and texts
+// near the view's edge may reach a little beyond `target`, so leave a margin round it.
 void PaintScene(QPainter& painter, const drawing::Scene& scene, const drawing::ViewRect& view,
                 const QRectF& target, drawing::Colour background = drawing::kBackground);
 
 // Writes the view as a picture, the format following the extension: ".png" (`width` pixels wide), ".svg",
 // ".pdf" (a landscape or portrait A4 page as the view is wide or tall). The error text on failure, empty
 // on success.
-[[nodiscard]] QString SavePicture(const drawing::Scene& scene, const drawing::ViewRect& view, const QString& path,
-                                  int width = 1600);
+[[nodiscard]] QString SavePicture(const drawing::Scene& scene, const drawing::ViewRect& view,
+                                  const QString& path, int width = 1600);
 
 } // namespace varlen::gui

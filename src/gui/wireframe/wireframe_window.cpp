@@ -22,8 +22,8 @@ namespace {
 
 // Scroll positions fit a QScrollBar: the viewport keeps them within 32 bits for any truss.
 int Clamp(std::int64_t value) {
-    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
-                                                     std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 } // namespace
@@ -136,13 +136,18 @@ const drawing::Scene& WireframeWindow::Scene() {
 
 void WireframeWindow::ChooseView(drawing::View view) {
     m_chosen = view;
-    (view == drawing::View::Model ? m_model : view == drawing::View::Deflected ? m_deflected : m_forces)
+    (view == drawing::View::Model       ? m_model
+     : view == drawing::View::Deflected ? m_deflected
+                                        : m_forces)
         ->setChecked(true);
     Invalidate();
 }
 
 void WireframeWindow::Invalidate() {
     m_dirty = true;
+    const bool current = !m_document.Document().Stale() && m_document.Results();
+    m_deflected->setEnabled(current);
+    m_forces->setEnabled(current);
     // Building a scene of a large truss takes a moment: a hidden window waits until it is shown.
     if (isVisible()) m_picture->update();
 }
@@ -157,10 +162,8 @@ void WireframeWindow::Rebuild() {
     const document::ProjectDocument& doc = m_document.Document();
     // Results that no longer match the tables are not drawn: the picture falls back to the model.
     const analysis::Results* results = doc.Stale() ? nullptr : m_document.Results();
-    m_deflected->setEnabled(results != nullptr);
-    m_forces->setEnabled(results != nullptr);
     m_scene = drawing::BuildScene(doc.Project(), results, m_chosen, m_document.StopMark());
-    const drawing::World world = drawing::WorldOf(doc.Project());
+    const drawing::World world = drawing::Enclose(drawing::WorldOf(doc.Project()), m_scene);
     if (!(world == m_viewport.GetWorld())) {
         m_viewport.SetWorld(world);
         ApplyView();
@@ -218,27 +221,37 @@ void WireframeWindow::CancelZoom() {
 
 void WireframeWindow::DrawWireframe(QPainter& painter, const QRectF& target, bool onPaper) {
     const drawing::ViewRect view = m_viewport.View();
-    PaintScene(painter, Scene(), view, target, onPaper ? drawing::Colour{255, 255, 255} : drawing::kBackground);
+    PaintScene(painter, Scene(), view, target,
+               onPaper ? drawing::Colour{255, 255, 255} : drawing::kBackground);
+}
+
+// The world's view is drawn inside a margin of the picture box: arrows, load values and support symbols
+// reach beyond the joints by a fixed number of pixels, and the view's 1 m margin may be far fewer.
+QRectF WireframeWindow::PictureRect() const {
+    const double margin = std::min(36.0, 0.1 * std::min(m_picture->width(), m_picture->height()));
+    return QRectF(m_picture->rect()).adjusted(margin, margin, -margin, -margin);
 }
 
 bool WireframeWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_picture) return QWidget::eventFilter(watched, event);
-    const QRectF area(m_picture->rect());
+    const QRectF area = PictureRect();
     const WorldToScreen map(m_viewport.View(), area);
     switch (event->type()) {
     case QEvent::Paint: {
         QPainter painter(m_picture);
+        painter.fillRect(m_picture->rect(),
+                         QColor(drawing::kBackground.r, drawing::kBackground.g, drawing::kBackground.b));
         DrawWireframe(painter, area, false);
         if (m_viewport.Zoom() == drawing::Viewport::ZoomState::Dragging) {
             painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
             painter.setBrush(Qt::NoBrush);
-            painter.drawRect(QRectF(map.Map(m_viewport.BandStart()), map.Map(m_viewport.BandEnd())).normalized());
+            painter.drawRect(
+                QRectF(map.Map(m_viewport.BandStart()), map.Map(m_viewport.BandEnd())).normalized());
         }
         return true;
     }
     case QEvent::Resize:
-        if (m_picture->width() > 0)
-            m_viewport.SetAspect(static_cast<double>(m_picture->height()) / m_picture->width());
+        if (area.width() > 0) m_viewport.SetAspect(area.height() / area.width());
         ApplyView();
         return false;
     case QEvent::MouseButtonPress:
@@ -289,13 +302,15 @@ void WireframeWindow::PrintPicture() {
     if (!m_dialogs.SetUpPrinter(this, printer)) return;
     QPainter painter;
     if (!painter.begin(&printer)) {
-        m_dialogs.Tell(this, "Print Wireframe Model", "The printer could not be started; nothing was printed.",
-                       UserDialogs::Icon::Warning);
+        m_dialogs.Tell(this, "Print Wireframe Model",
+                       "The printer could not be started; nothing was printed.", UserDialogs::Icon::Warning);
         return;
     }
     // The current view fitted to the page, its proportions kept, on white paper.
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution()).translated(
-        -printer.pageLayout().paintRectPixels(printer.resolution()).topLeft());
+    const QRectF page =
+        printer.pageLayout()
+            .paintRectPixels(printer.resolution())
+            .translated(-printer.pageLayout().paintRectPixels(printer.resolution()).topLeft());
     const double aspect = (view.y2 - view.y1) / (view.x2 - view.x1);
     const double width = std::min(page.width(), page.height() / aspect);
     const QRectF target(page.center().x() - width / 2, page.center().y() - width * aspect / 2, width,
@@ -309,11 +324,11 @@ void WireframeWindow::PrintPicture() {
 
 void WireframeWindow::SavePictureAs() {
     CancelZoom();
-    const QString path = m_dialogs.SaveFileName(this, "Save Picture As",
-                                                "PNG picture (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)",
-                                                QString());
+    const QString path = m_dialogs.SaveFileName(
+        this, "Save Picture As", "PNG picture (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)", QString());
     if (path.isEmpty()) return;
-    const QString error = SavePicture(Scene(), m_viewport.View(), path, std::max(800, m_picture->width() * 2));
+    const QString error =
+        SavePicture(Scene(), m_viewport.View(), path, std::max(800, m_picture->width() * 2));
     if (!error.isEmpty()) m_dialogs.Tell(this, "Save Picture As", error, UserDialogs::Icon::Warning);
 }
 

@@ -52,6 +52,7 @@ private:
     void Invalidate();
     void Rebuild();
     void ApplyView();
+    [[nodiscard]] QRectF PictureRect() const;
     void HScrollView(int value);
     void VScrollView(int value);
 

@@ -349,6 +349,18 @@ TEST_P(SceneExamples, DeflectedShapeIsATenthOfTheTruss) {
     const double size = std::max(w.Width(), w.Height()) - 2;
     EXPECT_GT(largest, 0.06 * size);
     EXPECT_LT(largest, 0.16 * size);
+    // The world grown for the shape holds every displaced end a metre inside, and never shrinks.
+    const World grown = Enclose(w, s);
+    EXPECT_LE(grown.xMin, w.xMin);
+    EXPECT_GE(grown.yMax, w.yMax);
+    for (const Line* line : after)
+        for (const Point& end : {line->a, line->b}) {
+            EXPECT_GE(end.x, grown.xMin + 1 - 1e-12);
+            EXPECT_LE(end.x, grown.xMax - 1 + 1e-12);
+            EXPECT_GE(end.y, grown.yMin + 1 - 1e-12);
+            EXPECT_LE(end.y, grown.yMax - 1 + 1e-12);
+        }
+    EXPECT_EQ(Enclose(w, BuildScene(p, nullptr, View::Model)), w); // the model already lies inside
     // A pinned joint does not move: a deflection read from the wrong joint, or in the wrong units for
     // one axis, would move it.
     const model::Model m = model::BuildModel(p);
