@@ -153,6 +153,12 @@ void ProjectDocument::Accept(AnalysisRun& run) {
     Notify(Change::FlagsChanged);
 }
 
+void ProjectDocument::DropResults() {
+    if (!m_results) return;
+    m_results.reset();
+    Notify(Change::ResultsChanged);
+}
+
 AnalysisRun ProjectDocument::Analyse(const std::filesystem::path& temporaryFolder) {
     const project::WriteOutcome written = WriteTemporaryProject(temporaryFolder);
     if (!written.ok) {

@@ -91,6 +91,9 @@ public:
                                                     const std::filesystem::path& temporaryFolder,
                                                     const std::function<void(const char*)>& phase = {});
     void Accept(AnalysisRun& run);
+    // The results no longer describe the project (a drawing imported over it): they are withdrawn, so
+    // nothing shows them as current.
+    void DropResults();
 
     // Called after every change, for the windows to follow.
     void Subscribe(std::function<void(const Notice&)> listener) {

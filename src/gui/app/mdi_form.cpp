@@ -172,11 +172,13 @@ void MDIForm1::BuildMenus() {
             &MDIForm1::FileSaveAs);
     separator(file, "mnuSaveImport");
     QMenu* import = SubMenu(file, "mnuImport", "&Import DXF");
-    later(Item(import, "mnuDXFXY", "DXF (X,Y)..."));
-    later(Item(import, "mnuDXFXZ", "DXF (X,Z)..."));
+    connect(Item(import, "mnuDXFXY", "DXF (X,Y)..."), &QAction::triggered, this, [this] { ImportDXF("XY"); });
+    connect(Item(import, "mnuDXFXZ", "DXF (X,Z)..."), &QAction::triggered, this, [this] { ImportDXF("XZ"); });
     QMenu* exportMenu = SubMenu(file, "mnuExport", "&Export");
-    later(Item(exportMenu, "mnuExportDXFXY", "DXF (X,Y)..."));
-    later(Item(exportMenu, "mnuExportDXFXZ", "DXF (X,Z)..."));
+    connect(Item(exportMenu, "mnuExportDXFXY", "DXF (X,Y)..."), &QAction::triggered, this,
+            [this] { CreateDXF("XY"); });
+    connect(Item(exportMenu, "mnuExportDXFXZ", "DXF (X,Z)..."), &QAction::triggered, this,
+            [this] { CreateDXF("XZ"); });
     separator(file, "mnuDXFLotus");
     m_printUsing = SubMenu(file, "mnuPrintUsing", "&Print Using");
     later(Item(m_printUsing, "mnuNotepad", "&Text Report..."));

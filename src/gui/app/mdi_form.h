@@ -66,6 +66,12 @@ public slots:
     void ShowChild(QWidget* window);
     // A fresh design window each time: it runs the three checks as it opens.
     void ShowDesign();
+    // File > Export: the members as lines of a DXF drawing beside the project, in the X-Y plane, or in
+    // the X-Z plane when `plane` is "XZ".
+    void CreateDXF(const QString& plane);
+    // File > Import: a drawing's lines become the joints and members of the project ("XY": the drawing's
+    // X-Y plane; anything else its X-Z plane), after the save-changes question.
+    void ImportDXF(const QString& plane);
     void HideChild();
 
 signals:
