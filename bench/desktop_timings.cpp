@@ -1,15 +1,18 @@
 // How the desktop program copes with a large project: opening it with the editors shown, analysing it,
-// jumping through the members grid, and the results window on the last member. Runs the real windows
+// jumping through the members grid, the results window on the last member, and the wireframe picture:
+// building its scene, painting it whole, zoomed in and scrolled. Runs the real windows
 // offscreen:  QT_QPA_PLATFORM=offscreen varlen_desktop_timings PROJECT.sma
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QScrollBar>
 #include <QTableView>
 #include <cstdio>
 
 #include "app/mdi_form.h"
 #include "app/user_dialogs.h"
+#include "wireframe/wireframe_window.h"
 
 namespace {
 
@@ -23,6 +26,7 @@ public:
     std::optional<QString> Input(QWidget*, const QString&, const QString&) override { return std::nullopt; }
     QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    bool SetUpPrinter(QWidget*, QPrinter&) override { return false; }
 };
 
 template <class T> T* Find(QObject* root, const char* name) {
@@ -74,5 +78,33 @@ int main(int argc, char** argv) {
     std::printf("open and show editors %lld ms, analyse %lld ms, 51 jumps through the members grid %lld ms, "
                 "results window on the last member %lld ms\n",
                 open, analyse, scroll, results);
+
+    // The picture: a scene built afresh (as after an edit), then painted as the window paints it.
+    auto* picture = Find<varlen::gui::WireframeWindow>(&window, "frmThumbnail");
+    auto* viewport = Find<QWidget>(picture, "picViewport");
+    Find<QAction>(&window, "mnuThumbNail")->trigger();
+    Find<QAction>(picture, "mnuAxialForces")->trigger();
+    timer.restart();
+    const auto lines = picture->Scene().lines.size();
+    const qint64 scene = timer.restart();
+    const auto paint = [&] {
+        QElapsedTimer one;
+        one.start();
+        viewport->repaint();
+        return one.nsecsElapsed() / 1e6;
+    };
+    const double whole = paint();
+    for (int i = 0; i < 4; ++i)
+        Find<QAction>(picture, "mnuZoomIn")->trigger();
+    const double zoomed = paint();
+    auto* bar = Find<QScrollBar>(picture, "HScrollBar");
+    double scrolled = 0;
+    for (int step = 1; step <= 20; ++step) {
+        bar->setValue(bar->minimum() + (bar->maximum() - bar->minimum()) * step / 20);
+        scrolled += paint();
+    }
+    std::printf("picture of %zu lines: scene %lld ms, paint whole %.1f ms, zoomed in 16 times %.1f ms, "
+                "20 scroll steps %.1f ms each\n",
+                lines, scene, whole, zoomed, scrolled / 20);
     return 0;
 }

@@ -130,9 +130,11 @@ void PaintScene(QPainter& painter, const drawing::Scene& scene, const drawing::V
     painter.save();
     // No clip to the target: symbols, arrows and values at the view's edge reach into the margin around it.
     painter.fillRect(target, ToQt(background));
-    painter.setRenderHint(QPainter::Antialiasing, true);
     const WorldToScreen map(view, target);
     const drawing::Visible visible = drawing::VisibleItems(scene, view, map.PixelsPerMetre());
+    // Smoothing tens of thousands of lines costs more than it shows: a truss seen whole at that size is
+    // a texture, and zooming in brings the smoothing back.
+    painter.setRenderHint(QPainter::Antialiasing, visible.lines.size() < 20000);
 
     // Lines first, in the order the scene gives them (the undeformed truss under the deflected one).
     for (int i : visible.lines) {
