@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <optional>
 
 #include "drawing/svg_writer.h"
 
@@ -90,6 +91,14 @@ void PaintNotes(QPainter& painter, const drawing::Scene& scene, const QRectF& ta
     }
 }
 
+// Room for the notes in a strip under a picture written to a file, where nothing may cover the truss.
+int NotesHeight(const drawing::Scene& scene) {
+    std::size_t lines = 0;
+    for (const drawing::CornerNote& note : scene.notes)
+        lines = std::max(lines, note.lines.size());
+    return lines == 0 ? 0 : static_cast<int>(lines) * 18 + 24;
+}
+
 } // namespace
 
 WorldToScreen::WorldToScreen(const drawing::ViewRect& view, const QRectF& target)
@@ -126,7 +135,7 @@ void PrintRotatedText(QPainter& painter, const QString& text, QPointF at, double
 }
 
 void PaintScene(QPainter& painter, const drawing::Scene& scene, const drawing::ViewRect& view,
-                const QRectF& target, drawing::Colour background) {
+                const QRectF& target, drawing::Colour background, const std::optional<QRectF>& notes) {
     painter.save();
     // No clip to the target: symbols, arrows and values at the view's edge reach into the margin around it.
     painter.fillRect(target, ToQt(background));
@@ -174,7 +183,7 @@ void PaintScene(QPainter& painter, const drawing::Scene& scene, const drawing::V
                          map.Map(text.at) + QPointF(text.offsetPx.x, -text.offsetPx.y), text.heightPx,
                          text.angleDegrees, text.anchor, text.bold);
     }
-    PaintNotes(painter, scene, target);
+    PaintNotes(painter, scene, notes.value_or(target));
     painter.restore();
 }
 
@@ -199,11 +208,13 @@ QString SavePicture(const drawing::Scene& scene, const drawing::ViewRect& shown,
     }
     if (suffix == "png") {
         const int height = std::max(1, static_cast<int>(std::lround(width * aspect)));
-        QImage image(width, height, QImage::Format_RGB32);
+        const int strip = NotesHeight(scene);
+        QImage image(width, height + strip, QImage::Format_RGB32);
         image.fill(Qt::white);
         {
             QPainter painter(&image);
-            PaintScene(painter, scene, view, QRectF(0, 0, width, height), drawing::Colour{255, 255, 255});
+            PaintScene(painter, scene, view, QRectF(0, 0, width, height), drawing::Colour{255, 255, 255},
+                       QRectF(0, height, width, strip));
         }
         if (!image.save(path, "PNG")) return QString("The picture could not be written to \"%1\".").arg(path);
         return {};
@@ -215,11 +226,13 @@ QString SavePicture(const drawing::Scene& scene, const drawing::ViewRect& shown,
         pdf.setResolution(150);
         QPainter painter;
         if (!painter.begin(&pdf)) return QString("The picture could not be written to \"%1\".").arg(path);
-        const QRectF page(0, 0, pdf.width(), pdf.height());
-        // Fitted to the page with the view's proportions, centred.
+        const int strip = NotesHeight(scene);
+        const QRectF page(0, 0, pdf.width(), pdf.height() - strip);
+        // Fitted to the page with the view's proportions, centred, the notes under the drawing.
         const double w = std::min(page.width(), page.height() / std::max(aspect, 1e-9));
         const QRectF target(page.center().x() - w / 2, page.center().y() - w * aspect / 2, w, w * aspect);
-        PaintScene(painter, scene, view, target, drawing::Colour{255, 255, 255});
+        PaintScene(painter, scene, view, target, drawing::Colour{255, 255, 255},
+                   QRectF(target.left(), target.bottom(), target.width(), strip));
         painter.end();
         return {};
     }

@@ -2,6 +2,8 @@
 // painting routine for all of them, so what is printed or saved is what the engineer saw.
 #pragma once
 
+#include <optional>
+
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -35,8 +37,10 @@ void PrintRotatedText(QPainter& painter, const QString& text, QPointF at, double
 
 // Paints the part of the scene that `view` shows onto `target`, background included; symbols and texts
 // near the view's edge may reach a little beyond `target`, so leave a margin round it.
+// The notes (scale, legend) go in a corner of `target`, or into `notes` when given.
 void PaintScene(QPainter& painter, const drawing::Scene& scene, const drawing::ViewRect& view,
-                const QRectF& target, drawing::Colour background = drawing::kBackground);
+                const QRectF& target, drawing::Colour background = drawing::kBackground,
+                const std::optional<QRectF>& notes = std::nullopt);
 
 // Writes the view as a picture, the format following the extension: ".png" (`width` pixels wide), ".svg",
 // ".pdf" (a landscape or portrait A4 page as the view is wide or tall). The error text on failure, empty
