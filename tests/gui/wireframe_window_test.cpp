@@ -204,6 +204,7 @@ private slots:
         OpenRoofTruss();
         const QString pdf = m_dir.filePath("printed.pdf");
         m_dialogs->printFiles.push_back(pdf);
+        QCOMPARE(Action("mnuPrint")->shortcut(), QKeySequence(QKeySequence::Print));
         Action("mnuPrint")->trigger();
         QVERIFY(QFileInfo(pdf).size() > 1000);
         Action("mnuPrint")->trigger(); // cancelled: nothing happens, nothing is said

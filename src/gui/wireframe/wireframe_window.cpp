@@ -81,8 +81,10 @@ void WireframeWindow::BuildMenus(QMenuBar* bar) {
     };
     QMenu* file = bar->addMenu("&File");
     file->setObjectName("mnuFile");
-    connect(item(file, "mnuPrint", "Print Wireframe Model"), &QAction::triggered, this,
-            &WireframeWindow::PrintPicture);
+    QAction* print = item(file, "mnuPrint", "Print Wireframe Model");
+    print->setShortcut(QKeySequence::Print);
+    print->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(print, &QAction::triggered, this, &WireframeWindow::PrintPicture);
     connect(item(file, "mnuSavePicture", "Save Picture &As..."), &QAction::triggered, this,
             &WireframeWindow::SavePictureAs);
     file->addSeparator();
