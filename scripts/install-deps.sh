@@ -7,6 +7,7 @@ packages=(
     cmake ninja-build g++
     libeigen3-dev libsuitesparse-dev libopenblas-dev libopenblas0-pthread
     nlohmann-json3-dev libcli11-dev
+    libzip-dev     # the word report (.docx) is a zip package
     libgtest-dev libbenchmark-dev
     qt6-base-dev qt6-svg-dev libgl-dev
     clang-format   # CI checks the layout of every source file
