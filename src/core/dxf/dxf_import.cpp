@@ -58,25 +58,87 @@ double InMetres(double value, const Units& units) {
     return units.power == 0 ? scaled : project::ScaleByPowerOfTen(scaled, units.power);
 }
 
-// The joints made so far, found by position: a grid of cells at least as wide as the tolerance, so a
-// point's matches lie in its own cell or the eight around it.
+// Cells to the first joint of their chain, in one open-addressed array: a look-up is one or two reads
+// of adjacent memory, where a node-based map costs a cache miss a node.
+class CellMap {
+public:
+    explicit CellMap(std::size_t entries) {
+        std::size_t size = 16;
+        while (size < 2 * entries)
+            size *= 2;
+        m_keys.resize(size);
+        m_heads.resize(size, 0);
+        m_mask = size - 1;
+    }
+    // The chain's first joint, or 0 when the cell holds none.
+    [[nodiscard]] int Head(std::uint64_t key) const {
+        for (std::size_t at = Slot(key);; at = (at + 1) & m_mask) {
+            if (m_heads[at] == 0) return 0;
+            if (m_keys[at] == key) return m_heads[at];
+        }
+    }
+    // The chain's first joint, to be set; grows the array when half full.
+    int& Head(std::uint64_t key) {
+        if (2 * (m_used + 1) > m_keys.size()) Grow();
+        for (std::size_t at = Slot(key);; at = (at + 1) & m_mask) {
+            if (m_heads[at] == 0) {
+                m_keys[at] = key;
+                ++m_used;
+                return m_heads[at];
+            }
+            if (m_keys[at] == key) return m_heads[at];
+        }
+    }
+
+private:
+    [[nodiscard]] std::size_t Slot(std::uint64_t key) const {
+        key ^= key >> 31; // the finaliser of splitmix64
+        key *= 0xBF58476D1CE4E5B9ull;
+        key ^= key >> 27;
+        return static_cast<std::size_t>(key) & m_mask;
+    }
+    void Grow() {
+        CellMap bigger(m_keys.size());
+        for (std::size_t at = 0; at < m_keys.size(); ++at)
+            if (m_heads[at] != 0) bigger.Head(m_keys[at]) = m_heads[at];
+        *this = std::move(bigger);
+    }
+
+    std::vector<std::uint64_t> m_keys;
+    std::vector<int> m_heads; // 0: an empty slot (joints are numbered from 1)
+    std::size_t m_mask = 0;
+    std::size_t m_used = 0;
+};
+
+// The joints made so far, found by position: a grid of cells much wider than the tolerance, so a point's
+// matches lie in its own cell, or also in a neighbour when the point is within the tolerance of that
+// side, which is rare: most points cost one look-up.
 class JointIndex {
 public:
-    JointIndex(double tolerance, double largest) : m_tolerance(tolerance) {
-        // Wide enough that cell numbers stay well inside 64 bits whatever the co-ordinates' size.
-        m_cell = std::max({tolerance, largest * 0x1p-40, std::numeric_limits<double>::min()});
+    JointIndex(double tolerance, double largest, std::size_t points)
+        : m_tolerance(tolerance), m_heads(points) {
+        // Cell numbers stay well inside 64 bits whatever the co-ordinates' size.
+        m_cell = std::max({16 * tolerance, largest * 0x1p-40, std::numeric_limits<double>::min()});
+        m_u.reserve(points + 1);
+        m_v.reserve(points + 1);
+        m_next.reserve(points + 1);
     }
 
     // The lowest-numbered joint within the tolerance in both co-ordinates, or 0.
     int Find(double u, double v) const {
-        const std::int64_t cu = Cell(u), cv = Cell(v);
+        const double su = u / m_cell, sv = v / m_cell;
+        const double fu = std::floor(su), fv = std::floor(sv);
+        const auto cu = static_cast<std::int64_t>(fu), cv = static_cast<std::int64_t>(fv);
+        // Twice the tolerance, so that rounding in the division never hides a neighbour.
+        const double near = 2 * m_tolerance / m_cell;
+        const std::int64_t fromU = su - fu <= near ? -1 : 0, toU = fu + 1 - su <= near ? 1 : 0;
+        const std::int64_t fromV = sv - fv <= near ? -1 : 0, toV = fv + 1 - sv <= near ? 1 : 0;
         int found = 0;
-        for (std::int64_t du = -1; du <= 1; ++du)
-            for (std::int64_t dv = -1; dv <= 1; ++dv) {
-                const auto head = m_heads.find(Key(cu + du, cv + dv));
-                if (head == m_heads.end()) continue;
-                for (int j = head->second; j != 0; j = m_next[static_cast<std::size_t>(j)]) {
-                    const std::size_t at = static_cast<std::size_t>(j);
+        for (std::int64_t du = fromU; du <= toU; ++du)
+            for (std::int64_t dv = fromV; dv <= toV; ++dv) {
+                for (int j = m_heads.Head(Key(cu + du, cv + dv)); j != 0;
+                     j = m_next[static_cast<std::size_t>(j)]) {
+                    const auto at = static_cast<std::size_t>(j);
                     if (std::fabs(m_u[at] - u) <= m_tolerance && std::fabs(m_v[at] - v) <= m_tolerance &&
                         (found == 0 || j < found))
                         found = j;
@@ -89,7 +151,7 @@ public:
         const int joint = static_cast<int>(m_u.size());
         m_u.push_back(u);
         m_v.push_back(v);
-        int& head = m_heads[Key(Cell(u), Cell(v))];
+        int& head = m_heads.Head(Key(Cell(u), Cell(v)));
         m_next.push_back(head);
         head = joint;
         return joint;
@@ -105,7 +167,7 @@ private:
 
     double m_tolerance = 0;
     double m_cell = 1;
-    std::unordered_map<std::uint64_t, int> m_heads;
+    CellMap m_heads;
     // Joint j at index j; index 0 is no joint and ends every chain.
     std::vector<double> m_u{0.0}, m_v{0.0};
     std::vector<int> m_next{0};
@@ -176,7 +238,7 @@ ImportOutcome ImportDrawing(const Drawing& drawing, Plane plane) {
     if (!std::isfinite(size)) size = largest;
     const double tolerance = kRelativeTolerance * size;
 
-    JointIndex joints(tolerance, largest);
+    JointIndex joints(tolerance, largest, 2 * ends.size());
     project::Project project = project::NewProject();
     project::Table& jointTable = project.joints;
     jointTable.SetRowCount(1);
@@ -198,6 +260,7 @@ ImportOutcome ImportDrawing(const Drawing& drawing, Plane plane) {
     std::vector<int> zeroLength;
     std::vector<Doubled> doubled;
     std::unordered_map<std::uint64_t, int> memberOf; // the joint pair, lower first, to its first member
+    memberOf.reserve(ends.size());
     int memberCount = 0;
     std::string number, jointI, jointJ;
     for (std::size_t k = 0; k < ends.size(); ++k) {

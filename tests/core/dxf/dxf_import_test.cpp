@@ -161,6 +161,28 @@ TEST(DxfImport, ToleranceScalesWithTheDrawing) {
     EXPECT_EQ(tiny.project->joints.EntryCount(), 3);
 }
 
+// Every copy of a point is drawn with its own noise of up to 0.4e-9 of the drawing's size, so any two
+// copies are within the tolerance of each other. Thousands of them fall either side of the joint
+// search's cell edges: a neighbouring cell left unsearched would split a joint in two.
+TEST(DxfImport, NoiseWithinTheToleranceNeverSplitsAJoint) {
+    constexpr int kSide = 100; // points 1 m apart, a drawing 99 m across
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> noise(-0.4e-9 * (kSide - 1), 0.4e-9 * (kSide - 1));
+    Pairs drawing = Entities();
+    auto line = [&](int i1, int j1, int i2, int j2) {
+        drawing.Line(i1 + noise(random), j1 + noise(random), i2 + noise(random), j2 + noise(random));
+    };
+    for (int j = 0; j < kSide; ++j)
+        for (int i = 0; i + 1 < kSide; ++i) {
+            line(i, j, i + 1, j);
+            line(j, i, j, i + 1);
+        }
+    const dxf::ImportOutcome out = Import(Closed(drawing));
+    EXPECT_EQ(out.joints, kSide * kSide);
+    EXPECT_EQ(out.members, 2 * kSide * (kSide - 1));
+    EXPECT_EQ(out.message.find("Drawn twice"), std::string::npos);
+}
+
 // Matching in the plane's two co-ordinates only: the original compared all three in its member step,
 // and a point off the plane got a member with no joint at that end.
 TEST(DxfImport, PointsOffThePlaneStillJoinAndTheMessageSaysSo) {
