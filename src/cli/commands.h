@@ -22,6 +22,7 @@ void AddAnalyseCommand(CommandLine& line);
 void AddDesignCommand(CommandLine& line);
 void AddDxfExportCommand(CommandLine& line);
 void AddDxfImportCommand(CommandLine& line);
+void AddReportCommand(CommandLine& line);
 
 // The bytes of the project file; when it cannot be read, says why and sets status: 2 for a file that
 // cannot be used (missing, a folder, a device, a pipe, over 2 GiB), 1 for lack of memory.

@@ -13,7 +13,7 @@
 namespace {
 
 constexpr const char* kDescription =
-    "varlen-cli: batch analysis, BS 449 design and DXF exchange of plane truss projects.";
+    "varlen-cli: batch analysis, BS 449 design, reports and DXF exchange of plane truss projects.";
 
 constexpr const char* kFooter =
     R"(Exit status: 0 done; 1 the analysis, a design check or an export stopped (the reason is
@@ -35,6 +35,7 @@ int Run(const std::vector<std::string>& args) {
     AddDesignCommand(line);
     AddDxfExportCommand(line);
     AddDxfImportCommand(line);
+    AddReportCommand(line);
     if (const std::optional<int> status = line.Parse(args)) return *status;
     const Command& command = *line.Chosen();
     try {

@@ -172,10 +172,14 @@ std::string TextReport(const project::Project& p, const analysis::Results* resul
 ReportWriteOutcome WriteReportFile(const std::filesystem::path& path, const std::string& bytes) {
     // A report is made again at will; it need not wait for the disk, only never be left half-written.
     io::AtomicFileWriter writer(path, io::AtomicFileWriter::Durability::NoSync);
-    if (!writer.IsOpen()) return {false, writer.Error()};
-    writer.Write(bytes);
-    if (!writer.Commit()) return {false, writer.Error()};
-    return {true, {}};
+    if (writer.IsOpen()) {
+        writer.Write(bytes);
+        if (writer.Commit()) return {true, {}};
+    }
+    // The writer names the folder when that is what failed; the user looks for the report by its name.
+    const std::string quoted = "\"" + path.string() + "\"";
+    if (writer.Error().find(quoted) != std::string::npos) return {false, writer.Error()};
+    return {false, "cannot write " + quoted + ": " + writer.Error()};
 }
 
 ReportWriteOutcome WriteTextReport(const std::filesystem::path& path, const project::Project& project,
