@@ -109,12 +109,8 @@ int ExportPicture(const PictureRequest& request) {
     }
     const drawing::Scene scene =
         drawing::BuildScene(*read.project, results ? &*results : nullptr, request.view);
-    drawing::Viewport viewport(drawing::Enclose(drawing::WorldOf(*read.project), scene));
-    // The whole truss in a picture of its own proportions (no wider than 4 : 1 nor taller than 1 : 2).
-    const drawing::World& world = viewport.GetWorld();
-    viewport.SetAspect(std::clamp(world.Height() / world.Width(), 0.25, 2.0));
-    viewport.ShowFullScale();
-    const QString error = gui::SavePicture(scene, viewport.View(), QString::fromStdString(request.picture));
+    const QString error = gui::SavePicture(scene, gui::WholeTruss(*read.project, scene),
+                                           QString::fromStdString(request.picture));
     if (!error.isEmpty()) {
         std::fprintf(stderr, "varlen: %s\n", error.toLocal8Bit().constData());
         return 2;

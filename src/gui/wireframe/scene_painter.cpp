@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "drawing/svg_writer.h"
+#include "drawing/viewport.h"
 
 namespace varlen::gui {
 namespace {
@@ -187,13 +188,39 @@ void PaintScene(QPainter& painter, const drawing::Scene& scene, const drawing::V
     painter.restore();
 }
 
+// A margin of 40 pixels (of `width`) all round, for the arrows, values and symbols that reach beyond the
+// joints by a fixed size on screen.
+static drawing::ViewRect WithMargin(const drawing::ViewRect& shown, int width) {
+    const double margin = 40.0 * (shown.x2 - shown.x1) / std::max(1, width - 80);
+    return {shown.x1 - margin, shown.y1 - margin, shown.x2 + margin, shown.y2 + margin};
+}
+
+QImage PictureImage(const drawing::Scene& scene, const drawing::ViewRect& shown, int width) {
+    const drawing::ViewRect view = WithMargin(shown, width);
+    const double aspect = (view.y2 - view.y1) / std::max(1e-300, view.x2 - view.x1);
+    const int height = std::max(1, static_cast<int>(std::lround(width * aspect)));
+    const int strip = NotesHeight(scene);
+    QImage image(width, height + strip, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PaintScene(painter, scene, view, QRectF(0, 0, width, height), drawing::Colour{255, 255, 255},
+               QRectF(0, height, width, strip));
+    return image;
+}
+
+drawing::ViewRect WholeTruss(const project::Project& project, const drawing::Scene& scene) {
+    drawing::Viewport viewport(drawing::Enclose(drawing::WorldOf(project), scene));
+    // The truss's own proportions, no wider than 4 : 1 nor taller than 1 : 2.
+    const drawing::World& world = viewport.GetWorld();
+    viewport.SetAspect(std::clamp(world.Height() / world.Width(), 0.25, 2.0));
+    viewport.ShowFullScale();
+    return viewport.View();
+}
+
 QString SavePicture(const drawing::Scene& scene, const drawing::ViewRect& shown, const QString& path,
                     int width) {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    // A margin of 40 pixels (of `width`) all round, for the arrows, values and symbols that reach beyond
-    // the joints by a fixed size on screen.
-    const double margin = 40.0 * (shown.x2 - shown.x1) / std::max(1, width - 80);
-    const drawing::ViewRect view{shown.x1 - margin, shown.y1 - margin, shown.x2 + margin, shown.y2 + margin};
+    const drawing::ViewRect view = WithMargin(shown, width);
     const double aspect = (view.y2 - view.y1) / std::max(1e-300, view.x2 - view.x1);
     if (suffix == "svg") {
         drawing::SvgOptions options;
@@ -207,16 +234,8 @@ QString SavePicture(const drawing::Scene& scene, const drawing::ViewRect& shown,
         return {};
     }
     if (suffix == "png") {
-        const int height = std::max(1, static_cast<int>(std::lround(width * aspect)));
-        const int strip = NotesHeight(scene);
-        QImage image(width, height + strip, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        {
-            QPainter painter(&image);
-            PaintScene(painter, scene, view, QRectF(0, 0, width, height), drawing::Colour{255, 255, 255},
-                       QRectF(0, height, width, strip));
-        }
-        if (!image.save(path, "PNG")) return QString("The picture could not be written to \"%1\".").arg(path);
+        if (!PictureImage(scene, shown, width).save(path, "PNG"))
+            return QString("The picture could not be written to \"%1\".").arg(path);
         return {};
     }
     if (suffix == "pdf") {

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include <QImage>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -41,6 +42,14 @@ void PrintRotatedText(QPainter& painter, const QString& text, QPointF at, double
 void PaintScene(QPainter& painter, const drawing::Scene& scene, const drawing::ViewRect& view,
                 const QRectF& target, drawing::Colour background = drawing::kBackground,
                 const std::optional<QRectF>& notes = std::nullopt);
+
+// The view as an image `width` pixels wide, white, with a margin round the truss and the notes in a
+// strip under it.
+[[nodiscard]] QImage PictureImage(const drawing::Scene& scene, const drawing::ViewRect& view, int width);
+
+// The view that shows the whole truss (and a deflected shape reaching beyond it) in a picture of about
+// its own proportions: for pictures drawn without a window.
+[[nodiscard]] drawing::ViewRect WholeTruss(const project::Project& project, const drawing::Scene& scene);
 
 // Writes the view as a picture, the format following the extension: ".png" (`width` pixels wide), ".svg",
 // ".pdf" (a landscape or portrait A4 page as the view is wide or tall). The error text on failure, empty
