@@ -27,6 +27,7 @@ public:
     QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     bool SetUpPrinter(QWidget*, QPrinter&) override { return false; }
+    bool ShowFile(const QString&) override { return false; }
 };
 
 template <class T> T* Find(QObject* root, const char* name) {

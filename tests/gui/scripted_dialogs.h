@@ -45,6 +45,13 @@ public:
     QString SaveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
         return File(title);
     }
+    // Files the program opened for the user to see (reports); `showFiles` says whether that works.
+    std::vector<QString> shown;
+    bool showFiles = true;
+    bool ShowFile(const QString& path) override {
+        shown.push_back(path);
+        return showFiles;
+    }
     // The print dialog: "printed" into the next PDF file named, or cancelled when none is left.
     std::deque<QString> printFiles;
     bool SetUpPrinter(QWidget*, QPrinter& printer) override {

@@ -55,6 +55,7 @@ DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
         case document::Change::TablesReplaced:
             if (notice.fresh) m_undo.clear(); // New or Open: there is nothing to go back to
             SetStopMark(std::nullopt);
+            m_design = {};
             emit tablesReplaced(notice.opened);
             break;
         case document::Change::TableEdited:
@@ -62,6 +63,7 @@ DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
                 for (const document::TableChange& c : notice.changes->tables)
                     emit tableChanged(static_cast<int>(c.table), static_cast<int>(c.kind), c.first, c.count);
             SetStopMark(std::nullopt); // the mark was about the truss before this edit
+            m_design = {};
             emit tableEdited();
             break;
         case document::Change::TitleEdited:
@@ -71,6 +73,7 @@ DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
             emit flagsChanged();
             break;
         case document::Change::ResultsChanged:
+            m_design = {}; // the checks were of the results before
             emit resultsChanged();
             break;
         }
@@ -88,6 +91,17 @@ void DocumentObject::SetStopMark(std::optional<drawing::MechanismMark> mark) {
                          (mark && (mark->joint != m_stopMark->joint || mark->axis != m_stopMark->axis));
     m_stopMark = mark;
     if (changed) emit stopMarkChanged();
+}
+
+void DocumentObject::SetDesignTable(DesignCheck check, std::optional<report::TableRows> table) {
+    m_design[static_cast<std::size_t>(check)] = std::move(table);
+}
+
+std::vector<report::TableRows> DocumentObject::DesignTables() const {
+    std::vector<report::TableRows> tables;
+    for (const auto& table : m_design)
+        if (table) tables.push_back(*table);
+    return tables;
 }
 
 void DocumentObject::Record(document::Edit inverse, const QString& text) {

@@ -5,10 +5,13 @@
 #include <QObject>
 #include <QUndoStack>
 
+#include <array>
 #include <optional>
+#include <vector>
 
 #include "document/project_document.h"
 #include "drawing/scene.h"
+#include "report/table_rows.h"
 
 namespace varlen::gui {
 
@@ -36,6 +39,11 @@ public:
     // none after an analysis that succeeded or stopped for another reason, and none after any edit.
     [[nodiscard]] const std::optional<drawing::MechanismMark>& StopMark() const { return m_stopMark; }
     void SetStopMark(std::optional<drawing::MechanismMark> mark);
+    // The BS 449 tables of the design window's last checks that ran without refusal (tension,
+    // compression, welds, in that order), for the word report; none after any edit or analysis.
+    enum class DesignCheck { Tension = 0, Compression = 1, Welds = 2 };
+    void SetDesignTable(DesignCheck check, std::optional<report::TableRows> table);
+    [[nodiscard]] std::vector<report::TableRows> DesignTables() const;
 
 signals:
     void tablesAboutToBeReplaced();   // while the old tables still stand
@@ -58,6 +66,7 @@ private:
     QUndoStack m_undo;
     int m_resultPlaces = 3;
     std::optional<drawing::MechanismMark> m_stopMark;
+    std::array<std::optional<report::TableRows>, 3> m_design{};
 };
 
 } // namespace varlen::gui

@@ -181,8 +181,10 @@ void MDIForm1::BuildMenus() {
             [this] { CreateDXF("XZ"); });
     separator(file, "mnuDXFLotus");
     m_printUsing = SubMenu(file, "mnuPrintUsing", "&Print Using");
-    later(Item(m_printUsing, "mnuNotepad", "&Text Report..."));
-    later(Item(m_printUsing, "mnuWord", "&Word Report (.docx)..."));
+    connect(Item(m_printUsing, "mnuNotepad", "&Text Report..."), &QAction::triggered, this,
+            [this] { ShowPrintOptions(PrintOptionsWindow::Report::Text); });
+    connect(Item(m_printUsing, "mnuWord", "&Word Report (.docx)..."), &QAction::triggered, this,
+            [this] { ShowPrintOptions(PrintOptionsWindow::Report::Word); });
     separator(file, "mnuPrintExit");
     connect(Item(file, "mnuExit", "E&xit"), &QAction::triggered, this, &QWidget::close);
 
@@ -313,6 +315,7 @@ void MDIForm1::ShowHide() {
     m_title = AddChild(new TitleWindow(m_document));
     m_summary = AddChild(new ResultsSummaryWindow(m_document, m_dialogs));
     m_wireframe = AddChild(new WireframeWindow(m_document, m_dialogs));
+    m_printOptions = AddChild(new PrintOptionsWindow(m_document, m_dialogs, TemporaryFolder()));
     // The area grew or shrank (the window manager maximising the main window after the project was opened,
     // the status bar appearing): the first look follows it, as long as the engineer has not moved those
     // two windows.
@@ -485,6 +488,11 @@ bool MDIForm1::OpenPath(const QString& path) {
     // At start the main window may not have its final size yet: arrange again once it has.
     QTimer::singleShot(0, this, &MDIForm1::ArrangeFirstLook);
     return true;
+}
+
+void MDIForm1::ShowPrintOptions(PrintOptionsWindow::Report report) {
+    m_printOptions->Prepare(report);
+    ShowChild(m_printOptions);
 }
 
 void MDIForm1::ArrangeFirstLook() {

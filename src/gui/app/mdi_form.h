@@ -13,6 +13,7 @@
 #include "app/document_object.h"
 #include "app/settings.h"
 #include "app/user_dialogs.h"
+#include "reports/print_options_window.h"
 
 class QAction;
 class QMdiArea;
@@ -100,6 +101,8 @@ private:
     void OpenDatePicker();
     // After an open: the truss picture across the top of the area, the member list below it.
     void ArrangeFirstLook();
+    // The Print Using items: the options window set for that report.
+    void ShowPrintOptions(PrintOptionsWindow::Report report);
     // The decimal places changed: the results shown no longer match them until the next analysis.
     void DisablePlot();
     // A re-analysis stopped: the last results are withdrawn, their windows hidden and emptied, the
@@ -127,6 +130,7 @@ private:
     std::array<ResultsWindow*, 3> m_results{}; // global displacements, local forces, global forces
     ResultsSummaryWindow* m_summary = nullptr;
     WireframeWindow* m_wireframe = nullptr;
+    PrintOptionsWindow* m_printOptions = nullptr;
     std::array<QRect, 2> m_firstLook{}; // where the picture and the summary were put on opening
     QMdiSubWindow* m_design = nullptr;
     bool m_plotDisabled = false;

@@ -1,10 +1,12 @@
 #include "app/user_dialogs.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QUrl>
 
 namespace varlen::gui {
 namespace {
@@ -65,6 +67,10 @@ QString QtUserDialogs::OpenFileName(QWidget* parent, const QString& title, const
 QString QtUserDialogs::SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                     const QString& current) {
     return QFileDialog::getSaveFileName(parent, title, current, filter);
+}
+
+bool QtUserDialogs::ShowFile(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 bool QtUserDialogs::SetUpPrinter(QWidget* parent, QPrinter& printer) {

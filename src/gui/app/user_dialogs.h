@@ -29,6 +29,9 @@ public:
                                  const QString& current) = 0;
     // The system print dialog: the printer and its settings chosen, or false when the user cancelled.
     virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer) = 0;
+    // Opens a file the program wrote (a report) in the desktop's own program for its type; false when
+    // none could be started.
+    virtual bool ShowFile(const QString& path) = 0;
 };
 
 // The real dialogs.
@@ -43,6 +46,7 @@ public:
     QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& current) override;
     bool SetUpPrinter(QWidget* parent, QPrinter& printer) override;
+    bool ShowFile(const QString& path) override;
 };
 
 } // namespace varlen::gui

@@ -175,7 +175,10 @@ void DesignWindow::Design() {
     const document::ProjectDocument& doc = m_document.Document();
     const design::TensionOutcome outcome =
         design::TensionDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_pt));
-    Fill(m_tension, report::TensionRows(outcome, m_settings.Places()));
+    const report::TableRows rows = report::TensionRows(outcome, m_settings.Places());
+    Fill(m_tension, rows);
+    m_document.SetDesignTable(DocumentObject::DesignCheck::Tension,
+                              outcome.Complete() ? std::optional(rows) : std::nullopt);
     if (!outcome.Complete()) Tell(outcome.fault);
 }
 
@@ -184,7 +187,10 @@ void DesignWindow::CompressionDesign() {
     const document::ProjectDocument& doc = m_document.Document();
     const design::CompressionOutcome outcome =
         design::CompressionDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_ys));
-    Fill(m_compression, report::CompressionRows(outcome, m_settings.Places()));
+    const report::TableRows rows = report::CompressionRows(outcome, m_settings.Places());
+    Fill(m_compression, rows);
+    m_document.SetDesignTable(DocumentObject::DesignCheck::Compression,
+                              outcome.Complete() ? std::optional(rows) : std::nullopt);
     if (!outcome.Complete()) Tell(outcome.fault);
 }
 
@@ -192,7 +198,10 @@ void DesignWindow::WeldDesign() {
     const document::ProjectDocument& doc = m_document.Document();
     const design::WeldOutcome outcome =
         design::WeldDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_leg), Number(m_pw));
-    Fill(m_welds, report::WeldRows(outcome, m_settings.Places()));
+    const report::TableRows rows = report::WeldRows(outcome, m_settings.Places());
+    Fill(m_welds, rows);
+    m_document.SetDesignTable(DocumentObject::DesignCheck::Welds,
+                              outcome.Complete() ? std::optional(rows) : std::nullopt);
     // Refused because of edits since the analysis: the other two checks have said so already.
     if (!outcome.Complete() && !outcome.Refused()) Tell(outcome.fault);
 }
