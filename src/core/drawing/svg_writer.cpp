@@ -6,6 +6,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "report/xml_writer.h"
+
 namespace varlen::drawing {
 namespace {
 
@@ -33,32 +35,10 @@ void AppendColour(std::string& out, Colour c) {
     }
 }
 
+// Texts are the tables' own (descriptions in old files may be Windows-1252): the report's XML escaping
+// makes any of them a valid SVG text.
 void AppendEscaped(std::string& out, std::string_view text) {
-    for (const char ch : text) {
-        switch (ch) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        default:
-            // Control characters other than tab, line feed and return are not allowed in XML at all.
-            if (static_cast<unsigned char>(ch) < 0x20 && ch != '\t' && ch != '\n' && ch != '\r')
-                out += ' ';
-            else
-                out += ch;
-        }
-    }
+    out += report::EscapeXml(text);
 }
 
 class Writer {
