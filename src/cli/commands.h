@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/results.h"
+#include "project/project.h"
+
 namespace varlen::cli {
 
 inline constexpr int kExitOk = 0;
@@ -27,6 +30,12 @@ void AddReportCommand(CommandLine& line);
 // The bytes of the project file; when it cannot be read, says why and sets status: 2 for a file that
 // cannot be used (missing, a folder, a device, a pipe, over 2 GiB), 1 for lack of memory.
 [[nodiscard]] std::optional<std::string> ReadProject(const std::string& path, int& status);
+// The project file read and parsed whole; when it cannot be, says why and sets status as ReadProject
+// does (2 for a damaged file).
+[[nodiscard]] std::optional<project::Project> ReadProjectTables(const std::string& path, int& status);
+// The project analysed, for the commands that need results; when the analysis stops, its message goes to
+// standard error and status is 1.
+[[nodiscard]] std::optional<analysis::Results> AnalyseOrSay(const project::Project& project, int& status);
 
 // Shared argument helpers.
 [[nodiscard]] bool ParsePlaces(const std::string& text, int& places);

@@ -5,9 +5,12 @@
 #include <cstring>
 #include <filesystem>
 
+#include "analysis/analysis.h"
 #include "commands.h"
 #include "io/message_text.h"
 #include "io/text_file.h"
+#include "model/model.h"
+#include "project/project_file.h"
 #include "staged_output.h"
 
 namespace varlen::cli {
@@ -23,6 +26,27 @@ std::optional<std::string> ReadProject(const std::string& path, int& status) {
         status = kExitUsage;
     }
     return std::nullopt;
+}
+
+std::optional<project::Project> ReadProjectTables(const std::string& path, int& status) {
+    std::optional<std::string> bytes = ReadProject(path, status);
+    if (!bytes) return std::nullopt;
+    project::ReadOutcome read = project::ParseProjectText(*bytes);
+    bytes.reset();
+    if (!read.project) {
+        PrintError("cannot read the project \"" + path + "\": " + read.problem.ToString());
+        status = kExitUsage;
+    }
+    return std::move(read.project);
+}
+
+std::optional<analysis::Results> AnalyseOrSay(const project::Project& project, int& status) {
+    analysis::AnalysisOutcome analysed = analysis::Analyse(model::BuildModel(project));
+    if (!analysed.results) {
+        PrintLines(std::string(analysis::kAnalysisErrorTitle) + "\n" + analysed.Message());
+        status = kExitStopped;
+    }
+    return std::move(analysed.results);
 }
 
 bool ParsePlaces(const std::string& text, int& places) {

@@ -45,15 +45,9 @@ int Export(const DxfArgs& args) {
         return kExitUsage;
     }
     int status = kExitOk;
-    std::optional<std::string> bytes = ReadProject(args.input, status);
-    if (!bytes) return status;
-    const project::ReadOutcome read = project::ParseProjectText(*bytes);
-    bytes.reset();
-    if (!read.project) {
-        PrintError("cannot read the project \"" + args.input + "\": " + read.problem.ToString());
-        return kExitUsage;
-    }
-    const dxf::ExportOutcome written = dxf::CreateDXF(*read.project, args.plane, output);
+    const std::optional<project::Project> read = ReadProjectTables(args.input, status);
+    if (!read) return status;
+    const dxf::ExportOutcome written = dxf::CreateDXF(*read, args.plane, output);
     if (!written.ok) {
         PrintError("the drawing was not written: " + written.error);
         return kExitStopped;

@@ -82,22 +82,13 @@ int Report(const ReportArgs* parsed) {
         return kExitUsage;
     }
     int status = kExitOk;
-    std::optional<std::string> bytes = ReadProject(parsed->project, status);
-    if (!bytes) return status;
-    const project::ReadOutcome read = project::ParseProjectText(*bytes);
-    bytes.reset();
-    if (!read.project) {
-        PrintError("cannot read the project \"" + parsed->project + "\": " + read.problem.ToString());
-        return kExitUsage;
-    }
-    const project::Project& project = *read.project;
+    const std::optional<project::Project> read = ReadProjectTables(parsed->project, status);
+    if (!read) return status;
+    const project::Project& project = *read;
 
-    const analysis::AnalysisOutcome analysed = analysis::Analyse(model::BuildModel(project));
-    if (!analysed.results) {
-        PrintLines(std::string(analysis::kAnalysisErrorTitle) + "\n" + analysed.Message());
-        return kExitStopped;
-    }
-    const analysis::Results& results = *analysed.results;
+    const std::optional<analysis::Results> analysed = AnalyseOrSay(project, status);
+    if (!analysed) return status;
+    const analysis::Results& results = *analysed;
     if (const std::string why = FirstNonFinite(results); !why.empty()) {
         PrintError("the report was not written: " + why);
         return kExitStopped;
