@@ -106,9 +106,10 @@ private slots:
         QVERIFY(!Find<QMenu>("mnuPrintUsing")->menuAction()->isEnabled()); // never analysed
         QVERIFY(Analyse());
         auto& doc = m_window->Document();
-        QVERIFY(doc.Apply(varlen::document::SetTitleEdit{varlen::document::TitleField::Designer, "A. Checker"},
-                          "Designer")
-                    .applied);
+        QVERIFY(
+            doc.Apply(varlen::document::SetTitleEdit{varlen::document::TitleField::Designer, "A. Checker"},
+                      "Designer")
+                .applied);
         Action("mnuNotepad")->trigger();
         Click("cmdNotepad");
         QCOMPARE(m_dialogs->told.size(), std::size_t{1});
@@ -161,7 +162,8 @@ private slots:
     void savesEitherReportWhereTheUserSays() {
         QVERIFY(Analyse());
         Action("mnuWord")->trigger();
-        m_dialogs->fileNames = {m_dir.filePath("calc.docx"), m_dir.filePath("calc.txt"), m_dir.filePath("calc.rtf")};
+        m_dialogs->fileNames = {m_dir.filePath("calc.docx"), m_dir.filePath("calc.txt"),
+                                m_dir.filePath("calc.rtf")};
         Click("cmdSaveReport");
         Click("cmdSaveReport");
         QVERIFY(Unzip(m_dir.filePath("calc.docx")).names.contains("word/document.xml"));

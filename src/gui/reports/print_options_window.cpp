@@ -45,9 +45,9 @@ constexpr Box kBendingBoxes[3] = {
 };
 
 std::array<bool*, 9> Flags(report::ReportSections& s) {
-    return {&s.jointCoordinates,   &s.jointSupports, &s.materialProperties,
+    return {&s.jointCoordinates,         &s.jointSupports,      &s.materialProperties,
             &s.crossSectionalProperties, &s.memberConnectivity, &s.loading,
-            &s.globalDisplacements, &s.localForces,   &s.reactions};
+            &s.globalDisplacements,      &s.localForces,        &s.reactions};
 }
 
 // The truss in one view, drawn whole, as PNG and SVG for the word report.
@@ -74,8 +74,8 @@ report::ReportPicture Picture(const project::Project& project, const analysis::R
 
 } // namespace
 
-PrintOptionsWindow::PrintOptionsWindow(DocumentObject& document, UserDialogs& dialogs, QString temporaryFolder,
-                                       QWidget* parent)
+PrintOptionsWindow::PrintOptionsWindow(DocumentObject& document, UserDialogs& dialogs,
+                                       QString temporaryFolder, QWidget* parent)
     : QWidget(parent), m_document(document), m_dialogs(dialogs), m_temporary(std::move(temporaryFolder)) {
     setObjectName("frmPrintOptions");
     setWindowTitle("Print Options");
@@ -134,7 +134,8 @@ report::ReportSections PrintOptionsWindow::Sections() const {
 }
 
 void PrintOptionsWindow::Refuse(const QString& cause) {
-    m_dialogs.Tell(this, kRefusalTitle, cause.isEmpty() ? QString(kRefusalText) : QString(kRefusalText) + "\n" + cause,
+    m_dialogs.Tell(this, kRefusalTitle,
+                   cause.isEmpty() ? QString(kRefusalText) : QString(kRefusalText) + "\n" + cause,
                    UserDialogs::Icon::Critical);
 }
 
@@ -152,26 +153,29 @@ bool PrintOptionsWindow::Write(Report which, const QString& path, bool show) {
     const std::filesystem::path target = path.toStdString();
     report::ReportWriteOutcome written;
     if (which == Report::Text) {
-        written = report::WriteTextReport(target, doc.Project(), &results, m_document.ResultPlaces(), Sections());
+        written =
+            report::WriteTextReport(target, doc.Project(), &results, m_document.ResultPlaces(), Sections());
     } else {
         report::WordReportExtras extras;
-        extras.pictures.push_back(Picture(doc.Project(), results, drawing::View::Model, "Figure 1: Wireframe Model"));
         extras.pictures.push_back(
-            Picture(doc.Project(), results, drawing::View::Forces, "Figure 2: Axial Forces (kN, tension positive)"));
+            Picture(doc.Project(), results, drawing::View::Model, "Figure 1: Wireframe Model"));
+        extras.pictures.push_back(Picture(doc.Project(), results, drawing::View::Forces,
+                                          "Figure 2: Axial Forces (kN, tension positive)"));
         extras.designTables = m_document.DesignTables();
-        written = report::WriteDocxReport(target, doc.Project(), results, m_document.ResultPlaces(), Sections(),
-                                          extras);
+        written = report::WriteDocxReport(target, doc.Project(), results, m_document.ResultPlaces(),
+                                          Sections(), extras);
     }
     if (!written.ok) {
         Refuse(QString::fromStdString(written.error));
         return false;
     }
     if (show && !m_dialogs.ShowFile(path))
-        m_dialogs.Tell(this, "Print Options",
-                       QString("The report was written to \"%1\", but no program to show it could be started; "
-                               "open it from there.")
-                           .arg(QDir::toNativeSeparators(path)),
-                       UserDialogs::Icon::Information);
+        m_dialogs.Tell(
+            this, "Print Options",
+            QString("The report was written to \"%1\", but no program to show it could be started; "
+                    "open it from there.")
+                .arg(QDir::toNativeSeparators(path)),
+            UserDialogs::Icon::Information);
     return true;
 }
 
@@ -188,8 +192,9 @@ bool PrintOptionsWindow::WriteWordReport() {
 void PrintOptionsWindow::SaveReportAs() {
     if (!ResultsAreCurrent()) return;
     const std::filesystem::path project = m_document.Document().Path();
-    const QString suggestion =
-        project.empty() ? QString() : QString::fromStdString(project.parent_path() / project.stem()) + ".docx";
+    const QString suggestion = project.empty()
+                                   ? QString()
+                                   : QString::fromStdString(project.parent_path() / project.stem()) + ".docx";
     const QString path = m_dialogs.SaveFileName(this, "Save Report As",
                                                 "Word report (*.docx);;Text report (*.txt)", suggestion);
     if (path.isEmpty()) return;
