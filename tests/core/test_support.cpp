@@ -79,4 +79,23 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     out << bytes;
 }
 
+std::string CaseName(std::size_t index, std::string_view text) {
+    std::string name = std::to_string(index);
+    if (!text.empty()) name += '_';
+    for (const char c : text) {
+        if (name.size() >= 44) break;
+        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
+            name += c;
+        else if (c == '.')
+            name += 'p';
+        else if (c == '-')
+            name += "minus";
+        else if (c == '+')
+            name += "plus";
+        else if (c == ' ' && name.back() != '_')
+            name += '_';
+    }
+    return name;
+}
+
 } // namespace varlen::test

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/analysis.h"
@@ -44,5 +45,10 @@ private:
 
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+
+// A test case's name made from the text it checks, so that ctest's list says what each case is:
+// "3_plus1p234_Eplus01" for "+1.234 E+01" (the index keeps names apart; signs, points and blanks are
+// spelt out, other characters dropped, and the text cut at 40 characters).
+std::string CaseName(std::size_t index, std::string_view text);
 
 } // namespace varlen::test

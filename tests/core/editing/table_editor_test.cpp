@@ -185,11 +185,17 @@ TEST_P(KeyFilterTest, LetsThroughOnlyItsCharacters) {
     EXPECT_TRUE(AcceptsKey(GetParam().filter, kBackspace));
 }
 
+std::string FilterName(const ::testing::TestParamInfo<KeyCase>& info) {
+    constexpr const char* names[] = {"Description", "SignedNumber", "UnsignedNumber", "Digits"};
+    return names[static_cast<int>(info.param.filter)];
+}
+
 INSTANTIATE_TEST_SUITE_P(Filters, KeyFilterTest,
                          ::testing::Values(KeyCase{KeyFilter::Description, "aZ09 -./{}", "(),&\"'[]_+"},
                                            KeyCase{KeyFilter::SignedNumber, "0123456789-.", "e+ a,"},
                                            KeyCase{KeyFilter::UnsignedNumber, "0123456789.", "-e+ "},
-                                           KeyCase{KeyFilter::Digits, "0123456789", ".-a "}));
+                                           KeyCase{KeyFilter::Digits, "0123456789", ".-a "}),
+                         FilterName);
 
 } // namespace
 } // namespace varlen::editing

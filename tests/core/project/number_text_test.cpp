@@ -9,6 +9,7 @@
 #include <random>
 
 #include "project/number_text.h"
+#include "test_support.h"
 
 namespace varlen::project {
 namespace {
@@ -33,8 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"", 0}, ReadCase{"abc", 0}, ReadCase{"-", 0}, ReadCase{".", 0},
                       ReadCase{"12abc", 12}, ReadCase{".5", 0.5}, ReadCase{"-.25", -0.25}, ReadCase{"5.", 5},
                       ReadCase{"1D2", 100}, ReadCase{"1E", 1}, ReadCase{"1e-3x", 0.001},
-                      ReadCase{"2.5.3", 2.5}, ReadCase{"5-", 5}, ReadCase{"\t3\n", 3},
-                      ReadCase{"1e-400", 0}));
+                      ReadCase{"2.5.3", 2.5}, ReadCase{"5-", 5}, ReadCase{"\t3\n", 3}, ReadCase{"1e-400", 0}),
+    [](const auto& info) { return test::CaseName(info.index, info.param.text); });
 
 TEST(ReadNumber, OverflowGivesAnInfinityOfTheRightSign) {
     EXPECT_EQ(ReadNumber("1e400"), std::numeric_limits<double>::infinity());
@@ -66,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{1e-5, "1E-05"}, FormatCase{2.5e16, "2.5E+16"}, FormatCase{1e15, "1E+15"},
                       FormatCase{123456789012345, "123456789012345"}, FormatCase{1e-300, "1E-300"},
                       // 0.1 + 0.2 needs 17 digits to read back as itself; fewer would change the value.
-                      FormatCase{0.1 + 0.2, "0.30000000000000004"}, FormatCase{100, "100"}));
+                      FormatCase{0.1 + 0.2, "0.30000000000000004"}, FormatCase{100, "100"}),
+    [](const auto& info) { return test::CaseName(info.index, info.param.text); });
 
 class FormatGeneral15Test : public ::testing::TestWithParam<FormatCase> {};
 
@@ -85,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{99999.99999999999, "100000"}, FormatCase{999999999999999.9, "1E+15"},
                       FormatCase{0.000099999999999999999, "0.0001"}, FormatCase{1e-300, "1E-300"},
                       FormatCase{5e-324, "4.94065645841247E-324"},
-                      FormatCase{1.7976931348623157e308, "1.79769313486232E+308"}));
+                      FormatCase{1.7976931348623157e308, "1.79769313486232E+308"}),
+    [](const auto& info) { return test::CaseName(info.index, info.param.text); });
 
 // Against the C library's "%.15g": the same value, never more than 15 significant digits, and the text
 // a whole number the project reader accepts. A slip in the carry or in trimming zeros would show here.
@@ -180,7 +183,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ResultCase{0.3044999, 2, "+3.04 E-01"},
                       // Past the 15 digits the places are zeros, as the file has nothing more to show.
                       ResultCase{0.1 + 0.2, 16, "+3.0000000000000000 E-01"},
-                      ResultCase{1.0 / 3, 15, "+3.333333333333330 E-01"}));
+                      ResultCase{1.0 / 3, 15, "+3.333333333333330 E-01"}),
+    [](const auto& info) { return test::CaseName(info.index, info.param.text); });
 
 // The rendering rounds the file's 15 digits half away from zero: checked here with whole-number
 // arithmetic on the C library's "%.14e" digits, so neither the carry nor the halves hide a slip.

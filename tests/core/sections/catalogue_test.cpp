@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sections/catalogue.h"
+#include "test_support.h"
 
 namespace varlen::sections {
 namespace {
@@ -197,7 +198,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // A "}" without "{" reads from the start.
                       RadiusCase{"2.5}", 2.5}, RadiusCase{"abc}", 0.0},
                       // 0 is passed on for the caller to refuse.
-                      RadiusCase{"{0}", 0.0}, RadiusCase{"{}", 0.0}, RadiusCase{"{-3}", -3.0}));
+                      RadiusCase{"{0}", 0.0}, RadiusCase{"{}", 0.0}, RadiusCase{"{-3}", -3.0}),
+    [](const auto& info) { return test::CaseName(info.index, info.param.description); });
 
 } // namespace
 } // namespace varlen::sections

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sections/section_calculator.h"
+#include "test_support.h"
 
 namespace varlen::sections {
 namespace {
@@ -60,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Prompts ask bf, tf, tw, h; the description lists bf, h, tf, tw.
         SectionCase{
             2, {"200", "10", "6", "300"}, "5680", "I Section with bf, h, tf and tw of 200, 300, 10, 6"},
-        SectionCase{1, {"0.1"}, "0.03141592654", "Circular Section with radius  0.1"}));
+        SectionCase{1, {"0.1"}, "0.03141592654", "Circular Section with radius  0.1"}),
+    [](const auto& info) { return test::CaseName(info.index, info.param.description); });
 
 TEST(EvaluateSection, CancelledOrMismatchedAnswersGiveNothing) {
     EXPECT_FALSE(EvaluateSection(4, {"100", "50", "", "4"}).has_value());
