@@ -13,6 +13,8 @@ packages=(
     clang-format   # CI checks the layout of every source file
     xvfb xauth     # screenshots of the desktop program (scripts/screenshots.sh)
     time           # peak memory in the benchmarks
+    dpkg-dev file  # the Debian package's library dependencies (cpack runs dpkg-shlibdeps)
+    desktop-file-utils shared-mime-info libxml2-utils   # scripts/package.sh checks the desktop entry and MIME type
 )
 
 sudo=""
