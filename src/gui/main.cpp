@@ -8,6 +8,7 @@
 #include <string>
 
 #include <QApplication>
+#include <QIcon>
 
 #include "analysis/analysis.h"
 #include "app/mdi_form.h"
@@ -131,6 +132,10 @@ int main(int argc, char** argv) {
     }
     VarlenApplication app(argc, argv);
     QApplication::setApplicationName("Varlen");
+    // The icon the package installs, and the desktop entry's name, so the desktop groups the window with
+    // its launcher.
+    QApplication::setWindowIcon(QIcon(":/icons/varlen.svg"));
+    QGuiApplication::setDesktopFileName("varlen");
     QApplication::setApplicationVersion(VARLEN_VERSION);
     varlen::gui::QtUserDialogs dialogs;
     app.SetDialogs(&dialogs);
