@@ -82,7 +82,8 @@ private:
         const double joint = r.numbers[0];
         // Joint 0 is what older files carry for a joint row never filled in: it names no joint.
         if (joint == 0) return std::nullopt;
-        if (joint != static_cast<int>(joint) || joint < 1 || joint > m_jointCount)
+        // The range first: a number beyond int has no int to compare with (the conversion is undefined).
+        if (joint < 1 || joint > m_jointCount || joint != static_cast<int>(joint))
             return "support " + std::to_string(r.index) + " names joint " + std::string(r.fields[0]) +
                    ", which is not a joint number from 1 to " + std::to_string(m_jointCount);
         Joint& j = model.joints[static_cast<std::size_t>(joint) - 1];

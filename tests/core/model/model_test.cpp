@@ -107,8 +107,8 @@ TEST(GeneratedModel, FileReaderEqualsTheTripThroughTheTables) {
 TEST(GeneratedModel, FileReaderRefusesWhatOpeningRefuses) {
     const std::string head = "\"\"\n\"\"\n\"\"\n\"\"\n\"\"\n2\n0,0,\"\"\n1000,0,\"\"\n";
     const std::string tail = "1\n200,\"\"\n1\n10,\"\"\n1\n1,2,1,1,\"\"\n0\n";
-    for (const std::string supports :
-         {"2\n1,1,1,\"\"\n5,0,1,\"\"\n", "2\n1,1,1,\"\"\n1.5,0,1,\"\"\n", "1\n1,1,1,\"\"\n"}) {
+    for (const std::string supports : {"2\n1,1,1,\"\"\n5,0,1,\"\"\n", "2\n1,1,1,\"\"\n1.5,0,1,\"\"\n",
+                                       "1\n1,1,1,\"\"\n", "2\n1,1,1,\"\"\n-4e300,0,1,\"\"\n"}) {
         const ModelOutcome direct = ModelFromText(head + supports + tail);
         const project::ReadOutcome opened = project::ParseProjectText(head + supports + tail);
         EXPECT_FALSE(direct.model);

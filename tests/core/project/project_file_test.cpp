@@ -171,6 +171,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "2\r\n 0 , 0 ,\"\"\r\n 1000 , 0 ,\"\"\r\n2\r\n 1 , 1 , 1 ,\"\"\r\n 3 , 0 , 1 ,\"\"\r\n" +
                    Rest(),
                11, "names joint 3"},
+        // Found by fuzzing: a joint number beyond int was converted to int before its range was checked.
+        Damage{
+            "SupportNamesJointBeyondAnyInteger",
+            Head() +
+                "2\r\n 0 , 0 ,\"\"\r\n 1000 , 0 ,\"\"\r\n2\r\n 1 , 1 , 1 ,\"\"\r\n 4e300 , 0 , 1 ,\"\"\r\n" +
+                Rest(),
+            11, "names joint 4e300, which is not a joint number from 1 to 2"},
         Damage{"TextAfterTheLoads", Head() + Joints() + Rest() + "extra\r\n", 19, "after the joint loads"},
         Damage{"HugeCount", Head() + "999999999\r\n", 6, "announces 999999999 joints"},
         // A bell and a NUL in the text quoted back are shown escaped, and the NUL does not cut it short.
