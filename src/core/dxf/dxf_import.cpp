@@ -53,8 +53,11 @@ Units UnitsOf(const std::optional<int>& code) {
     }
 }
 
+// Infinite when the length in metres is beyond the largest double (kilometres near it).
 double InMetres(double value, const Units& units) {
     const double scaled = value * units.multiplier;
+    if (!std::isfinite(scaled)) // 1e307 inches: the multiplier overflows where the metres would not
+        return project::ScaleByPowerOfTen(value, units.power) * units.multiplier;
     return units.power == 0 ? scaled : project::ScaleByPowerOfTen(scaled, units.power);
 }
 
@@ -223,15 +226,21 @@ ImportOutcome ImportDrawing(const Drawing& drawing, Plane plane) {
     for (const DrawnLine& line : drawing.lines) {
         const Ends e{InMetres(line.start[0], units), InMetres(line.start[vAxis], units),
                      InMetres(line.end[0], units), InMetres(line.end[vAxis], units)};
+        const double sw = InMetres(line.start[wAxis], units), ew = InMetres(line.end[wAxis], units);
+        // An infinite co-ordinate would make every tolerance infinite and every cell number undefined.
+        if (!std::isfinite(e.su) || !std::isfinite(e.sv) || !std::isfinite(e.eu) || !std::isfinite(e.ev) ||
+            !std::isfinite(sw) || !std::isfinite(ew))
+            return Refused(
+                {line.line, "the LINE that starts here lies beyond the largest number Varlen holds "
+                            "once its " +
+                                std::string(units.name) + " are converted to metres"});
         ends.push_back(e);
         lowU = std::min({lowU, e.su, e.eu});
         highU = std::max({highU, e.su, e.eu});
         lowV = std::min({lowV, e.sv, e.ev});
         highV = std::max({highV, e.sv, e.ev});
-        for (double w : {line.start[wAxis], line.end[wAxis]}) {
-            lowW = std::min(lowW, InMetres(w, units));
-            highW = std::max(highW, InMetres(w, units));
-        }
+        lowW = std::min({lowW, sw, ew});
+        highW = std::max({highW, sw, ew});
     }
     const double largest = std::max({std::fabs(lowU), std::fabs(highU), std::fabs(lowV), std::fabs(highV)});
     double size = std::max(highU - lowU, highV - lowV);

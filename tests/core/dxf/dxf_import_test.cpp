@@ -293,6 +293,19 @@ INSTANTIATE_TEST_SUITE_P(
                                "a unit Varlen does not convert (taken as metres) ($INSUNITS 13)"}),
     [](const ::testing::TestParamInfo<UnitCase>& info) { return info.param.name; });
 
+// 1e306 feet times 3048 overflowed before the scaling by 10^-4 brought it back, so the line's
+// co-ordinates were infinite (and the joint search's cell numbers undefined); converted the other way
+// round they are 3.048e305 m, a number.
+TEST(DxfImport, FeetNearTheLargestNumberConvertWithoutOverflow) {
+    Pairs drawing = Pairs()(0, "SECTION")(2, "HEADER")(9, "$INSUNITS")(70, "2")(0, "ENDSEC");
+    drawing(0, "SECTION")(2, "ENTITIES").Line("1e306", "0", "0", "0", "5", "5");
+    for (Plane plane : {Plane::XY, Plane::XZ}) {
+        const dxf::ImportOutcome out = Import(Closed(drawing), plane);
+        ASSERT_TRUE(out.project);
+        EXPECT_NEAR(project::ReadNumber(out.project->joints.Cell(1, jc::X)), 3.048e305, 1e291);
+    }
+}
+
 struct Damage {
     const char* name;
     std::string text;
@@ -339,7 +352,14 @@ INSTANTIATE_TEST_SUITE_P(
                "the drawing has no LINE in its ENTITIES section (it holds 1 CIRCLE, 1 TEXT); only LINE "
                "entities"},
         Damage{"OnlyZeroLength", Closed(Entities().Line(1, 1, 1, 1)), 0,
-               "every LINE in the drawing has zero length"}),
+               "every LINE in the drawing has zero length"},
+        // An infinite co-ordinate made the tolerance infinite and a cell number NaN.
+        Damage{"BeyondTheLargestNumberInMetres",
+               Closed(Pairs()(0, "SECTION")(2, "HEADER")(9, "$INSUNITS")(70, "7")(0, "ENDSEC")(0, "SECTION")(
+                          2, "ENTITIES")
+                          .Line(0, 0, 4, 0)
+                          .Line("1e306", "0", "0", "1e306", "5", "0")),
+               32, "lies beyond the largest number Varlen holds once its kilometres are converted"}),
     [](const ::testing::TestParamInfo<Damage>& info) { return info.param.name; });
 
 // A 100,000-line drawing: a lattice of 50,000 squares, their sides drawn in a shuffled order with
