@@ -15,6 +15,20 @@ std::string SystemError() {
     return std::strerror(errno);
 }
 
+std::function<int(WriteStep)>& WriteFaultHook() {
+    static std::function<int(WriteStep)> hook;
+    return hook;
+}
+
+// True, with errno set, when the test's hook fails this step.
+bool Injected(WriteStep step) {
+    const auto& hook = WriteFaultHook();
+    if (!hook) return false;
+    const int error = hook(step);
+    if (error != 0) errno = error;
+    return error != 0;
+}
+
 // "\"path\"" for messages; built by appending, which keeps GCC 12's -Wrestrict quiet.
 std::string Quoted(const std::filesystem::path& path) {
     std::string text = "\"";
@@ -35,6 +49,10 @@ std::string NotAReadableFile(const std::filesystem::path& path, const struct sta
     return {};
 }
 } // namespace
+
+void SetWriteFaultHook(std::function<int(WriteStep)> hook) {
+    WriteFaultHook() = std::move(hook);
+}
 
 FileText ReadWholeFile(const std::filesystem::path& path) {
     FileText result;
@@ -136,7 +154,7 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, Durability dura
     name += m_target.filename().string();
     name += ".XXXXXX";
     std::string pattern = (folder / name).string();
-    const int fd = ::mkstemp(pattern.data());
+    const int fd = Injected(WriteStep::CreateTemporary) ? -1 : ::mkstemp(pattern.data());
     if (fd < 0) {
         m_error = "cannot write in the folder " + Quoted(folder) + ": " + SystemError();
         return;
@@ -168,7 +186,8 @@ void AtomicFileWriter::Flush() {
         m_buffer.clear();
         return;
     }
-    if (std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size())
+    if (Injected(WriteStep::Write) ||
+        std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size())
         Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
     m_buffer.clear();
 }
@@ -176,18 +195,20 @@ void AtomicFileWriter::Flush() {
 bool AtomicFileWriter::Commit() {
     if (!m_file) return false;
     Flush();
-    if (std::fflush(m_file) != 0) Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
-    if (m_error.empty() && !m_direct && m_durability == Durability::Sync && ::fsync(::fileno(m_file)) != 0 &&
-        errno != EINVAL)
+    if (Injected(WriteStep::Flush) || std::fflush(m_file) != 0)
         Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
-    if (std::fclose(m_file) != 0) Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
+    if (m_error.empty() && !m_direct && m_durability == Durability::Sync &&
+        (Injected(WriteStep::Sync) || ::fsync(::fileno(m_file)) != 0) && errno != EINVAL)
+        Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
+    if (std::fclose(m_file) != 0 || Injected(WriteStep::Close))
+        Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
     m_file = nullptr;
     if (!m_error.empty()) return false;
     if (m_direct) {
         m_committed = true;
         return true;
     }
-    if (std::rename(m_tempPath.c_str(), m_target.c_str()) != 0) {
+    if (Injected(WriteStep::Rename) || std::rename(m_tempPath.c_str(), m_target.c_str()) != 0) {
         Fail("cannot replace " + Quoted(m_target) + ": " + SystemError());
         return false;
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,13 @@ inline constexpr std::uint64_t kMaxWholeFileBytes = std::uint64_t{1} << 31;
 // Reads a plain file whole. A folder, device, pipe or socket, or a file larger than kMaxWholeFileBytes,
 // is refused at once with the reason, without waiting on a pipe; lack of memory is an error, not a throw.
 [[nodiscard]] FileText ReadWholeFile(const std::filesystem::path& path);
+
+// The steps of a crash-safe write, so that tests can make each one fail as a full disk, a read-only
+// folder or a failing device would. A hook, when set, is asked at every step; an errno it returns fails
+// that step as the system call would have (the step is skipped, except that a failed close still
+// closes). Process-wide, for tests only: the program never sets one.
+enum class WriteStep { CreateTemporary, Write, Flush, Sync, Close, Rename };
+void SetWriteFaultHook(std::function<int(WriteStep)> hook); // an empty function removes it
 
 // Writes to a temporary file in the target's folder and renames it over the target on Commit(), so a
 // failure part-way (full disk, no permission) leaves the old file as it was. A target that is a device
