@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     qt6-base-dev qt6-svg-dev libgl-dev
     clang-format   # CI checks the layout of every source file
+    clang libclang-rt-dev   # the readers' fuzzers (scripts/fuzz.sh): clang with libFuzzer and the sanitizers
     xvfb xauth     # screenshots of the desktop program (scripts/screenshots.sh)
     time           # peak memory in the benchmarks
     dpkg-dev file  # the Debian package's library dependencies (cpack runs dpkg-shlibdeps)

@@ -4,6 +4,7 @@
 // program might have died instead, the project file on disk is the previous one, whole and readable.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -150,9 +151,9 @@ TEST_F(InterruptedSave, AnyFailingStepLeavesThePreviousFileIntact) {
 }
 
 struct SystemFault {
-    const char* name;
-    WriteStep step;
-    int error;
+    const char* name{};
+    WriteStep step{};
+    int error{};
 };
 class SaveRefusedBySystem : public ::testing::TestWithParam<SystemFault> {};
 

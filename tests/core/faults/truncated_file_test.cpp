@@ -83,8 +83,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, TruncatedProject,
                          });
 
 struct DrawingCase {
-    const char* file;
-    std::size_t stride; // every offset, or every stride-th one and the last kEveryEnd bytes
+    const char* file{};
+    std::size_t stride{}; // every offset, or every stride-th one and the last kEveryEnd bytes
 };
 class TruncatedDrawing : public ::testing::TestWithParam<DrawingCase> {};
 
