@@ -157,8 +157,6 @@ void MDIForm1::BuildMenus() {
         return menu;
     };
     auto separator = [](QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(name); };
-    // Items whose windows are not built yet stand in the tree, disabled.
-    auto later = [](QAction* action) { action->setEnabled(false); };
 
     QMenu* file = top("mnuFile", "&File");
     connect(Item(file, "mnuNew", "&New...", QKeySequence("Ctrl+N")), &QAction::triggered, this,
