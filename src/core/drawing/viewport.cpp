@@ -6,6 +6,25 @@
 namespace varlen::drawing {
 namespace {
 
+// One axis of the view kept inside the world: centred on it when the view is the larger (only after
+// widening to the picture's proportions), otherwise shifted back to whichever edge it crossed.
+void KeepInWorld(double& low, double& high, double size, double worldMin, double worldMax) {
+    if (size > worldMax - worldMin) {
+        const double centre = (worldMin + worldMax) / 2;
+        low = centre - size / 2;
+        high = centre + size / 2;
+        return;
+    }
+    if (low < worldMin && high < worldMax) {
+        low = worldMin;
+        high = worldMin + size;
+    }
+    if (high > worldMax && low > worldMin) {
+        high = worldMax;
+        low = worldMax - size;
+    }
+}
+
 // The largest scroll position allowed either side of 0: the range between two of them still fits the
 // 32-bit int a scroll bar holds.
 constexpr double kLargestPosition = 1e9;
@@ -79,34 +98,8 @@ void Viewport::ApplyView() {
     m_y1 = cy - h / 2;
     m_y2 = cy + h / 2;
 
-    if (w > worldWidth) {
-        cx = (m_world.xMin + m_world.xMax) / 2;
-        m_x1 = cx - w / 2;
-        m_x2 = cx + w / 2;
-    } else {
-        if (m_x1 < m_world.xMin && m_x2 < m_world.xMax) {
-            m_x1 = m_world.xMin;
-            m_x2 = m_world.xMin + w;
-        }
-        if (m_x2 > m_world.xMax && m_x1 > m_world.xMin) {
-            m_x2 = m_world.xMax;
-            m_x1 = m_world.xMax - w;
-        }
-    }
-    if (h > worldHeight) {
-        cy = (m_world.yMin + m_world.yMax) / 2;
-        m_y1 = cy - h / 2;
-        m_y2 = cy + h / 2;
-    } else {
-        if (m_y1 < m_world.yMin && m_y2 < m_world.yMax) {
-            m_y1 = m_world.yMin;
-            m_y2 = m_world.yMin + h;
-        }
-        if (m_y2 > m_world.yMax && m_y1 > m_world.yMin) {
-            m_y2 = m_world.yMax;
-            m_y1 = m_world.yMax - h;
-        }
-    }
+    KeepInWorld(m_x1, m_x2, w, m_world.xMin, m_world.xMax);
+    KeepInWorld(m_y1, m_y2, h, m_world.yMin, m_world.yMax);
 
     const double s = ScrollScale();
     // A step of 0 would leave the arrows dead where the scale is coarse; one unit is the least.
