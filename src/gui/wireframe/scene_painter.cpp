@@ -195,6 +195,12 @@ static drawing::ViewRect WithMargin(const drawing::ViewRect& shown, int width) {
     return {shown.x1 - margin, shown.y1 - margin, shown.x2 + margin, shown.y2 + margin};
 }
 
+QRectF FitToPage(const QRectF& page, double aspect) {
+    aspect = std::max(aspect, 1e-9);
+    const double width = std::min(page.width(), page.height() / aspect);
+    return {page.center().x() - width / 2, page.center().y() - width * aspect / 2, width, width * aspect};
+}
+
 QImage PictureImage(const drawing::Scene& scene, const drawing::ViewRect& shown, int width) {
     const drawing::ViewRect view = WithMargin(shown, width);
     const double aspect = (view.y2 - view.y1) / std::max(1e-300, view.x2 - view.x1);
@@ -247,9 +253,7 @@ QString SavePicture(const drawing::Scene& scene, const drawing::ViewRect& shown,
         if (!painter.begin(&pdf)) return QString("The picture could not be written to \"%1\".").arg(path);
         const int strip = NotesHeight(scene);
         const QRectF page(0, 0, pdf.width(), pdf.height() - strip);
-        // Fitted to the page with the view's proportions, centred, the notes under the drawing.
-        const double w = std::min(page.width(), page.height() / std::max(aspect, 1e-9));
-        const QRectF target(page.center().x() - w / 2, page.center().y() - w * aspect / 2, w, w * aspect);
+        const QRectF target = FitToPage(page, aspect); // the notes go under it
         PaintScene(painter, scene, view, target, drawing::Colour{255, 255, 255},
                    QRectF(target.left(), target.bottom(), target.width(), strip));
         painter.end();

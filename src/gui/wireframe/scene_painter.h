@@ -43,6 +43,10 @@ void PaintScene(QPainter& painter, const drawing::Scene& scene, const drawing::V
                 const QRectF& target, drawing::Colour background = drawing::kBackground,
                 const std::optional<QRectF>& notes = std::nullopt);
 
+// The rectangle of the view's proportions (height / width `aspect`) as large as fits `page`, centred on
+// it: a picture fitted to paper.
+[[nodiscard]] QRectF FitToPage(const QRectF& page, double aspect);
+
 // The view as an image `width` pixels wide, white, with a margin round the truss and the notes in a
 // strip under it.
 [[nodiscard]] QImage PictureImage(const drawing::Scene& scene, const drawing::ViewRect& view, int width);

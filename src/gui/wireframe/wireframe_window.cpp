@@ -309,16 +309,10 @@ void WireframeWindow::PrintPicture() {
         return;
     }
     // The current view fitted to the page, its proportions kept, on white paper.
-    const QRectF page =
-        printer.pageLayout()
-            .paintRectPixels(printer.resolution())
-            .translated(-printer.pageLayout().paintRectPixels(printer.resolution()).topLeft());
-    const double aspect = (view.y2 - view.y1) / (view.x2 - view.x1);
-    const double width = std::min(page.width(), page.height() / aspect);
-    const QRectF target(page.center().x() - width / 2, page.center().y() - width * aspect / 2, width,
-                        width * aspect);
+    const QRectF page(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    const QRectF target = FitToPage(page, (view.y2 - view.y1) / (view.x2 - view.x1));
     // Pixel sizes of symbols and texts are screen pixels: on paper they keep their size relative to the page.
-    const double scale = width / std::max(1, m_picture->width());
+    const double scale = target.width() / std::max(1, m_picture->width());
     painter.scale(scale, scale);
     DrawWireframe(painter, QRectF(target.topLeft() / scale, target.size() / scale), true);
     painter.end();
