@@ -11,17 +11,7 @@ cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/images}")
 mkdir -p "$out"
 
-needed=()
-for tool in xvfb-run:xvfb openbox:openbox xdotool:xdotool import:imagemagick; do
-    command -v "${tool%%:*}" >/dev/null || needed+=("${tool##*:}")
-done
-if [ "${#needed[@]}" -gt 0 ]; then
-    sudo=""
-    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${needed[@]}" >/dev/null
-fi
-[ -x build/release/src/gui/varlen ] || scripts/build.sh
+source scripts/display-tools.sh
 
 # A fixed folder, since the window's title shows the project's path.
 work=/tmp/varlen-guide

@@ -9,17 +9,7 @@ out=${1:-build/screenshots}
 project=${2:-examples/roof_truss.sma}
 mkdir -p "$out"
 
-needed=()
-for tool in xvfb-run:xvfb openbox:openbox xdotool:xdotool import:imagemagick; do
-    command -v "${tool%%:*}" >/dev/null || needed+=("${tool##*:}")
-done
-if [ "${#needed[@]}" -gt 0 ]; then
-    sudo=""
-    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${needed[@]}" >/dev/null
-fi
-[ -x build/release/src/gui/varlen ] || scripts/build.sh
+source scripts/display-tools.sh
 
 # One display for the whole session: the window manager, the program, then keystrokes and captures.
 xvfb-run -a -s "-screen 0 1366x900x24" bash -s "$out" "$project" <<'SESSION'
