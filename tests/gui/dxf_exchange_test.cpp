@@ -9,12 +9,11 @@
 #include "app/mdi_form.h"
 #include "dxf/dxf_import.h"
 #include "project/project_file.h"
-#include "scripted_dialogs.h"
+#include "window_test.h"
 
 using varlen::document::SetRowEdit;
 using varlen::gui::MDIForm1;
 using varlen::gui::UserDialogs;
-using varlen::gui::test::ScriptedDialogs;
 using varlen::project::TableId;
 
 namespace {
@@ -35,24 +34,16 @@ const QString kCadDrawing = QStringLiteral(VARLEN_SOURCE_DIR "/tests/data/dxf/tr
 
 } // namespace
 
-class DxfExchangeTest : public QObject {
+class DxfExchangeTest : public varlen::gui::test::WindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<MDIForm1> m_window;
     std::unique_ptr<QTemporaryDir> m_dir;
 
-    QAction* Menu(const QString& name) const { return m_window->findChild<QAction*>(name); }
     varlen::document::ProjectDocument& Doc() { return m_window->Document().Document(); }
     bool OutputEnabled() const { return m_window->findChild<QMenu*>("mnuOutput")->menuAction()->isEnabled(); }
     void Edit(const varlen::document::Edit& edit) {
         QVERIFY(m_window->Document().Apply(edit, "test").applied);
-    }
-    void PressF5() {
-        QSignalSpy finished(m_window.get(), &MDIForm1::analysisFinished);
-        Menu("mnuAnalysis")->trigger();
-        QVERIFY(finished.count() > 0 || finished.wait(30000));
     }
     // A saved and analysed project to import over.
     void SavedAnalysedTriangle() {
@@ -77,14 +68,9 @@ private:
 private slots:
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_window = std::make_unique<MDIForm1>(*m_dialogs, false);
-        m_window->show();
+        Start();
     }
-    void cleanup() {
-        Doc().New();
-        m_window.reset();
-    }
+    void cleanup() { Stop(); }
 
     // The CAD drawing comes in as the 6 m truss; the engineer adds what a drawing cannot carry, analyses,
     // saves and exports it standing in X-Z.

@@ -27,30 +27,22 @@
 #include "editors/joints_window.h"
 #include "editors/title_window.h"
 #include "project/project_file.h"
-#include "scripted_dialogs.h"
+#include "window_test.h"
 
 using varlen::gui::MDIForm1;
 using varlen::gui::UserDialogs;
 using varlen::gui::test::ScriptedDialogs;
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public varlen::gui::test::WindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<MDIForm1> m_window;
     QTemporaryDir m_dir;
 
-    template <class T = QWidget> T* Find(const QString& name) const {
-        T* found = m_window->findChild<T*>(name);
-        if (!found) qWarning() << "no widget named" << name;
-        return found;
-    }
     template <class T = QWidget> T* In(const QString& window, const QString& name) const {
         QWidget* w = Find(window);
         return w ? w->findChild<T*>(name) : nullptr;
     }
-    QAction* Menu(const QString& name) const { return Find<QAction>(name); }
     void Type(const QString& window, const QString& field, const QString& text) {
         auto* edit = In<QLineEdit>(window, field);
         QVERIFY(edit);
@@ -85,11 +77,6 @@ private:
     }
     // The example triangle: pinned at 1, roller at 2, 10 kN down at the apex, entered through the editors.
     // The analysis runs beside the window thread: F5 starts it, and the outcome comes back later.
-    void PressF5() {
-        QSignalSpy finished(m_window.get(), &MDIForm1::analysisFinished);
-        Menu("mnuAnalysis")->trigger();
-        QVERIFY(finished.count() > 0 || finished.wait(30000));
-    }
 
     void EnterTriangle() {
         Menu("mnuMaterialProperties")->trigger();
@@ -114,16 +101,8 @@ private:
     }
 
 private slots:
-    void init() {
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_window = std::make_unique<MDIForm1>(*m_dialogs, false);
-        m_window->show();
-    }
-    void cleanup() {
-        // Nothing may be left to ask at the end of a test: close without the question.
-        m_window->Document().Document().New();
-        m_window.reset();
-    }
+    void init() { Start(); }
+    void cleanup() { Stop(); }
 
     void startsWithMenusGreyedAndWindowsHidden() {
         QCOMPARE(m_window->windowTitle(), QString("Varlen - Untitled"));

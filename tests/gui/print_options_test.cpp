@@ -11,10 +11,9 @@
 #include <zip.h>
 
 #include "app/mdi_form.h"
-#include "scripted_dialogs.h"
+#include "window_test.h"
 
 using varlen::gui::MDIForm1;
-using varlen::gui::test::ScriptedDialogs;
 
 namespace {
 
@@ -52,48 +51,34 @@ QString Read(const QString& path) {
 
 } // namespace
 
-class PrintOptionsTest : public QObject {
+class PrintOptionsTest : public varlen::gui::test::WindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<MDIForm1> m_window;
     QTemporaryDir m_dir;
 
-    template <class T = QWidget> T* Find(const char* name) const { return m_window->findChild<T*>(name); }
-    QAction* Action(const char* name) const { return Find<QAction>(name); }
     QCheckBox* Box(const char* name) const { return Find<QCheckBox>(name); }
     void Click(const char* name) { Find<QPushButton>(name)->click(); }
-    bool Analyse() {
-        QSignalSpy finished(m_window.get(), &MDIForm1::analysisFinished);
-        Action("mnuAnalysis")->trigger();
-        return (finished.count() > 0 || finished.wait(30000)) && finished.last().at(0).toBool();
-    }
     QString Temporary(const char* name) const { return QDir(m_window->TemporaryFolder()).filePath(name); }
 
 private slots:
     void init() {
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_window = std::make_unique<MDIForm1>(*m_dialogs, false);
-        m_window->show();
+        Start();
         QVERIFY(m_window->OpenPath(VARLEN_EXAMPLES_DIR "/roof_truss.sma"));
     }
-    void cleanup() {
-        m_window->Document().Document().New();
-        m_window.reset();
-    }
+    void cleanup() { Stop(); }
 
     // Each Print Using item opens the window with the sections its report has always held ticked; the
     // bending boxes are greyed, a truss having none.
     void eachReportStartsWithItsOwnSections() {
         QVERIFY(Analyse());
-        Action("mnuNotepad")->trigger();
+        Menu("mnuNotepad")->trigger();
         QVERIFY(Find("frmPrintOptions")->isVisible());
         QCOMPARE(Find("frmPrintOptions")->windowTitle(), QString("Print Options"));
         QVERIFY(Box("chkJointCoordinates")->isChecked() && Box("chkCrossSectionalProperties")->isChecked());
         QVERIFY(!Box("chkMemberConnectivity")->isChecked() && !Box("chkGlobalDisplacements")->isChecked());
         QVERIFY(Find<QPushButton>("cmdNotepad")->isDefault());
-        Action("mnuWord")->trigger();
+        Menu("mnuWord")->trigger();
         QVERIFY(Box("chkMemberConnectivity")->isChecked() && Box("chkGlobalDisplacements")->isChecked());
         QVERIFY(!Box("chkLocalForces")->isChecked());
         QVERIFY(Find<QPushButton>("cmdWord")->isDefault());
@@ -110,7 +95,7 @@ private slots:
             doc.Apply(varlen::document::SetTitleEdit{varlen::document::TitleField::Designer, "A. Checker"},
                       "Designer")
                 .applied);
-        Action("mnuNotepad")->trigger();
+        Menu("mnuNotepad")->trigger();
         Click("cmdNotepad");
         QCOMPARE(m_dialogs->told.size(), std::size_t{1});
         QCOMPARE(m_dialogs->told.back().title, QString("Please Analyse Your Structure"));
@@ -123,7 +108,7 @@ private slots:
     // The text report is written to the temporary folder and shown; the boxes choose its sections.
     void textReportFollowsTheBoxes() {
         QVERIFY(Analyse());
-        Action("mnuNotepad")->trigger();
+        Menu("mnuNotepad")->trigger();
         Click("cmdNotepad");
         QVERIFY(m_dialogs->told.empty());
         QCOMPARE(m_dialogs->shown, std::vector<QString>{Temporary("Notepad.txt")});
@@ -142,7 +127,7 @@ private slots:
     // The word report holds the pictures, and the BS 449 tables once the design window's checks ran.
     void wordReportHoldsPicturesAndTheDesign() {
         QVERIFY(Analyse());
-        Action("mnuWord")->trigger();
+        Menu("mnuWord")->trigger();
         Click("cmdWord");
         QCOMPARE(m_dialogs->shown, std::vector<QString>{Temporary("Report.docx")});
         Package package = Unzip(Temporary("Report.docx"));
@@ -151,7 +136,7 @@ private slots:
         QVERIFY(package.document.contains("Varlen Analysis"));
         QVERIFY(package.document.contains("Member  29"));
         QVERIFY(!package.document.contains("BS 449"));
-        Action("mnuBS449")->trigger(); // the three checks run as the window opens
+        Menu("mnuBS449")->trigger(); // the three checks run as the window opens
         Click("cmdWord");
         package = Unzip(Temporary("Report.docx"));
         QVERIFY(package.document.contains("BS 449"));
@@ -161,7 +146,7 @@ private slots:
     // that cannot be written is refused with the file named; a desktop without a viewer gets the path.
     void savesEitherReportWhereTheUserSays() {
         QVERIFY(Analyse());
-        Action("mnuWord")->trigger();
+        Menu("mnuWord")->trigger();
         m_dialogs->fileNames = {m_dir.filePath("calc.docx"), m_dir.filePath("calc.txt"),
                                 m_dir.filePath("calc.rtf")};
         Click("cmdSaveReport");

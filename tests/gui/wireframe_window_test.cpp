@@ -12,14 +12,13 @@
 
 #include "app/mdi_form.h"
 #include "drawing/scene.h"
-#include "scripted_dialogs.h"
+#include "window_test.h"
 #include "wireframe/wireframe_window.h"
 
 using varlen::drawing::Role;
 using varlen::drawing::View;
 using varlen::gui::MDIForm1;
 using varlen::gui::WireframeWindow;
-using varlen::gui::test::ScriptedDialogs;
 
 namespace {
 
@@ -39,23 +38,14 @@ int Colours(const QImage& image) {
 
 } // namespace
 
-class WireframeWindowTest : public QObject {
+class WireframeWindowTest : public varlen::gui::test::WindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<MDIForm1> m_window;
     QTemporaryDir m_dir;
 
     WireframeWindow* Picture() const { return m_window->findChild<WireframeWindow*>("frmThumbnail"); }
     QWidget* Viewport() const { return Picture()->findChild<QWidget*>("picViewport"); }
-    QAction* Action(const char* name) const { return m_window->findChild<QAction*>(name); }
-    bool Analyse() {
-        QSignalSpy finished(m_window.get(), &MDIForm1::analysisFinished);
-        Action("mnuAnalysis")->trigger();
-        if (finished.count() == 0 && !finished.wait(30000)) return false;
-        return finished.last().at(0).toBool();
-    }
     void OpenRoofTruss() {
         QVERIFY(m_window->OpenPath(VARLEN_EXAMPLES_DIR "/roof_truss.sma"));
         QApplication::processEvents();
@@ -63,15 +53,10 @@ private:
 
 private slots:
     void init() {
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_window = std::make_unique<MDIForm1>(*m_dialogs, false);
+        Start();
         m_window->resize(1200, 800);
-        m_window->show();
     }
-    void cleanup() {
-        m_window->Document().Document().New();
-        m_window.reset();
-    }
+    void cleanup() { Stop(); }
 
     // Opening shows the truss drawn, whole, beside the member list; the picture is not blank.
     void openingShowsTheTrussBesideTheSummary() {
@@ -113,7 +98,7 @@ private slots:
     void zoomsAndScrolls() {
         OpenRoofTruss();
         for (int i = 0; i < 3; ++i)
-            Action("mnuZoomIn")->trigger(); // half the width each time, about the centre
+            Menu("mnuZoomIn")->trigger(); // half the width each time, about the centre
         const auto world = Picture()->Viewport().GetWorld();
         auto view = Picture()->Viewport().View();
         QVERIFY(view.x2 - view.x1 < world.Width() / 2);
@@ -129,17 +114,17 @@ private slots:
         QCOMPARE(Picture()->Viewport().View().y2, world.yMax);
         // "1/2 Magnification" shows twice as much: the width doubles about the centre.
         const double before = view.x2 - view.x1;
-        Action("mnuScaleMag_20")->trigger();
+        Menu("mnuScaleMag_20")->trigger();
         view = Picture()->Viewport().View();
         QVERIFY(qAbs((view.x2 - view.x1) - 2 * before) < 1e-9);
-        Action("mnuScaleMag_1")->trigger();
+        Menu("mnuScaleMag_1")->trigger();
         view = Picture()->Viewport().View();
         QVERIFY(view.x1 <= world.xMin + 1e-9 && view.x2 >= world.xMax - 1e-9);
         QVERIFY(!h->isVisible());
 
         // The band, dragged from lower right to upper left, becomes the view.
         const double full = view.x2 - view.x1;
-        Action("mnuScaleZoom")->trigger();
+        Menu("mnuScaleZoom")->trigger();
         QCOMPARE(Viewport()->cursor().shape(), Qt::CrossCursor);
         const QPoint from(Viewport()->width() * 3 / 5, Viewport()->height() * 3 / 5);
         const QPoint to(Viewport()->width() * 2 / 5, Viewport()->height() * 2 / 5);
@@ -151,8 +136,8 @@ private slots:
         QCOMPARE(Picture()->Viewport().Zoom(), varlen::drawing::Viewport::ZoomState::Idle);
         QCOMPARE(Viewport()->cursor().shape(), Qt::ArrowCursor);
         // Armed, then a magnification item: the band is given up and the pointer is the default again.
-        Action("mnuScaleZoom")->trigger();
-        Action("mnuScaleMag_1")->trigger();
+        Menu("mnuScaleZoom")->trigger();
+        Menu("mnuScaleMag_1")->trigger();
         QCOMPARE(Picture()->Viewport().Zoom(), varlen::drawing::Viewport::ZoomState::Idle);
         QCOMPARE(Viewport()->cursor().shape(), Qt::ArrowCursor);
     }
@@ -160,13 +145,13 @@ private slots:
     // After F5 the deflected shape and the forces can be shown; after an edit they fall back to the model.
     void analysedViewsFollowTheResults() {
         OpenRoofTruss();
-        QVERIFY(!Action("mnuDeflectedShape")->isEnabled());
+        QVERIFY(!Menu("mnuDeflectedShape")->isEnabled());
         QVERIFY(Analyse());
-        QVERIFY(Action("mnuDeflectedShape")->isEnabled());
-        Action("mnuDeflectedShape")->trigger();
+        QVERIFY(Menu("mnuDeflectedShape")->isEnabled());
+        Menu("mnuDeflectedShape")->trigger();
         QCOMPARE(Picture()->Scene().view, View::Deflected);
         QCOMPARE(Count(Picture()->Scene().lines, Role::Deflected), 29);
-        Action("mnuAxialForces")->trigger();
+        Menu("mnuAxialForces")->trigger();
         QCOMPARE(Picture()->Scene().view, View::Forces);
         QVERIFY(!Picture()->Scene().notes.empty()); // the legend
         auto& doc = m_window->Document();
@@ -176,7 +161,7 @@ private slots:
                    "Edit load")
                 .applied);
         QCOMPARE(Picture()->Scene().view, View::Model);
-        QVERIFY(!Action("mnuAxialForces")->isEnabled());
+        QVERIFY(!Menu("mnuAxialForces")->isEnabled());
         QVERIFY(Analyse());
         QCOMPARE(Picture()->Scene().view, View::Forces); // the choice stands for the next results
     }
@@ -204,19 +189,19 @@ private slots:
         OpenRoofTruss();
         const QString pdf = m_dir.filePath("printed.pdf");
         m_dialogs->printFiles.push_back(pdf);
-        QCOMPARE(Action("mnuPrint")->shortcut(), QKeySequence(QKeySequence::Print));
-        Action("mnuPrint")->trigger();
+        QCOMPARE(Menu("mnuPrint")->shortcut(), QKeySequence(QKeySequence::Print));
+        Menu("mnuPrint")->trigger();
         QVERIFY(QFileInfo(pdf).size() > 1000);
-        Action("mnuPrint")->trigger(); // cancelled: nothing happens, nothing is said
+        Menu("mnuPrint")->trigger(); // cancelled: nothing happens, nothing is said
         QVERIFY(m_dialogs->told.empty());
         for (const char* name : {"roof.png", "roof.svg", "roof.pdf"}) {
             m_dialogs->fileNames.push_back(m_dir.filePath(name));
-            Action("mnuSavePicture")->trigger();
+            Menu("mnuSavePicture")->trigger();
             QVERIFY2(QFileInfo(m_dir.filePath(name)).size() > 500, name);
         }
         QVERIFY(Colours(QImage(m_dir.filePath("roof.png"))) > 3);
         m_dialogs->fileNames.push_back(m_dir.filePath("roof.bmp"));
-        Action("mnuSavePicture")->trigger();
+        Menu("mnuSavePicture")->trigger();
         QCOMPARE(m_dialogs->told.size(), std::size_t{1});
         QVERIFY(m_dialogs->told.back().text.contains(".png, .svg or .pdf"));
     }
