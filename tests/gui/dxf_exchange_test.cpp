@@ -81,6 +81,9 @@ private slots:
         QCOMPARE(m_dialogs->asked[0].title, QString("Open Drawing Interchange File (Autocad LT 97)"));
         QCOMPARE(m_dialogs->told.size(), std::size_t(1));
         QCOMPARE(m_dialogs->told[0].title, QString("DXF Import"));
+        // As after an open, the drawing is seen: the picture across the top, the member list below.
+        QVERIFY(Find("frmThumbnail")->isVisible());
+        QVERIFY(Find("frmResultsSummary")->isVisible());
         QVERIFY2(m_dialogs->told[0].text.startsWith(
                      "Imported 6 joints and 9 members from 9 lines in the X-Y plane."),
                  qPrintable(m_dialogs->told[0].text));

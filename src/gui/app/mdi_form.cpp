@@ -477,15 +477,19 @@ bool MDIForm1::OpenPath(const QString& path) {
     }
     HideChild();
     SetCaption(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
-    // What was opened, at a glance: the truss drawn across the top, and below it the member list whose
-    // results F5 fills in. Trusses are mostly wider than tall, so the picture gets the full width.
+    ShowFirstLook();
+    return true;
+}
+
+// What was opened or imported, at a glance: the truss drawn across the top, and below it the member list
+// whose results F5 fills in. Trusses are mostly wider than tall, so the picture gets the full width.
+void MDIForm1::ShowFirstLook() {
     m_summary->ShowTab(ResultsSummaryWindow::MembersTab);
     ShowChild(m_summary);
     ShowChild(m_wireframe);
     ArrangeFirstLook();
     // At start the main window may not have its final size yet: arrange again once it has.
     QTimer::singleShot(0, this, &MDIForm1::ArrangeFirstLook);
-    return true;
 }
 
 void MDIForm1::ShowPrintOptions(PrintOptionsWindow::Report report) {

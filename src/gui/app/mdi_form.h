@@ -99,7 +99,8 @@ private:
     void UpdateMenus();
     void FillWindowsMenu();
     void OpenDatePicker();
-    // After an open: the truss picture across the top of the area, the member list below it.
+    // After an open or an import: the truss picture across the top of the area, the member list below it.
+    void ShowFirstLook();
     void ArrangeFirstLook();
     // The Print Using items: the options window set for that report.
     void ShowPrintOptions(PrintOptionsWindow::Report report);

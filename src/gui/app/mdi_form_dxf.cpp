@@ -66,8 +66,7 @@ void MDIForm1::ImportDXF(const QString& plane) {
     m_document.Document().DropResults();
     const QString message = QString::fromStdString(imported.message);
     Say(message.section('\n', 0, 0));
-    m_summary->ShowTab(ResultsSummaryWindow::MembersTab);
-    ShowChild(m_summary);
+    ShowFirstLook();
     m_dialogs.Tell(this, "DXF Import", message, UserDialogs::Icon::Information);
 }
 
