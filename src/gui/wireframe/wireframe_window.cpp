@@ -58,7 +58,10 @@ WireframeWindow::WireframeWindow(DocumentObject& document, UserDialogs& dialogs,
     connect(m_vBar, &QScrollBar::valueChanged, this, &WireframeWindow::VScrollView);
     connect(&m_document, &DocumentObject::tableEdited, this, &WireframeWindow::Invalidate);
     connect(&m_document, &DocumentObject::resultsChanged, this, &WireframeWindow::Invalidate);
-    connect(&m_document, &DocumentObject::flagsChanged, this, &WireframeWindow::Invalidate);
+    // Saving changes the flags too; only results going out of date or coming back change the picture.
+    connect(&m_document, &DocumentObject::flagsChanged, this, [this] {
+        if (m_document.Document().Stale() != m_stale) Invalidate();
+    });
     connect(&m_document, &DocumentObject::stopMarkChanged, this, &WireframeWindow::Invalidate);
     // Another project: its own world, seen whole, in the plain model view.
     connect(&m_document, &DocumentObject::tablesReplaced, this, [this] {
@@ -147,7 +150,8 @@ void WireframeWindow::ChooseView(drawing::View view) {
 
 void WireframeWindow::Invalidate() {
     m_dirty = true;
-    const bool current = !m_document.Document().Stale() && m_document.Results();
+    m_stale = m_document.Document().Stale();
+    const bool current = !m_stale && m_document.Results();
     m_deflected->setEnabled(current);
     m_forces->setEnabled(current);
     // Building a scene of a large truss takes a moment: a hidden window waits until it is shown.

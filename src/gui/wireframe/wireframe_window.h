@@ -69,6 +69,7 @@ private:
     drawing::View m_chosen = drawing::View::Model;
     bool m_dirty = true;
     bool m_updating = false;
+    bool m_stale = false; // as the document was when the picture was last invalidated
 };
 
 } // namespace varlen::gui
