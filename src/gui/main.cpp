@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QIcon>
 
@@ -53,40 +54,25 @@ bool Wanted(int argc, char** argv) {
     return false;
 }
 
-// The batch picture's command line; the usage text and nothing on failure (exit status 2, as varlen-cli
-// gives for a bad option).
-std::optional<PictureRequest> ReadPictureRequest(int argc, char** argv) {
-    PictureRequest request;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--export-picture" && i + 1 < argc) {
-            request.picture = argv[++i];
-        } else if (arg == "--view" && i + 1 < argc) {
-            const std::string view = argv[++i];
-            if (view == "model")
-                request.view = varlen::drawing::View::Model;
-            else if (view == "deflected")
-                request.view = varlen::drawing::View::Deflected;
-            else if (view == "forces")
-                request.view = varlen::drawing::View::Forces;
-            else {
-                std::fprintf(stderr, "varlen: --view takes model, deflected or forces, not \"%s\"\n",
-                             view.c_str());
-                return std::nullopt;
-            }
-        } else if (!arg.empty() && arg[0] != '-' && request.project.empty()) {
-            request.project = arg;
-        } else {
-            std::fprintf(stderr, "varlen: unexpected argument \"%s\"\n", arg.c_str());
-            return std::nullopt;
-        }
+// The batch picture's command line, read as varlen-cli reads its own: -1 when `request` is filled in,
+// otherwise the exit status (0 after --help; 2, as varlen-cli gives for a bad option, with the reason).
+int ReadPictureRequest(int argc, char** argv, PictureRequest& request) {
+    CLI::App line("Draws a project's truss into a picture file without showing a window.", "varlen");
+    line.add_option("--export-picture", request.picture, "the picture: FILE.png, FILE.svg or FILE.pdf")
+        ->required();
+    std::string view = "model";
+    line.add_option("--view", view, "what the picture shows")
+        ->check(CLI::IsMember({"model", "deflected", "forces"}));
+    line.add_option("project", request.project, "the project file (.sma)")->required();
+    try {
+        line.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return line.exit(error) == 0 ? 0 : 2;
     }
-    if (request.picture.empty() || request.project.empty()) {
-        std::fprintf(stderr, "usage: varlen --export-picture FILE.png|FILE.svg|FILE.pdf "
-                             "[--view model|deflected|forces] PROJECT.sma\n");
-        return std::nullopt;
-    }
-    return request;
+    request.view = view == "forces"      ? varlen::drawing::View::Forces
+                   : view == "deflected" ? varlen::drawing::View::Deflected
+                                         : varlen::drawing::View::Model;
+    return -1;
 }
 
 // Exit status as varlen-cli's: 0 drawn, 1 the analysis the view needs stopped (its message on standard
@@ -125,10 +111,10 @@ int main(int argc, char** argv) {
     if (Wanted(argc, argv)) {
         // No window is shown: any machine draws the picture, with or without a display.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        const std::optional<PictureRequest> request = ReadPictureRequest(argc, argv);
-        if (!request) return 2;
+        PictureRequest request;
+        if (const int status = ReadPictureRequest(argc, argv, request); status >= 0) return status;
         QApplication app(argc, argv);
-        return ExportPicture(*request);
+        return ExportPicture(request);
     }
     VarlenApplication app(argc, argv);
     QApplication::setApplicationName("Varlen");
