@@ -1,6 +1,7 @@
 #include "analysis/analysis.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -110,13 +111,15 @@ std::vector<MemberState> CheckMembers(const model::Model& in, Causes& causes) {
 }
 
 // Loads on one joint add up; the sums stay whole (loads on restrained DOF included) for the reactions.
-std::vector<double> JointLoad(const model::Model& in, Causes& causes) {
-    std::vector<double> load(2 * in.joints.size(), 0.0);
-    for (std::size_t index = 0; index < in.loads.size(); ++index) {
-        const model::Load& l = in.loads[index];
-        const std::string who = "Load " + std::to_string(index + 1);
-        if (!IsRow(l.joint, in.joints.size())) {
-            causes.Add(NotInTable(who, "joint", l.joint, "joints", in.joints.size()));
+// `ofCase` follows "Load 3" in a message about a case after the first (" of case 2 (Wind)").
+std::vector<double> JointLoad(const std::vector<model::Load>& loads, std::size_t joints, Causes& causes,
+                              const std::string& ofCase = {}) {
+    std::vector<double> load(2 * joints, 0.0);
+    for (std::size_t index = 0; index < loads.size(); ++index) {
+        const model::Load& l = loads[index];
+        const std::string who = "Load " + std::to_string(index + 1) + ofCase;
+        if (!IsRow(l.joint, joints)) {
+            causes.Add(NotInTable(who, "joint", l.joint, "joints", joints));
             continue;
         }
         if (!std::isfinite(l.fx) || !std::isfinite(l.fy)) {
@@ -128,6 +131,54 @@ std::vector<double> JointLoad(const model::Model& in, Causes& causes) {
         load[d + 1] += l.fy;
     }
     return load;
+}
+
+std::string Capitalised(std::string words) {
+    if (!words.empty()) words[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(words[0])));
+    return words;
+}
+
+std::string CaseWords(const model::Model& in, int loadCase) {
+    return "load case " + std::to_string(loadCase) + " (\"" + in.CaseName(loadCase) + "\")";
+}
+
+// The cases and combinations as a whole: each case has loads, each combination factors that are finite
+// and name cases that exist, and every name is given once, as results and design rows are known by it.
+void CheckLoadCases(const model::Model& in, Causes& causes) {
+    std::vector<std::pair<std::string, std::string>> names; // name, whose
+    auto named = [&](const std::string& name, std::string who) {
+        if (name.empty()) {
+            causes.Add(Capitalised(who) + " has no name.");
+            return;
+        }
+        for (const auto& [earlier, whose] : names)
+            if (earlier == name) {
+                causes.Add(Capitalised(who) + " has the name of " + whose + ".");
+                return;
+            }
+        names.emplace_back(name, std::move(who));
+    };
+    const bool several = in.CaseCount() > 1 || !in.combinations.empty();
+    for (int c = 1; c <= in.CaseCount(); ++c) {
+        std::string who = CaseWords(in, c);
+        if (several && in.CaseLoads(c).empty()) causes.Add(Capitalised(who) + " has no loads.");
+        named(in.CaseName(c), who);
+    }
+    for (std::size_t k = 0; k < in.combinations.size(); ++k) {
+        const model::Combination& combination = in.combinations[k];
+        const std::string who =
+            "combination " + std::to_string(k + 1) + " (\"" + combination.name + "\")";
+        if (combination.factors.empty()) causes.Add(Capitalised(who) + " has no factors.");
+        for (std::size_t f = 0; f < combination.factors.size(); ++f) {
+            const model::CaseFactor& factor = combination.factors[f];
+            const std::string which = "Factor " + std::to_string(f + 1) + " of " + who;
+            if (!IsRow(factor.loadCase, static_cast<std::size_t>(in.CaseCount())))
+                causes.Add(which + " names load case " + Num(factor.loadCase) +
+                           ", which is not a load case from 1 to " + std::to_string(in.CaseCount()) + ".");
+            if (!std::isfinite(factor.factor)) causes.Add(which + " is not a finite number.");
+        }
+        named(combination.name, who);
+    }
 }
 
 // Restraint bits per joint: bit 0 X, bit 1 Y.
@@ -178,7 +229,10 @@ namespace {
 struct CheckedInput {
     std::vector<double> x, y; // mm, per joint
     std::vector<MemberState> members;
-    std::vector<double> load;
+    std::vector<double> load;                   // the first load case
+    std::vector<std::vector<double>> moreLoads; // cases 2, 3, ... when all cases are analysed
+    std::vector<std::string> caseNames;         // every case's, when all cases are analysed
+    std::vector<model::Combination> combinations;
     std::vector<std::uint8_t> restraint;
 };
 
@@ -262,12 +316,21 @@ bool SupportsHoldTheTruss(const model::Model& in, const std::vector<std::uint8_t
     return false;
 }
 
-CheckedInput Check(const model::Model& input, AnalysisOutcome& outcome) {
+CheckedInput Check(const model::Model& input, const AnalysisOptions& options, AnalysisOutcome& outcome) {
     const auto start = Clock::now();
     Causes causes;
     CheckedInput checked;
     checked.members = CheckMembers(input, causes);
-    checked.load = JointLoad(input, causes);
+    checked.load = JointLoad(input.loads, input.joints.size(), causes);
+    if (options.loadCases) {
+        CheckLoadCases(input, causes);
+        for (int c = 2; c <= input.CaseCount(); ++c)
+            checked.moreLoads.push_back(
+                JointLoad(input.CaseLoads(c), input.joints.size(), causes, " of " + CaseWords(input, c)));
+        for (int c = 1; c <= input.CaseCount(); ++c)
+            checked.caseNames.push_back(input.CaseName(c));
+        checked.combinations = input.combinations;
+    }
     checked.restraint = InputSupports(input);
     if (!causes.Empty()) {
         outcome.causes = causes.Take();
@@ -292,7 +355,7 @@ void TakeCoordinates(const model::Model& input, CheckedInput& checked) {
 
 AnalysisOutcome Analyse(const model::Model& input, const AnalysisOptions& options) {
     AnalysisOutcome outcome;
-    CheckedInput checked = Check(input, outcome);
+    CheckedInput checked = Check(input, options, outcome);
     if (!outcome.causes.empty()) return outcome;
     TakeCoordinates(input, checked);
     return AnalyseChecked(std::move(checked), options, std::move(outcome));
@@ -300,7 +363,7 @@ AnalysisOutcome Analyse(const model::Model& input, const AnalysisOptions& option
 
 AnalysisOutcome Analyse(model::Model&& input, const AnalysisOptions& options) {
     AnalysisOutcome outcome;
-    CheckedInput checked = Check(input, outcome);
+    CheckedInput checked = Check(input, options, outcome);
     if (outcome.causes.empty()) TakeCoordinates(input, checked);
     input = model::Model{};
     if (!outcome.causes.empty()) return outcome;
@@ -470,9 +533,6 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
     const auto n = static_cast<Eigen::Index>(dofs.dofOfFree.size());
     outcome.freeDofs = static_cast<int>(n);
     outcome.nonZeros = k.nonZeros();
-    Eigen::VectorXd f(n);
-    for (Eigen::Index q = 0; q < n; ++q)
-        f[q] = load[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])];
     outcome.times.assemble = Since(start);
 
     // A free direction no member stiffens (a joint without members, or one where only members along
@@ -569,101 +629,156 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
         if (isMechanism()) return outcome;
     }
 
-    Eigen::VectorXd xs;
-    std::vector<double> x(load.size(), 0.0), residual;
-    auto solveInto = [&](const Eigen::VectorXd& rhs, bool add) -> bool {
-        if (!factor.Solve(rhs, xs)) return false;
-        for (Eigen::Index q = 0; q < n; ++q) {
-            double& xq = x[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])];
-            xq = add ? xq + std::ldexp(xs[q], exponent) : std::ldexp(xs[q], exponent);
-        }
-        return true;
+    // Every case's loads as a column of one block: a single pass over the factor solves them all.
+    const std::size_t caseCount = 1 + checked.moreLoads.size();
+    auto caseLoad = [&](std::size_t c) -> const std::vector<double>& {
+        return c == 0 ? load : checked.moreLoads[c - 1];
     };
+    // Which case a message is about, when there are several.
+    auto inCase = [&](std::size_t c) {
+        return caseCount > 1 ? " in load case " + std::to_string(c + 1) + " (\"" + checked.caseNames[c] + "\")"
+                             : std::string();
+    };
+    Eigen::MatrixXd rhs(n, static_cast<Eigen::Index>(caseCount)), solved;
+    for (std::size_t c = 0; c < caseCount; ++c) {
+        const std::vector<double>& l = caseLoad(c);
+        for (Eigen::Index q = 0; q < n; ++q)
+            rhs(q, static_cast<Eigen::Index>(c)) = l[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])];
+    }
     phase(AnalysisPhase::Solving);
-    if (!solveInto(f, false)) {
+    if (!factor.Solve(rhs, solved)) {
         if (!geometryChecked && isMechanism()) return outcome;
-        if (!solveInto(f, false)) {
+        if (!factor.Solve(rhs, solved)) {
             StopUnreliable(outcome, members);
             return outcome;
         }
     }
-    // A displacement beyond the largest number: the members are too soft for the loads.
-    for (std::size_t d = 0; d < x.size(); ++d) {
-        if (std::isfinite(x[d])) continue;
-        StopAtJoint(outcome, StopReason::Overflow, static_cast<int>(d));
-        outcome.members = {range.softest};
-        outcome.causes.push_back(
-            "The displacement of joint " + std::to_string(d / 2 + 1) + " along " + (d % 2 == 0 ? "X" : "Y") +
-            " is too large to be represented: the members are too soft for the loads (member " +
-            std::to_string(range.softest) + " has E A / L = " + Num(range.low) + " kN/mm).");
-        return outcome;
-    }
+    std::vector<std::vector<double>> displacements(caseCount, std::vector<double>(load.size(), 0.0));
+    for (std::size_t c = 0; c < caseCount; ++c)
+        for (Eigen::Index q = 0; q < n; ++q)
+            displacements[c][static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])] =
+                std::ldexp(solved(q, static_cast<Eigen::Index>(c)), exponent);
+    solved.resize(0, 0);
+    rhs.resize(0, 0);
 
     // The physical check and the forces are timed together as the forces phase (refinement solves count
     // as solving).
     start = Clock::now();
     const double solverBefore = factor.solveSeconds + factor.factorSeconds;
-    PhysicsCheck physics = CheckPhysics(members, load, dofs, x, residual);
-    // Refinement, from the residual in extended precision, while it still improves the answer. The
-    // residual of even the best double answer is not zero where stiffnesses are far apart (a stiff member's
-    // force is a small difference of large displacements), so progress is judged by the correction, which
-    // shrinks by the factor cond(K) x 1e-16 each time: stop when it is at rounding level or grows.
-    double lastCorrection = std::numeric_limits<double>::infinity();
-    for (int refinement = 0; physics.memberNotFinite == 0 && refinement < kRefinements; ++refinement) {
-        if (physics.equilibrium <= kRefinedEquilibrium && physics.energy <= kRefinedEquilibrium) break;
-        if (!physics.Passed() && !geometryChecked && isMechanism()) return outcome;
-        Eigen::VectorXd r(n);
-        for (Eigen::Index q = 0; q < n; ++q)
-            r[q] = residual[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])];
-        const std::vector<double> before = x;
-        if (!solveInto(r, true)) {
-            x = before;
-            break;
-        }
-        double correction = 0, size = 0;
+    Eigen::VectorXd xs;
+    std::vector<double> residual;
+    for (std::size_t c = 0; c < caseCount; ++c) {
+        const std::vector<double>& caseLoads = caseLoad(c);
+        std::vector<double>& x = displacements[c];
+        // A displacement beyond the largest number: the members are too soft for the loads.
         for (std::size_t d = 0; d < x.size(); ++d) {
-            correction = std::max(correction, std::abs(x[d] - before[d]));
-            size = std::max(size, std::abs(x[d]));
+            if (std::isfinite(x[d])) continue;
+            StopAtJoint(outcome, StopReason::Overflow, static_cast<int>(d));
+            outcome.members = {range.softest};
+            outcome.causes.push_back("The displacement of joint " + std::to_string(d / 2 + 1) + " along " +
+                                     (d % 2 == 0 ? "X" : "Y") + inCase(c) +
+                                     " is too large to be represented: the members are too soft for the loads "
+                                     "(member " +
+                                     std::to_string(range.softest) + " has E A / L = " + Num(range.low) + " kN/mm).");
+            return outcome;
         }
-        if (!(correction < lastCorrection)) { // diverging: cond(K) x 1e-16 is not below 1
-            x = before;
-            physics = CheckPhysics(members, load, dofs, x, residual);
-            break;
+        auto solveInto = [&](const Eigen::VectorXd& r) -> bool {
+            if (!factor.Solve(r, xs)) return false;
+            for (Eigen::Index q = 0; q < n; ++q)
+                x[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])] += std::ldexp(xs[q], exponent);
+            return true;
+        };
+        PhysicsCheck physics = CheckPhysics(members, caseLoads, dofs, x, residual);
+        // Refinement, from the residual in extended precision, while it still improves the answer. The
+        // residual of even the best double answer is not zero where stiffnesses are far apart (a stiff
+        // member's force is a small difference of large displacements), so progress is judged by the
+        // correction, which shrinks by the factor cond(K) x 1e-16 each time: stop when it is at rounding
+        // level or grows.
+        double lastCorrection = std::numeric_limits<double>::infinity();
+        for (int refinement = 0; physics.memberNotFinite == 0 && refinement < kRefinements; ++refinement) {
+            if (physics.equilibrium <= kRefinedEquilibrium && physics.energy <= kRefinedEquilibrium) break;
+            if (!physics.Passed() && !geometryChecked && isMechanism()) return outcome;
+            Eigen::VectorXd r(n);
+            for (Eigen::Index q = 0; q < n; ++q)
+                r[q] = residual[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])];
+            const std::vector<double> before = x;
+            if (!solveInto(r)) {
+                x = before;
+                break;
+            }
+            double correction = 0, size = 0;
+            for (std::size_t d = 0; d < x.size(); ++d) {
+                correction = std::max(correction, std::abs(x[d] - before[d]));
+                size = std::max(size, std::abs(x[d]));
+            }
+            if (!(correction < lastCorrection)) { // diverging: cond(K) x 1e-16 is not below 1
+                x = before;
+                physics = CheckPhysics(members, caseLoads, dofs, x, residual);
+                break;
+            }
+            lastCorrection = correction;
+            physics = CheckPhysics(members, caseLoads, dofs, x, residual);
+            if (correction <= 1e-15 * size) break;
         }
-        lastCorrection = correction;
-        physics = CheckPhysics(members, load, dofs, x, residual);
-        if (correction <= 1e-15 * size) break;
-    }
-    if (!physics.Passed() && physics.memberNotFinite == 0 && !geometryChecked && isMechanism())
-        return outcome;
-    report();
-    outcome.equilibriumError = physics.equilibrium;
-    outcome.energyError = physics.energy;
-    if (physics.memberNotFinite != 0) {
-        outcome.reason = StopReason::Overflow;
-        outcome.members = {physics.memberNotFinite};
-        outcome.causes.push_back("The axial force in member " + std::to_string(physics.memberNotFinite) +
-                                 " is too large to be represented.");
-        return outcome;
-    }
-    if (!physics.Passed()) {
-        StopUnreliable(outcome, members);
-        return outcome;
+        if (!physics.Passed() && physics.memberNotFinite == 0 && !geometryChecked && isMechanism())
+            return outcome;
+        report();
+        outcome.equilibriumError = std::max(outcome.equilibriumError, physics.equilibrium);
+        outcome.energyError = std::max(outcome.energyError, physics.energy);
+        if (physics.memberNotFinite != 0) {
+            outcome.reason = StopReason::Overflow;
+            outcome.members = {physics.memberNotFinite};
+            outcome.causes.push_back("The axial force in member " + std::to_string(physics.memberNotFinite) +
+                                     inCase(c) + " is too large to be represented.");
+            return outcome;
+        }
+        if (!physics.Passed()) {
+            StopUnreliable(outcome, members);
+            return outcome;
+        }
     }
 
     auto structure = std::make_shared<const Structure>(std::move(checked.x), std::move(checked.y),
                                                        std::move(members), std::move(restraint));
-    Results results(std::move(structure), std::move(x), std::move(load));
-    char axis = 0;
-    if (const int joint = results.FirstReactionNotFinite(axis); joint != 0) {
-        outcome.reason = StopReason::Overflow;
-        outcome.joint = joint;
-        outcome.axis = axis;
-        outcome.causes.push_back("The reaction at joint " + std::to_string(joint) + " along " +
-                                 std::string(1, axis) + " is too large to be represented.");
-        return outcome;
+    std::vector<NamedResults> cases;
+    for (std::size_t c = 0; c < caseCount; ++c) {
+        Results results(structure, std::move(displacements[c]),
+                        c == 0 ? std::move(load) : std::move(checked.moreLoads[c - 1]));
+        char axis = 0;
+        if (const int joint = results.FirstReactionNotFinite(axis); joint != 0) {
+            outcome.reason = StopReason::Overflow;
+            outcome.joint = joint;
+            outcome.axis = axis;
+            outcome.causes.push_back("The reaction at joint " + std::to_string(joint) + " along " +
+                                     std::string(1, axis) + inCase(c) + " is too large to be represented.");
+            return outcome;
+        }
+        cases.push_back({c < checked.caseNames.size() ? checked.caseNames[c] : std::string(), std::move(results)});
     }
-    outcome.results.emplace(std::move(results));
+    if (options.loadCases) {
+        LoadCaseResults all;
+        for (const model::Combination& combination : checked.combinations) {
+            std::vector<std::pair<const Results*, double>> terms;
+            for (const model::CaseFactor& f : combination.factors)
+                terms.emplace_back(&cases[static_cast<std::size_t>(f.loadCase) - 1].results, f.factor);
+            Results combined = Superpose(terms);
+            char axis = 0;
+            const int joint = combined.FirstReactionNotFinite(axis);
+            if (const int member = combined.FirstMemberNotFinite(); member != 0 || joint != 0) {
+                outcome.reason = StopReason::Overflow;
+                outcome.causes.push_back("A force in combination \"" + combination.name +
+                                         "\" is too large to be represented.");
+                return outcome;
+            }
+            all.combinations.push_back({combination.name, std::move(combined)});
+        }
+        outcome.results.emplace(cases.front().results);
+        all.cases = std::move(cases);
+        FormEnvelope(all);
+        outcome.loadCases.emplace(std::move(all));
+    } else {
+        outcome.results.emplace(std::move(cases.front().results));
+    }
     outcome.times.forces = Since(start) - (factor.solveSeconds + factor.factorSeconds - solverBefore);
     return outcome;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/load_cases.h"
 #include "analysis/results.h"
 #include "analysis/sparse_solver.h"
 #include "model/model.h"
@@ -25,6 +26,10 @@ struct AnalysisOptions {
     Ordering ordering = Ordering::Auto;
     // Told as each step starts, on the thread the analysis runs on.
     std::function<void(AnalysisPhase)> onPhase{};
+    // Every load case and combination (AnalysisOutcome::loadCases), not the first case alone. The cases
+    // and combinations are checked as well: a case with no loads, a combination without factors or naming
+    // a case that does not exist, a factor that is not a finite number, or two with one name stop the run.
+    bool loadCases = false;
 };
 
 // Why a run stopped, with the objects at fault, for whoever wants more than the words (a drawing
@@ -45,7 +50,8 @@ struct PhaseTimes { // seconds
 };
 
 struct AnalysisOutcome {
-    std::optional<Results> results;  // empty when the run stopped
+    std::optional<Results> results;  // of the first load case; empty when the run stopped
+    std::optional<LoadCaseResults> loadCases; // with AnalysisOptions::loadCases, when the run did not stop
     std::vector<std::string> causes; // one line each: the member, load or joint at fault and why
     StopReason reason = StopReason::None;
     int joint = 0;            // 1-based, when the reason names one

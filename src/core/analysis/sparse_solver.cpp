@@ -341,6 +341,17 @@ bool CholeskyFactor::Solve(const Eigen::VectorXd& f, Eigen::VectorXd& x) {
     return m_solver->info() == Eigen::Success && x.allFinite();
 }
 
+bool CholeskyFactor::Solve(const Eigen::MatrixXd& f, Eigen::MatrixXd& x) {
+    if (f.rows() == 0 || f.cols() == 0) {
+        x.resize(f.rows(), f.cols());
+        return true;
+    }
+    const auto start = Clock::now();
+    x = m_solver->solve(f);
+    solveSeconds += Since(start);
+    return m_solver->info() == Eigen::Success && x.allFinite();
+}
+
 SolveOutcome SolveSparseCholesky(const SparseMatrix& k, const Eigen::VectorXd& f, Eigen::VectorXd& x,
                                  const std::vector<int>& jointOfColumn, Ordering ordering) {
     SolveOutcome outcome;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include <Eigen/Core>
 #include <Eigen/SparseCore>
 
 namespace varlen::analysis {
@@ -59,6 +60,8 @@ public:
     [[nodiscard]] PivotReport Pivots(const SparseMatrix& k, const std::vector<int>& jointOfColumn) const;
     // x = K^-1 f with the current factor; false when the solve failed or gave a number that is not finite.
     [[nodiscard]] bool Solve(const Eigen::VectorXd& f, Eigen::VectorXd& x);
+    // The same for every column of `f` at once: one pass over the factor serves all the load cases.
+    [[nodiscard]] bool Solve(const Eigen::MatrixXd& f, Eigen::MatrixXd& x);
 
     double analyseSeconds = 0.0; // ordering and symbolic factorisation
     double factorSeconds = 0.0;  // all factorisations together

@@ -1,6 +1,7 @@
 #include "model/model.h"
 
 #include <cctype>
+#include <limits>
 
 #include "project/number_text.h"
 #include "sections/catalogue.h"
@@ -30,14 +31,19 @@ const char* TableName(project::TableId table) {
 class CellReader {
 public:
     CellReader(const project::Project& project, project::TableId table, std::vector<CellProblem>& problems)
-        : m_table(project::TableOf(project, table)), m_id(table), m_problems(problems) {}
+        : m_table(project::TableOf(project, table)), m_id(table), m_name(TableName(table)), m_problems(problems) {}
+    // The joint loads of a case after the first.
+    CellReader(const project::Project& project, int loadCase, std::vector<CellProblem>& problems)
+        : m_table(project.CaseLoads(loadCase)), m_id(project::TableId::Loads),
+          m_name("Joint loads of case " + std::to_string(loadCase) + " (" + project.CaseName(loadCase) + ")"),
+          m_problems(problems) {}
 
     double operator()(int row, int column) const {
         const std::string_view text = m_table.Cell(row, column);
         const double value = project::ReadNumber(text);
         if (!project::IsWholeNumber(text))
             m_problems.push_back({m_id, row, column,
-                                  std::string(TableName(m_id)) + ", row " + std::to_string(row) + ", " +
+                                  m_name + ", row " + std::to_string(row) + ", " +
                                       m_table.Heading(column) + ": \"" + std::string(text) +
                                       "\" is not one complete number; it is read as " +
                                       project::FormatGeneral(value) + "."});
@@ -49,6 +55,7 @@ public:
 private:
     const project::Table& m_table;
     project::TableId m_id;
+    std::string m_name;
     std::vector<CellProblem>& m_problems;
 };
 
@@ -111,6 +118,23 @@ Model BuildModel(const project::Project& p) {
     model.loads.reserve(static_cast<std::size_t>(loads.Rows()));
     for (int r = 1; r <= loads.Rows(); ++r)
         model.loads.push_back({loads(r, lc::Joint), loads(r, lc::Fx), loads(r, lc::Fy)});
+    model.firstCaseName = p.firstCaseName;
+    for (int c = 2; c <= p.CaseCount(); ++c) {
+        const CellReader caseLoads(p, c, model.problems);
+        LoadCase& loadCase = model.moreCases.emplace_back(LoadCase{p.CaseName(c), {}});
+        for (int r = 1; r <= caseLoads.Rows(); ++r)
+            loadCase.loads.push_back({caseLoads(r, lc::Joint), caseLoads(r, lc::Fx), caseLoads(r, lc::Fy)});
+    }
+    for (const project::Combination& c : p.combinations) {
+        Combination& combination = model.combinations.emplace_back(Combination{c.name, {}});
+        for (int r = 1; r <= c.factors.EntryCount(); ++r) {
+            const std::string_view factor = c.factors.Cell(r, project::factor_col::Factor);
+            combination.factors.push_back(
+                {project::ReadNumber(c.factors.Cell(r, project::factor_col::Case)),
+                 project::IsWholeNumber(factor) ? project::ReadNumber(factor)
+                                                : std::numeric_limits<double>::quiet_NaN()});
+        }
+    }
     return model;
 }
 

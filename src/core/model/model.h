@@ -47,6 +47,23 @@ struct Load {
     friend bool operator==(const Load&, const Load&) = default;
 };
 
+// A load case after the first, and a combination of cases (its case numbers kept as read, 1-based).
+struct LoadCase {
+    std::string name;
+    std::vector<Load> loads;
+    friend bool operator==(const LoadCase&, const LoadCase&) = default;
+};
+struct CaseFactor {
+    double loadCase = 0;
+    double factor = 0; // not a number when its cell does not hold one number
+    friend bool operator==(const CaseFactor&, const CaseFactor&) = default;
+};
+struct Combination {
+    std::string name;
+    std::vector<CaseFactor> factors;
+    friend bool operator==(const Combination&, const Combination&) = default;
+};
+
 // A cell whose text is not what its column holds; the value read from it is in the Model all the same
 // (the leading number, as every cell reading takes it), so an analysis runs as it always did.
 struct CellProblem {
@@ -62,8 +79,19 @@ struct Model {
     std::vector<Material> materials;
     std::vector<Section> sections;
     std::vector<Member> members;
-    std::vector<Load> loads;
+    std::vector<Load> loads; // the first load case
+    std::string firstCaseName = project::kFirstCaseName;
+    std::vector<LoadCase> moreCases; // cases 2, 3, ...
+    std::vector<Combination> combinations;
     std::vector<CellProblem> problems;
+
+    [[nodiscard]] int CaseCount() const { return 1 + static_cast<int>(moreCases.size()); }
+    [[nodiscard]] const std::string& CaseName(int loadCase) const {
+        return loadCase == 1 ? firstCaseName : moreCases[static_cast<std::size_t>(loadCase) - 2].name;
+    }
+    [[nodiscard]] const std::vector<Load>& CaseLoads(int loadCase) const {
+        return loadCase == 1 ? loads : moreCases[static_cast<std::size_t>(loadCase) - 2].loads;
+    }
 
     [[nodiscard]] int JointCount() const { return static_cast<int>(joints.size()); }
     [[nodiscard]] int MemberCount() const { return static_cast<int>(members.size()); }

@@ -46,6 +46,15 @@ public:
         case SmaSection::Loads:
             model.loads.reserve(n);
             break;
+        case SmaSection::Cases:
+            model.moreCases.resize(n - 1);
+            break;
+        case SmaSection::Combinations:
+            model.combinations.resize(n);
+            break;
+        case SmaSection::CaseLoads:
+        case SmaSection::Factors:
+            break;
         }
         return std::nullopt;
     }
@@ -70,6 +79,19 @@ public:
             break;
         case SmaSection::Loads:
             model.loads.push_back({v[0], v[1], v[2]});
+            break;
+        case SmaSection::Cases:
+            (r.index == 1 ? model.firstCaseName : model.moreCases[static_cast<std::size_t>(r.index) - 2].name)
+                .assign(r.text);
+            break;
+        case SmaSection::CaseLoads:
+            model.moreCases[static_cast<std::size_t>(r.group) - 2].loads.push_back({v[0], v[1], v[2]});
+            break;
+        case SmaSection::Combinations:
+            model.combinations[static_cast<std::size_t>(r.index) - 1].name.assign(r.text);
+            break;
+        case SmaSection::Factors:
+            model.combinations[static_cast<std::size_t>(r.group) - 1].factors.push_back({v[0], v[1]});
             break;
         }
         return std::nullopt;

@@ -18,9 +18,17 @@ Table EmptyLoadsTable() {
     return Table({"", "#", "Fx", "Fy", "Joint Load Description"});
 }
 
+Table EmptyFactorsTable() {
+    return Table({"", "Load Case", "Factor"});
+}
+
 Project NewProject() {
-    Project p{TitleBlock{},         EmptyJointsTable(),  EmptyMaterialsTable(),
-              EmptySectionsTable(), EmptyMembersTable(), EmptyLoadsTable()};
+    Project p;
+    p.joints = EmptyJointsTable();
+    p.materials = EmptyMaterialsTable();
+    p.sections = EmptySectionsTable();
+    p.members = EmptyMembersTable();
+    p.loads = EmptyLoadsTable();
     p.joints.SetRowCount(2);
     p.materials.SetRowCount(2);
     p.sections.SetRowCount(2);

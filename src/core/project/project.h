@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "project/table.h"
 
@@ -26,6 +27,9 @@ inline constexpr int Number = 1, JointI = 2, JointJ = 3, Material = 4, Section =
 namespace load_col {
 inline constexpr int Joint = 1, Fx = 2, Fy = 3, Description = 4;
 }
+namespace factor_col {
+inline constexpr int Case = 1, Factor = 2;
+}
 
 // The title window's texts as they stand when the window is created.
 inline constexpr const char* kDefaultTitleText = "None";
@@ -42,13 +46,46 @@ struct TitleBlock {
     friend bool operator==(const TitleBlock&, const TitleBlock&) = default;
 };
 
+// The name the first load case has until it is renamed.
+inline constexpr const char* kFirstCaseName = "Case 1";
+
+// A load case after the first: its name and its joint loads, a table like the joint loads table.
+struct LoadCase {
+    std::string name;
+    Table loads;
+    friend bool operator==(const LoadCase&, const LoadCase&) = default;
+};
+
+// A combination of load cases: its name and a table of (case number, factor) rows.
+struct Combination {
+    std::string name;
+    Table factors;
+    friend bool operator==(const Combination&, const Combination&) = default;
+};
+
 struct Project {
     TitleBlock title;
     Table joints;
     Table materials;
     Table sections;
     Table members;
-    Table loads;
+    Table loads; // the first load case
+    std::string firstCaseName = kFirstCaseName;
+    std::vector<LoadCase> moreCases; // cases 2, 3, ...
+    std::vector<Combination> combinations;
+
+    [[nodiscard]] int CaseCount() const { return 1 + static_cast<int>(moreCases.size()); }
+    // 1-based, for a case known to exist.
+    [[nodiscard]] const std::string& CaseName(int loadCase) const {
+        return loadCase == 1 ? firstCaseName : moreCases[static_cast<std::size_t>(loadCase) - 2].name;
+    }
+    [[nodiscard]] const Table& CaseLoads(int loadCase) const {
+        return loadCase == 1 ? loads : moreCases[static_cast<std::size_t>(loadCase) - 2].loads;
+    }
+    // Whether the file needs its load cases block: a project of one case named as new has none.
+    [[nodiscard]] bool HasLoadCaseBlock() const {
+        return !moreCases.empty() || !combinations.empty() || firstCaseName != kFirstCaseName;
+    }
 
     friend bool operator==(const Project&, const Project&) = default;
 };
@@ -84,5 +121,6 @@ enum class TableId { Joints, Materials, Sections, Members, Loads };
 [[nodiscard]] Table EmptySectionsTable();
 [[nodiscard]] Table EmptyMembersTable();
 [[nodiscard]] Table EmptyLoadsTable();
+[[nodiscard]] Table EmptyFactorsTable();
 
 } // namespace varlen::project

@@ -76,6 +76,35 @@ template <class Emit> void WriteProject(const Project& p, std::string& out, Emit
     for (int r = 1; r <= p.loads.EntryCount(); ++r, flush())
         AppendRecord(out, p.loads, r, std::array{load_col::Joint, load_col::Fx, load_col::Fy}, 0,
                      load_col::Description);
+    if (!p.HasLoadCaseBlock()) return;
+    out += std::to_string(p.CaseCount()) + "," + std::to_string(p.combinations.size()) + ",";
+    AppendText(out, kLoadCasesMark);
+    AppendLineEnd(out);
+    for (int c = 1; c <= p.CaseCount(); ++c) {
+        const Table& loads = p.CaseLoads(c);
+        out += std::to_string(c == 1 ? 0 : loads.EntryCount()) + ",";
+        AppendText(out, p.CaseName(c));
+        AppendLineEnd(out);
+        for (int r = 1; c > 1 && r <= loads.EntryCount(); ++r, flush())
+            AppendRecord(out, loads, r, std::array{load_col::Joint, load_col::Fx, load_col::Fy}, 0,
+                         load_col::Description);
+    }
+    for (const Combination& combination : p.combinations) {
+        out += std::to_string(combination.factors.EntryCount()) + ",";
+        AppendText(out, combination.name);
+        AppendLineEnd(out);
+        for (int r = 1; r <= combination.factors.EntryCount(); ++r, flush()) {
+            // The case's name goes with its number for whoever reads the file; the number is what counts.
+            const double loadCase = ReadNumber(combination.factors.Cell(r, factor_col::Case));
+            AppendFileNumber(out, loadCase);
+            out.push_back(',');
+            AppendFileNumber(out, ReadNumber(combination.factors.Cell(r, factor_col::Factor)));
+            out.push_back(',');
+            const bool named = loadCase >= 1 && loadCase <= p.CaseCount() && loadCase == static_cast<int>(loadCase);
+            AppendText(out, named ? p.CaseName(static_cast<int>(loadCase)) : std::string());
+            AppendLineEnd(out);
+        }
+    }
 }
 
 // Fills new tables from the parser's records exactly as the editors would hold them: numbers in their
@@ -114,6 +143,15 @@ public:
             break;
         case SmaSection::Loads:
             project.loads.SetRowCount(count + 1);
+            break;
+        case SmaSection::Cases:
+            project.moreCases.assign(static_cast<std::size_t>(count) - 1, LoadCase{{}, EmptyLoadsTable()});
+            break;
+        case SmaSection::Combinations:
+            project.combinations.assign(static_cast<std::size_t>(count), Combination{{}, EmptyFactorsTable()});
+            break;
+        case SmaSection::CaseLoads:
+        case SmaSection::Factors:
             break;
         }
         return std::nullopt;
@@ -162,6 +200,31 @@ public:
         case SmaSection::Loads:
             Numbers({r.numbers[0], r.numbers[1], r.numbers[2]});
             project.loads.SetRow(r.index, {"", m_cells[0], m_cells[1], m_cells[2], r.text});
+            break;
+        case SmaSection::Cases:
+            if (r.index == 1) {
+                project.firstCaseName.assign(r.text);
+            } else {
+                LoadCase& c = project.moreCases[static_cast<std::size_t>(r.index) - 2];
+                c.name.assign(r.text);
+                c.loads.SetRowCount(static_cast<int>(r.numbers[0]) + 1);
+            }
+            break;
+        case SmaSection::CaseLoads:
+            Numbers({r.numbers[0], r.numbers[1], r.numbers[2]});
+            project.moreCases[static_cast<std::size_t>(r.group) - 2].loads.SetRow(
+                r.index, {"", m_cells[0], m_cells[1], m_cells[2], r.text});
+            break;
+        case SmaSection::Combinations: {
+            Combination& c = project.combinations[static_cast<std::size_t>(r.index) - 1];
+            c.name.assign(r.text);
+            c.factors.SetRowCount(static_cast<int>(r.numbers[0]) + 1);
+            break;
+        }
+        case SmaSection::Factors:
+            Numbers({r.numbers[0], r.numbers[1]});
+            project.combinations[static_cast<std::size_t>(r.group) - 1].factors.SetRow(
+                r.index, {"", m_cells[0], m_cells[1]});
             break;
         }
         return std::nullopt;

@@ -12,18 +12,24 @@
 namespace varlen::project {
 namespace {
 
-constexpr std::array<int, kSmaSectionCount> kNumericFields = {2, 3, 1, 1, 4, 3};
-constexpr std::array<const char*, kSmaSectionCount> kSectionNames = {
-    "joints", "supports", "materials", "cross-sections", "members", "joint loads"};
-constexpr std::array<const char*, kSmaSectionCount> kRecordNames = {"joint",         "support", "material",
-                                                                    "cross-section", "member",  "joint load"};
-constexpr std::array<std::array<const char*, 4>, kSmaSectionCount> kFieldNames = {{
+constexpr std::array<int, kSmaSectionKinds> kNumericFields = {2, 3, 1, 1, 4, 3, 1, 3, 1, 2};
+constexpr std::array<const char*, kSmaSectionKinds> kSectionNames = {
+    "joints",     "supports",   "materials",        "cross-sections", "members", "joint loads",
+    "load cases", "case loads", "load combinations", "factors"};
+constexpr std::array<const char*, kSmaSectionKinds> kRecordNames = {
+    "joint",     "support",    "material",    "cross-section", "member",
+    "joint load", "load case", "joint load", "combination",   "factor"};
+constexpr std::array<std::array<const char*, 4>, kSmaSectionKinds> kFieldNames = {{
     {"X", "Y", "", ""},
     {"joint number", "restraint X", "restraint Y", ""},
     {"Young's modulus", "", "", ""},
     {"area", "", "", ""},
     {"joint i", "joint j", "material", "cross-section"},
     {"joint number", "Fx", "Fy", ""},
+    {"number of loads", "", "", ""},
+    {"joint number", "Fx", "Fy", ""},
+    {"number of factors", "", "", ""},
+    {"load case", "factor", "", ""},
 }};
 
 bool IsBlank(char c) {
@@ -138,81 +144,221 @@ std::string Diagnostic::ToString() const {
     return line > 0 ? "line " + std::to_string(line) + ": " + message : message;
 }
 
-std::optional<Diagnostic> ParseSma(std::string_view bytes, SmaSink& sink) {
-    LineReader reader(bytes);
-    std::string_view line;
-    std::vector<std::string_view> fields;
-    fields.reserve(8);
-    const std::size_t roughLines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+namespace {
 
-    for (int t = 0; t < kTitleLineCount; ++t) {
-        if (!reader.Next(line))
-            return Diagnostic{reader.LineNumber() + 1,
-                              "the file ends inside the title block: five title lines "
-                              "were expected, " +
-                                  std::to_string(t) + " found"};
-        if (!SplitFields(line, fields, 1))
-            return Diagnostic{reader.LineNumber(),
-                              "a title line holds one text in double quotes, found " + Quoted(line)};
-        sink.Title(t, fields[0]);
+// A count announced before records: a whole number from 0 to the lines the file has (a count beyond
+// them cannot be right, and must not size anything either).
+std::optional<int> ReadCount(std::string_view text, std::size_t roughLines) {
+    const std::string_view t = Trim(text);
+    int count = 0;
+    auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), count);
+    if (t.empty() || ec != std::errc() || ptr != t.data() + t.size() || count < 0 ||
+        static_cast<std::size_t>(count) > roughLines)
+        return std::nullopt;
+    return count;
+}
+
+class Parser {
+public:
+    Parser(std::string_view bytes, SmaSink& sink)
+        : m_reader(bytes), m_sink(sink),
+          m_roughLines(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1) {
+        m_fields.reserve(8);
     }
 
-    for (int s = 0; s < kSmaSectionCount; ++s) {
-        const auto section = static_cast<SmaSection>(s);
-        if (!reader.Next(line))
-            return Diagnostic{reader.LineNumber() + 1,
+    std::optional<Diagnostic> Parse() {
+        for (int t = 0; t < kTitleLineCount; ++t) {
+            if (!m_reader.Next(m_line))
+                return Diagnostic{m_reader.LineNumber() + 1,
+                                  "the file ends inside the title block: five title lines "
+                                  "were expected, " +
+                                      std::to_string(t) + " found"};
+            if (!SplitFields(m_line, m_fields, 1))
+                return Diagnostic{m_reader.LineNumber(),
+                                  "a title line holds one text in double quotes, found " + Quoted(m_line)};
+            m_sink.Title(t, m_fields[0]);
+        }
+        for (int s = 0; s < kSmaSectionCount; ++s)
+            if (auto fault = MainSection(static_cast<SmaSection>(s))) return fault;
+        bool block = false;
+        while (m_reader.Next(m_line)) {
+            if (Trim(m_line).empty()) continue;
+            if (block)
+                return Diagnostic{m_reader.LineNumber(), "unexpected text after the load cases block: " +
+                                                             Quoted(m_line) + " (is a count too small?)"};
+            if (!SplitFields(m_line, m_fields, 3) || m_fields.size() != 3 || m_fields[2] != kLoadCasesMark)
+                return Diagnostic{m_reader.LineNumber(), "unexpected text after the joint loads section: " +
+                                                             Quoted(m_line) + " (is a count too small?)"};
+            if (auto fault = LoadCasesBlock()) return fault;
+            block = true;
+        }
+        return std::nullopt;
+    }
+
+private:
+    std::optional<Diagnostic> MainSection(SmaSection section) {
+        if (!m_reader.Next(m_line))
+            return Diagnostic{m_reader.LineNumber() + 1,
                               std::string("the file ends before the ") + SectionName(section) + " section"};
-        const std::string_view countText = Trim(line);
+        const std::string_view countText = Trim(m_line);
         int count = 0;
         auto [ptr, ec] = std::from_chars(countText.data(), countText.data() + countText.size(), count);
         if (countText.empty() || ec != std::errc() || ptr != countText.data() + countText.size() || count < 0)
-            return Diagnostic{reader.LineNumber(), std::string("the number of ") + SectionName(section) +
-                                                       " was expected, found " + Quoted(line)};
+            return Diagnostic{m_reader.LineNumber(), std::string("the number of ") + SectionName(section) +
+                                                         " was expected, found " + Quoted(m_line)};
         // A count beyond the lines left cannot be right; it must not size anything either.
-        if (static_cast<std::size_t>(count) > roughLines)
-            return Diagnostic{reader.LineNumber(), "the file announces " + std::to_string(count) + " " +
-                                                       SectionName(section) + " but has only " +
-                                                       std::to_string(roughLines) + " lines"};
-        if (auto refusal = sink.Count(section, count)) return Diagnostic{reader.LineNumber(), *refusal};
-
-        const int numeric = NumericFieldCount(section);
-        SmaRecord record;
-        record.section = section;
+        if (static_cast<std::size_t>(count) > m_roughLines)
+            return Diagnostic{m_reader.LineNumber(), "the file announces " + std::to_string(count) + " " +
+                                                         SectionName(section) + " but has only " +
+                                                         std::to_string(m_roughLines) + " lines"};
+        if (auto refusal = m_sink.Count(section, count)) return Diagnostic{m_reader.LineNumber(), *refusal};
         for (int i = 1; i <= count; ++i) {
-            if (!reader.Next(line))
-                return Diagnostic{reader.LineNumber() + 1,
-                                  "the file ends inside the " + std::string(SectionName(section)) +
-                                      " section: " + std::to_string(count) + " were announced, " +
-                                      std::to_string(i - 1) + " found"};
-            const std::size_t expected = static_cast<std::size_t>(numeric) + 1;
-            const bool fits = SplitFields(line, fields, expected);
-            if (!fits || fields.size() != expected)
-                return Diagnostic{
-                    reader.LineNumber(),
-                    "a " + std::string(RecordName(section)) + " record has " + std::to_string(numeric) +
-                        " numbers and a text, " + std::to_string(expected) + " fields in all; found " +
-                        (fits ? std::to_string(fields.size()) : std::string("more")) + " in " + Quoted(line)};
-            for (int f = 0; f < numeric; ++f) {
-                const std::string_view field = fields[static_cast<std::size_t>(f)];
-                if (!ParseNumber(field, record.numbers[static_cast<std::size_t>(f)]))
-                    return Diagnostic{reader.LineNumber(), std::string("the ") + FieldName(section, f) +
-                                                               " of " + RecordName(section) + " " +
-                                                               std::to_string(i) +
-                                                               " is not a number: " + Quoted(field)};
-                record.fields[static_cast<std::size_t>(f)] = field;
-            }
-            record.index = i;
-            record.line = reader.LineNumber();
-            record.text = fields[static_cast<std::size_t>(numeric)];
-            if (auto refusal = sink.Record(record)) return Diagnostic{reader.LineNumber(), *refusal};
+            if (auto fault = NextRecord(section, i, 0, [&] {
+                    return "the file ends inside the " + std::string(SectionName(section)) +
+                           " section: " + std::to_string(count) + " were announced, " + std::to_string(i - 1) +
+                           " found";
+                }))
+                return fault;
+            if (auto fault = Deliver()) return fault;
         }
+        return std::nullopt;
     }
-    while (reader.Next(line)) {
-        if (!Trim(line).empty())
-            return Diagnostic{reader.LineNumber(), "unexpected text after the joint loads section: " +
-                                                       Quoted(line) + " (is a count too small?)"};
+
+    // The block opened by the line now in m_fields.
+    std::optional<Diagnostic> LoadCasesBlock() {
+        const int markLine = m_reader.LineNumber();
+        const std::optional<int> cases = ReadCount(m_fields[0], m_roughLines);
+        const std::optional<int> combinations = ReadCount(m_fields[1], m_roughLines);
+        if (!cases || *cases < 1 || !combinations)
+            return Diagnostic{markLine, "the load cases line holds the number of load cases (1 or more) and "
+                                        "the number of combinations, found " +
+                                            Quoted(m_line)};
+        if (auto refusal = m_sink.Count(SmaSection::Cases, *cases)) return Diagnostic{markLine, *refusal};
+        for (int c = 1; c <= *cases; ++c) {
+            if (auto fault = NextRecord(SmaSection::Cases, c, 0, [&] {
+                    return "the file ends inside the load cases block: " + std::to_string(*cases) +
+                           " load cases were announced, " + std::to_string(c - 1) + " found";
+                }))
+                return fault;
+            const std::string name(m_record.text);
+            const std::optional<int> loads = ReadCount(m_record.fields[0], m_roughLines);
+            if (!loads)
+                return Diagnostic{m_record.line, "load case " + std::to_string(c) + " (" + Named(name) +
+                                                     ") announces " + Quoted(m_record.fields[0]) +
+                                                     " joint loads, which is not a count of lines"};
+            if (c == 1 && *loads != 0)
+                return Diagnostic{m_record.line, "load case 1 (" + Named(name) +
+                                                     ") has its loads in the joint loads section, so "
+                                                     "its number of loads here must be 0, found " +
+                                                     std::to_string(*loads)};
+            if (auto fault = Name("load case " + std::to_string(c), name)) return fault;
+            if (auto fault = Deliver()) return fault;
+            for (int l = 1; l <= *loads; ++l) {
+                if (auto fault = NextRecord(SmaSection::CaseLoads, l, c, [&] {
+                        return "the file ends inside load case " + std::to_string(c) + " (" + Named(name) +
+                               "): " + std::to_string(*loads) + " joint loads were announced, " +
+                               std::to_string(l - 1) + " found";
+                    }))
+                    return fault;
+                if (auto fault = Deliver()) return fault;
+            }
+        }
+        if (auto refusal = m_sink.Count(SmaSection::Combinations, *combinations))
+            return Diagnostic{markLine, *refusal};
+        for (int k = 1; k <= *combinations; ++k) {
+            if (auto fault = NextRecord(SmaSection::Combinations, k, 0, [&] {
+                    return "the file ends inside the load cases block: " + std::to_string(*combinations) +
+                           " combinations were announced, " + std::to_string(k - 1) + " found";
+                }))
+                return fault;
+            const std::string name(m_record.text);
+            const std::optional<int> factors = ReadCount(m_record.fields[0], m_roughLines);
+            if (!factors)
+                return Diagnostic{m_record.line, "combination " + std::to_string(k) + " (" + Named(name) +
+                                                     ") announces " + Quoted(m_record.fields[0]) +
+                                                     " factors, which is not a count of lines"};
+            if (auto fault = Name("combination " + std::to_string(k), name)) return fault;
+            if (auto fault = Deliver()) return fault;
+            for (int f = 1; f <= *factors; ++f) {
+                if (auto fault = NextRecord(SmaSection::Factors, f, k, [&] {
+                        return "the file ends inside combination " + std::to_string(k) + " (" + Named(name) +
+                               "): " + std::to_string(*factors) + " factors were announced, " +
+                               std::to_string(f - 1) + " found";
+                    }))
+                    return fault;
+                if (auto fault = Deliver()) return fault;
+            }
+        }
+        return std::nullopt;
     }
-    return std::nullopt;
+
+    // Reads the next line as a record of `section` into m_record; `ended` words the fault when the file
+    // has no more lines.
+    template <class Ended>
+    std::optional<Diagnostic> NextRecord(SmaSection section, int index, int group, Ended&& ended) {
+        if (!m_reader.Next(m_line)) return Diagnostic{m_reader.LineNumber() + 1, ended()};
+        const int numeric = NumericFieldCount(section);
+        const std::size_t expected = static_cast<std::size_t>(numeric) + 1;
+        const bool fits = SplitFields(m_line, m_fields, expected);
+        if (!fits || m_fields.size() != expected)
+            return Diagnostic{m_reader.LineNumber(),
+                              "a " + std::string(RecordName(section)) + " record has " + std::to_string(numeric) +
+                                  (numeric == 1 ? " number" : " numbers") + " and a text, " +
+                                  std::to_string(expected) + " fields in all; found " +
+                                  (fits ? std::to_string(m_fields.size()) : std::string("more")) + " in " +
+                                  Quoted(m_line)};
+        m_record.section = section;
+        for (int f = 0; f < numeric; ++f) {
+            const std::string_view field = m_fields[static_cast<std::size_t>(f)];
+            if (!ParseNumber(field, m_record.numbers[static_cast<std::size_t>(f)]))
+                return Diagnostic{m_reader.LineNumber(), std::string("the ") + FieldName(section, f) + " of " +
+                                                             RecordName(section) + " " + std::to_string(index) +
+                                                             (group > 0 ? Within(section, group) : "") +
+                                                             " is not a number: " + Quoted(field)};
+            m_record.fields[static_cast<std::size_t>(f)] = field;
+        }
+        m_record.index = index;
+        m_record.group = group;
+        m_record.line = m_reader.LineNumber();
+        m_record.text = m_fields[static_cast<std::size_t>(numeric)];
+        return std::nullopt;
+    }
+
+    static std::string Within(SmaSection section, int group) {
+        return (section == SmaSection::Factors ? " of combination " : " of load case ") + std::to_string(group);
+    }
+
+    std::optional<Diagnostic> Deliver() {
+        if (auto refusal = m_sink.Record(m_record)) return Diagnostic{m_record.line, *refusal};
+        return std::nullopt;
+    }
+
+    static std::string Named(const std::string& name) { return Quoted(name); }
+
+    // Every case and combination has a name, and no two the same: results and design rows are known by it.
+    std::optional<Diagnostic> Name(const std::string& who, const std::string& name) {
+        if (Trim(name).empty()) return Diagnostic{m_record.line, who + " has no name"};
+        for (const auto& [earlier, owner] : m_names)
+            if (earlier == name)
+                return Diagnostic{m_record.line,
+                                  who + " is named " + Quoted(name) + ", as " + owner + " already is"};
+        m_names.emplace_back(name, who);
+        return std::nullopt;
+    }
+
+    LineReader m_reader;
+    SmaSink& m_sink;
+    std::size_t m_roughLines;
+    std::string_view m_line;
+    std::vector<std::string_view> m_fields;
+    SmaRecord m_record;
+    std::vector<std::pair<std::string, std::string>> m_names; // name, who has it
+};
+
+} // namespace
+
+std::optional<Diagnostic> ParseSma(std::string_view bytes, SmaSink& sink) {
+    return Parser(bytes, sink).Parse();
 }
 
 std::string StorableText(std::string_view text) {

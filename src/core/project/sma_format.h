@@ -9,10 +9,15 @@
 
 namespace varlen::project {
 
-// Sections in file order, after the five title lines.
-enum class SmaSection { Joints, Supports, Materials, Sections, Members, Loads };
+// Sections in file order, after the five title lines: the six every file has, then those of the load
+// cases block, which only a file with more than one load case, a combination or a renamed first case
+// carries.
+enum class SmaSection { Joints, Supports, Materials, Sections, Members, Loads, Cases, CaseLoads, Combinations, Factors };
 inline constexpr int kSmaSectionCount = 6;
+inline constexpr int kSmaSectionKinds = 10;
 inline constexpr int kTitleLineCount = 5;
+// The text of the line that opens the load cases block ("<cases>,<combinations>,"LOAD CASES"").
+inline constexpr std::string_view kLoadCasesMark = "LOAD CASES";
 
 // Numeric fields of a record in each section; every record ends with one text field.
 [[nodiscard]] int NumericFieldCount(SmaSection section);
@@ -30,7 +35,8 @@ struct Diagnostic {
 
 struct SmaRecord {
     SmaSection section = SmaSection::Joints;
-    int index = 0; // 1-based position within its section
+    int index = 0; // 1-based position within its section, or within its case or combination
+    int group = 0; // CaseLoads and Factors: the 1-based case or combination the record belongs to
     int line = 0;
     std::array<double, 4> numbers{};          // an empty field reads as 0
     std::array<std::string_view, 4> fields{}; // the numeric fields as written, blanks trimmed
@@ -48,7 +54,14 @@ public:
 
 // Parses the whole text (CR LF or LF line ends). Returns the first fault, or nothing when the file is
 // whole: five title lines, six sections each a count and that many records of the right number of
-// fields, numbers that are numbers, and nothing but empty lines after the loads.
+// fields, numbers that are numbers, then at most one load cases block, then nothing but empty lines.
+//
+// The block: a line "N,M,"LOAD CASES"", then N case records ("L,"name"", the case's name and the
+// number of joint load records that follow it, 0 for case 1, whose loads are the joint loads section),
+// then M combination records ("F,"name"", followed by F factor records "case,factor,"case name""; the
+// name there is for a reader of the file, the number is what counts). Names are not empty and no two
+// cases or combinations share one. A factor's case number is checked when the combination is used, as
+// a member's joint numbers are.
 [[nodiscard]] std::optional<Diagnostic> ParseSma(std::string_view bytes, SmaSink& sink);
 
 // A text as the writer stores it: a double quote (which the format cannot hold) becomes an
