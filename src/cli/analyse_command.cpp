@@ -9,6 +9,7 @@
 #include "analysis/analysis.h"
 #include "analysis/results_file.h"
 #include "analysis/results_json.h"
+#include "cases_file.h"
 #include "command_line.h"
 #include "commands.h"
 #include "io/message_text.h"
@@ -35,6 +36,7 @@ struct AnalyseArgs {
     bool quiet = false;
     bool timings = false;
     analysis::Ordering ordering = analysis::Ordering::Auto;
+    std::optional<std::string> cases;
 };
 
 analysis::Ordering ReadOrdering(const std::string& text) {
@@ -79,13 +81,48 @@ void AppendTable(std::string& out, const report::TableRows& table, std::initiali
     }
 }
 
-void PrintTables(const analysis::Results& r, int places, const std::string& resultsPath) {
+// Each member's greatest tension and compression over the combinations, and which gives it.
+void AppendEnvelope(std::string& out, const analysis::LoadCaseResults& all, int places) {
+    const std::size_t valueWidth = project::ResultFormat(0.0, places).size();
+    std::size_t nameWidth = 2;
+    for (const analysis::NamedResults& c : all.Combined())
+        nameWidth = std::max(nameWidth, io::EscapeForMessage(c.name).size());
+    auto cell = [&](std::string text, std::size_t width) {
+        if (text.size() < width) text.append(width - text.size(), ' ');
+        return text;
+    };
+    out += std::string("Envelope of member forces over the ") +
+           (all.combinations.empty() ? "load cases" : "combinations") + " (kN, tension positive)\n";
+    out += cell("Member", 7) + "  " + cell("Max tension", valueWidth) + "  " + cell("by", nameWidth) + "  " +
+           "Max compression  by\n";
+    for (std::size_t m = 0; m < all.members.size(); ++m) {
+        const analysis::MemberEnvelope& e = all.members[m];
+        std::string number = std::to_string(m + 1);
+        out += std::string(7 - std::min<std::size_t>(7, number.size()), ' ') + number + "  ";
+        out += cell(e.tension.by ? project::ResultFormat(e.tension.value, places) : "-", valueWidth) + "  ";
+        out += cell(io::EscapeForMessage(all.NameOf(e.tension)), nameWidth) + "  ";
+        out += cell(e.compression.by ? project::ResultFormat(e.compression.value, places) : "-",
+                    std::max(valueWidth, std::size_t{15})) + "  ";
+        out += io::EscapeForMessage(all.NameOf(e.compression));
+        while (!out.empty() && out.back() == ' ')
+            out.pop_back();
+        out += "\n";
+    }
+}
+
+void PrintTables(const analysis::Results& r, const analysis::LoadCaseResults* all, int places,
+                 const std::string& resultsPath) {
     std::string out;
+    if (all) out += "Load case 1: " + io::EscapeForMessage(all->cases.front().name) + "\n\n";
     AppendTable(out, report::JointDisplacementRows(r, places), {6}, places);
     out += "\n";
     AppendTable(out, report::MemberForceRows(r, places), {7, 7, 7}, places);
     out += "\n";
     AppendTable(out, report::SupportReactionRows(r, places), {6}, places);
+    if (all) {
+        out += "\n";
+        AppendEnvelope(out, *all, places);
+    }
     out += "\nResults file: " + io::EscapeForMessage(resultsPath) + "\n";
     std::fwrite(out.data(), 1, out.size(), stdout);
 }
@@ -127,7 +164,26 @@ int Analyse(const AnalyseArgs* parsed) {
         return kExitUsage;
     }
 
-    const analysis::AnalysisOutcome outcome = analysis::Analyse(std::move(*read.model), {parsed->ordering});
+    if (parsed->cases) {
+        if (auto fault = ApplyCasesFile(*parsed->cases, *read.model)) {
+            PrintError(*fault);
+            return kExitUsage;
+        }
+    }
+    // Several cases or any combination: every case from the one factorisation, and the envelope.
+    const bool loadCases = parsed->cases || HasLoadCases(*read.model);
+    if (loadCases) {
+        if (const std::vector<std::string> problems = analysis::LoadCaseProblems(*read.model); !problems.empty()) {
+            std::string why = "the load cases cannot be analysed:";
+            for (const std::string& line : problems)
+                why += "\n" + line;
+            PrintError(why);
+            return kExitUsage;
+        }
+    }
+
+    const analysis::AnalysisOutcome outcome =
+        analysis::Analyse(std::move(*read.model), {parsed->ordering, {}, loadCases});
     if (!outcome.results) {
         PrintLines(std::string(analysis::kAnalysisErrorTitle) + "\n" + outcome.Message());
         return kExitStopped;
@@ -154,10 +210,16 @@ int Analyse(const AnalyseArgs* parsed) {
     }
     // The two files only read the results: on two cores they are written side by side. The JSON for
     // standard output waits for the results file, as it cannot be taken back once printed.
+    const analysis::JsonWriter writeJson = [&](std::string& out, const std::function<void()>& flush) {
+        if (outcome.loadCases)
+            analysis::WriteLoadCasesJson(results, *outcome.loadCases, out, flush);
+        else
+            analysis::WriteResultsJson(results, out, flush);
+    };
     std::future<analysis::FileOutcome> json;
     if (jsonFile)
         json = std::async(std::launch::async,
-                          [&] { return analysis::WriteResultsJsonFile(results, jsonFile->WritePath()); });
+                          [&] { return analysis::WriteJsonFile(writeJson, jsonFile->WritePath()); });
     const analysis::FileOutcome written = analysis::WriteResultsFile(results, resultsFile.WritePath());
     const analysis::FileOutcome jsonWritten = json.valid() ? json.get() : analysis::FileOutcome{true, {}};
     if (!written.ok) {
@@ -171,14 +233,14 @@ int Analyse(const AnalyseArgs* parsed) {
         return kExitStopped;
     }
     if (jsonToStdout) {
-        if (!analysis::WriteResultsJsonStream(results, stdout).ok) {
+        if (!analysis::WriteJsonStream(writeJson, stdout).ok) {
             PrintError(
                 "the JSON results could not be written to standard output, so the results file was not "
                 "replaced");
             return kExitStopped;
         }
     } else if (!parsed->quiet) {
-        PrintTables(results, parsed->places, resultsPath);
+        PrintTables(results, outcome.loadCases ? &*outcome.loadCases : nullptr, parsed->places, resultsPath);
     }
     if (std::string why; StandardOutputFailed(why)) {
         PrintError("standard output could not be written (" + why + "), so no output file was replaced");
@@ -237,6 +299,11 @@ all, and none may name the project or another output.)",
                              throw UsageError("--places takes a whole number of decimal places from 0 to " +
                                               std::to_string(kMaxPlaces) + ", not \"" + value + "\"");
                      });
+    command.AddValue("--cases", "FILE.json",
+                     "load cases and combinations for this run, in place of the project's: {\"cases\": [{\"name\": "
+                     "..., \"loads\": [[joint, fx, fy], ...]}], \"combinations\": [{\"name\": ..., \"factors\": "
+                     "{case: factor}}], \"self_weight\": name}",
+                     [parsed](const std::string& value) { parsed->cases = value; });
     command.AddFlag("--quiet", parsed->quiet, "print nothing on success");
     command.AddFlag("--timings", parsed->timings, "report the phases and the peak memory on standard error");
     command.AddValue("--ordering", "auto|amd|metis|nesdis", "the fill-reducing ordering (default auto)",

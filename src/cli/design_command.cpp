@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "analysis/analysis.h"
+#include "cases_file.h"
+#include "model/model.h"
 #include "command_line.h"
 #include "commands.h"
 #include "design/bs449.h"
@@ -29,6 +31,7 @@ struct DesignArgs {
     double leg = 4;  // mm, fillet weld leg
     double pw = 215; // N/mm², fillet weld design strength
     int places = 3;
+    std::optional<std::string> cases;
 };
 
 // A design parameter: one number above 0 and at most `most`. Tiny values that are not normal doubles
@@ -100,6 +103,12 @@ std::string DesignTables(const DesignArgs& a, const design::TensionOutcome& tens
     return out;
 }
 
+// Designed for an envelope, a row names the combination its force comes from.
+nlohmann::ordered_json Governed(nlohmann::ordered_json row, const std::string& by) {
+    if (!by.empty()) row["governing"] = by;
+    return row;
+}
+
 std::string DesignJson(const design::TensionOutcome& tension, const design::CompressionOutcome& compression,
                        const design::WeldOutcome& welds, const std::optional<std::string>& error) {
     // ordered_json keeps the keys in the order written: tension, compression, welds, error.
@@ -107,20 +116,22 @@ std::string DesignJson(const design::TensionOutcome& tension, const design::Comp
     Json doc;
     doc["tension"] = Json::array();
     for (const design::TensionRow& row : tension.rows)
-        doc["tension"].push_back({{"member", row.member},
-                                  {"actual_stress", row.actualStress},
-                                  {"required_area", row.requiredArea},
-                                  {"outcome", report::OutcomeText(row.ok)}});
+        doc["tension"].push_back(Governed({{"member", row.member},
+                                           {"actual_stress", row.actualStress},
+                                           {"required_area", row.requiredArea},
+                                           {"outcome", report::OutcomeText(row.ok)}},
+                                          row.by));
     doc["compression"] = Json::array();
     for (const design::CompressionRow& row : compression.rows)
-        doc["compression"].push_back({{"member", row.member},
-                                      {"actual_stress", row.actualStress},
-                                      {"allowable_stress", row.allowableStress},
-                                      {"slenderness", row.slenderness},
-                                      {"outcome", report::OutcomeText(row.ok)}});
+        doc["compression"].push_back(Governed({{"member", row.member},
+                                               {"actual_stress", row.actualStress},
+                                               {"allowable_stress", row.allowableStress},
+                                               {"slenderness", row.slenderness},
+                                               {"outcome", report::OutcomeText(row.ok)}},
+                                              row.by));
     doc["welds"] = Json::array();
     for (const design::WeldRow& row : welds.rows)
-        doc["welds"].push_back({{"member", row.member}, {"length", row.length}});
+        doc["welds"].push_back(Governed({{"member", row.member}, {"length", row.length}}, row.by));
     doc["error"] = error ? Json(EscapeLines(*error)) : Json(nullptr);
     return doc.dump(2) + "\n";
 }
@@ -153,17 +164,40 @@ int Design(const DesignArgs* parsed) {
     const std::optional<project::Project> read = ReadProjectTables(parsed->project, status);
     if (!read) return status;
     const project::Project& project = *read;
-
-    const std::optional<analysis::Results> analysed = AnalyseOrSay(project, status);
-    if (!analysed) return status;
-    const analysis::Results& results = *analysed;
+    model::Model model = model::BuildModel(project);
+    if (parsed->cases) {
+        if (auto fault = ApplyCasesFile(*parsed->cases, model)) {
+            PrintError(*fault);
+            return kExitUsage;
+        }
+    }
+    // Several cases or any combination: each member is designed for its envelope.
+    const bool loadCases = parsed->cases || HasLoadCases(model);
+    if (loadCases) {
+        if (const std::vector<std::string> problems = analysis::LoadCaseProblems(model); !problems.empty()) {
+            std::string why = "the load cases cannot be analysed:";
+            for (const std::string& line : problems)
+                why += "\n" + line;
+            PrintError(why);
+            return kExitUsage;
+        }
+    }
+    const analysis::AnalysisOutcome analysed =
+        analysis::Analyse(std::move(model), {analysis::Ordering::Auto, {}, loadCases});
+    if (!analysed.results) {
+        PrintLines(std::string(analysis::kAnalysisErrorTitle) + "\n" + analysed.Message());
+        return kExitStopped;
+    }
+    const analysis::Results& results = *analysed.results;
+    const analysis::LoadCaseResults* envelope = analysed.loadCases ? &*analysed.loadCases : nullptr;
 
     // The results are fresh, so nothing is stale. The three checks are independent: one that stops does
     // not keep the others from running.
-    const design::TensionOutcome tension = design::TensionDesign(project, &results, false, parsed->pt);
+    const design::TensionOutcome tension = design::TensionDesign(project, &results, false, parsed->pt, envelope);
     const design::CompressionOutcome compression =
-        design::CompressionDesign(project, &results, false, parsed->ys);
-    const design::WeldOutcome welds = design::WeldDesign(project, &results, false, parsed->leg, parsed->pw);
+        design::CompressionDesign(project, &results, false, parsed->ys, envelope);
+    const design::WeldOutcome welds =
+        design::WeldDesign(project, &results, false, parsed->leg, parsed->pw, envelope);
     // One message for every check that stopped: the standard text once, then each check's cause.
     std::optional<std::string> failure;
     if (!tension.Complete() || !compression.Complete() || !welds.Complete())
@@ -243,6 +277,10 @@ radius of gyration, for instance) keeps the rows before that member and names it
                      });
     command.AddValue("--json", "FILE|-", "the rows in full precision as JSON, to FILE or standard output",
                      [parsed](const std::string& value) { parsed->json = value; });
+    command.AddValue("--cases", "FILE.json",
+                     "load cases and combinations for this run, as for analyse; each member is designed for its "
+                     "greatest tension and compression over the combinations",
+                     [parsed](const std::string& value) { parsed->cases = value; });
     command.memory = "design the members";
     command.stopped = "the design";
     command.run = [parsed] { return Design(parsed.get()); };

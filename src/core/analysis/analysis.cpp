@@ -142,9 +142,10 @@ std::string CaseWords(const model::Model& in, int loadCase) {
     return "load case " + std::to_string(loadCase) + " (\"" + in.CaseName(loadCase) + "\")";
 }
 
-// The cases and combinations as a whole: each case has loads, each combination factors that are finite
-// and name cases that exist, and every name is given once, as results and design rows are known by it.
-void CheckLoadCases(const model::Model& in, Causes& causes) {
+} // namespace
+
+std::vector<std::string> LoadCaseProblems(const model::Model& in) {
+    Causes causes;
     std::vector<std::pair<std::string, std::string>> names; // name, whose
     auto named = [&](const std::string& name, std::string who) {
         if (name.empty()) {
@@ -179,7 +180,10 @@ void CheckLoadCases(const model::Model& in, Causes& causes) {
         }
         named(combination.name, who);
     }
+    return causes.Take();
 }
+
+namespace {
 
 // Restraint bits per joint: bit 0 X, bit 1 Y.
 std::vector<std::uint8_t> InputSupports(const model::Model& in) {
@@ -323,7 +327,8 @@ CheckedInput Check(const model::Model& input, const AnalysisOptions& options, An
     checked.members = CheckMembers(input, causes);
     checked.load = JointLoad(input.loads, input.joints.size(), causes);
     if (options.loadCases) {
-        CheckLoadCases(input, causes);
+        for (std::string& line : LoadCaseProblems(input))
+            causes.Add(std::move(line));
         for (int c = 2; c <= input.CaseCount(); ++c)
             checked.moreLoads.push_back(
                 JointLoad(input.CaseLoads(c), input.joints.size(), causes, " of " + CaseWords(input, c)));

@@ -71,6 +71,11 @@ struct AnalysisOutcome {
     [[nodiscard]] std::string Message() const;
 };
 
+// What is wrong with the load cases and combinations as a whole, one line each: a case with no loads
+// (when there are several), a combination without factors or naming a case that does not exist, a
+// factor that is not a finite number, a name missing or given twice. Empty when they can be analysed.
+[[nodiscard]] std::vector<std::string> LoadCaseProblems(const model::Model& model);
+
 // Checks the model (references, lengths, moduli, areas, loads, supports), assembles, solves and forms the
 // results. Cell problems the model notes do not stop it: each cell counts as its leading number.
 [[nodiscard]] AnalysisOutcome Analyse(const model::Model& model, const AnalysisOptions& options = {});

@@ -1,6 +1,7 @@
 #include "analysis/results_json.h"
 
 #include <charconv>
+#include <cstdio>
 
 #include "analysis/result_texts.h"
 #include "io/text_file.h"
@@ -18,11 +19,55 @@ void Array(std::string& out, const std::array<SignedDigits, 4>& v) {
     out.push_back(']');
 }
 
-} // namespace
+// A name as a JSON string: quotes, backslashes and control characters escaped, and any byte that is not
+// part of valid UTF-8 (a name typed on an old code page) replaced by U+FFFD, so the document always parses.
+void AppendJsonString(std::string& out, std::string_view text) {
+    out.push_back('"');
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '"' || c == '\\') {
+            out.push_back('\\');
+            out.push_back(static_cast<char>(c));
+            ++i;
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+            ++i;
+        } else if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+            ++i;
+        } else {
+            // The length a lead byte announces, and the continuation bytes it needs.
+            const std::size_t length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+            bool whole = length > 0 && i + length <= text.size();
+            for (std::size_t k = 1; whole && k < length; ++k)
+                whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+            // Overlong forms, surrogates and code points beyond U+10FFFF are not valid either.
+            if (whole && length == 3) {
+                const auto second = static_cast<unsigned char>(text[i + 1]);
+                whole = !(c == 0xE0 && second < 0xA0) && !(c == 0xED && second >= 0xA0);
+            }
+            if (whole && length == 4) {
+                const auto second = static_cast<unsigned char>(text[i + 1]);
+                whole = !(c == 0xF0 && second < 0x90) && !(c == 0xF4 && second >= 0x90);
+            }
+            if (whole) {
+                out.append(text.substr(i, length));
+                i += length;
+            } else {
+                out += "\xEF\xBF\xBD";
+                ++i;
+            }
+        }
+    }
+    out.push_back('"');
+}
 
-void WriteResultsJson(const Results& r, std::string& out, const std::function<void()>& flush) {
+// "joints", "members" and "reactions" of one set of results, from the first key to the last "]".
+void WriteBody(const Results& r, std::string& out, const std::function<void()>& flush) {
     const ResultTexts texts(r);
-    out += "{\n\"joints\":[";
+    out += "\"joints\":[";
     for (int j = 1; j <= r.JointCount(); ++j) {
         out += j == 1 ? "\n{\"joint\":" : ",\n{\"joint\":";
         AppendInteger(out, j);
@@ -72,7 +117,99 @@ void WriteResultsJson(const Results& r, std::string& out, const std::function<vo
         out.push_back('}');
         flush();
     }
-    out += "\n]\n}\n";
+    out += "\n]";
+}
+
+void AppendExtreme(std::string& out, const char* key, const Extreme& extreme, const LoadCaseResults& all) {
+    out += ",\"";
+    out += key;
+    out += "\":";
+    if (extreme.by == 0) {
+        out += "null,\"";
+        out += key;
+        out += "_by\":null";
+        return;
+    }
+    project::AppendGeneral(out, extreme.value);
+    out += ",\"";
+    out += key;
+    out += "_by\":";
+    AppendJsonString(out, all.NameOf(extreme));
+}
+
+void WriteNamed(const std::vector<NamedResults>& list, std::string& out, const std::function<void()>& flush) {
+    out += "{";
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        out += i == 0 ? "\n" : ",\n";
+        AppendJsonString(out, list[i].name);
+        out += ":{\n";
+        WriteBody(list[i].results, out, flush);
+        out += "\n}";
+    }
+    out += "\n}";
+}
+
+} // namespace
+
+void WriteResultsJson(const Results& r, std::string& out, const std::function<void()>& flush) {
+    out += "{\n";
+    WriteBody(r, out, flush);
+    out += "\n}\n";
+}
+
+void WriteLoadCasesJson(const Results& first, const LoadCaseResults& all, std::string& out,
+                        const std::function<void()>& flush) {
+    out += "{\n";
+    WriteBody(first, out, flush);
+    out += ",\n\"cases\":";
+    WriteNamed(all.cases, out, flush);
+    out += ",\n\"combinations\":";
+    WriteNamed(all.combinations, out, flush);
+    out += ",\n\"envelope\":{\n\"members\":[";
+    for (std::size_t m = 0; m < all.members.size(); ++m) {
+        const MemberEnvelope& e = all.members[m];
+        out += m == 0 ? "\n{\"member\":" : ",\n{\"member\":";
+        AppendInteger(out, static_cast<int>(m) + 1);
+        AppendExtreme(out, "max_tension", e.tension, all);
+        AppendExtreme(out, "max_compression", e.compression, all);
+        out.push_back('}');
+        flush();
+    }
+    out += "\n],\n\"reactions\":[";
+    for (std::size_t r = 0; r < all.reactions.size(); ++r) {
+        const ReactionEnvelope& e = all.reactions[r];
+        out += r == 0 ? "\n{\"joint\":" : ",\n{\"joint\":";
+        AppendInteger(out, e.joint);
+        AppendExtreme(out, "max_rx", e.maxRx, all);
+        AppendExtreme(out, "min_rx", e.minRx, all);
+        AppendExtreme(out, "max_ry", e.maxRy, all);
+        AppendExtreme(out, "min_ry", e.minRy, all);
+        out.push_back('}');
+        flush();
+    }
+    out += "\n]\n}\n}\n";
+}
+
+FileOutcome WriteJsonFile(const JsonWriter& write, const std::filesystem::path& path) {
+    io::AtomicFileWriter writer(path, io::AtomicFileWriter::Durability::NoSync);
+    if (!writer.IsOpen()) return {false, writer.Error()};
+    write(writer.Buffer(), [&] { writer.MaybeFlush(); });
+    if (!writer.Commit()) return {false, writer.Error()};
+    return {true, {}};
+}
+
+FileOutcome WriteJsonStream(const JsonWriter& write, std::FILE* stream) {
+    std::string buffer;
+    bool ok = true;
+    auto flush = [&](bool force) {
+        if (buffer.size() < (1u << 20) && !force) return;
+        ok = ok && std::fwrite(buffer.data(), 1, buffer.size(), stream) == buffer.size();
+        buffer.clear();
+    };
+    write(buffer, [&] { flush(false); });
+    flush(true);
+    ok = ok && std::fflush(stream) == 0;
+    return {ok, ok ? std::string() : std::string("cannot write the JSON output")};
 }
 
 std::string ResultsJsonText(const Results& results) {
@@ -82,25 +219,13 @@ std::string ResultsJsonText(const Results& results) {
 }
 
 FileOutcome WriteResultsJsonFile(const Results& results, const std::filesystem::path& path) {
-    io::AtomicFileWriter writer(path, io::AtomicFileWriter::Durability::NoSync);
-    if (!writer.IsOpen()) return {false, writer.Error()};
-    WriteResultsJson(results, writer.Buffer(), [&] { writer.MaybeFlush(); });
-    if (!writer.Commit()) return {false, writer.Error()};
-    return {true, {}};
+    return WriteJsonFile([&](std::string& out, const std::function<void()>& flush) { WriteResultsJson(results, out, flush); },
+                         path);
 }
 
 FileOutcome WriteResultsJsonStream(const Results& results, std::FILE* stream) {
-    std::string buffer;
-    bool ok = true;
-    auto flush = [&](bool force) {
-        if (buffer.size() < (1u << 20) && !force) return;
-        ok = ok && std::fwrite(buffer.data(), 1, buffer.size(), stream) == buffer.size();
-        buffer.clear();
-    };
-    WriteResultsJson(results, buffer, [&] { flush(false); });
-    flush(true);
-    ok = ok && std::fflush(stream) == 0;
-    return {ok, ok ? std::string() : std::string("cannot write the JSON output")};
+    return WriteJsonStream(
+        [&](std::string& out, const std::function<void()>& flush) { WriteResultsJson(results, out, flush); }, stream);
 }
 
 } // namespace varlen::analysis

@@ -137,6 +137,35 @@ double EndIForce(const analysis::Results& results, int member) {
     return results.MemberLocalForce(member)[0];
 }
 
+// The force a check works to, and the combination it comes from; no force when the envelope puts the
+// member no such way.
+struct CheckedForce {
+    std::optional<double> f; // kN at end i, as EndIForce
+    std::string by;
+};
+
+enum class Extremity { Tension, Compression, Absolute };
+
+CheckedForce ForceFor(const analysis::Results& results, const analysis::LoadCaseResults* envelope, int member,
+                      Extremity extremity) {
+    if (envelope == nullptr) return {EndIForce(results, member), {}};
+    const analysis::MemberEnvelope& e = envelope->members[static_cast<std::size_t>(member) - 1];
+    // Axial forces are positive in tension; the force at end i is their negative.
+    auto from = [&](const analysis::Extreme& x) { return CheckedForce{-x.value, envelope->NameOf(x)}; };
+    switch (extremity) {
+    case Extremity::Tension:
+        if (e.tension.by != 0) return from(e.tension);
+        if (e.compression.by == 0) return {0.0, {}}; // no force in any combination
+        return {};
+    case Extremity::Compression:
+        if (e.compression.by != 0) return from(e.compression);
+        return {};
+    case Extremity::Absolute:
+        return from(e.absolute);
+    }
+    return {};
+}
+
 struct SectionOfMember {
     int number = 0;
     const model::Section* section = nullptr;
@@ -237,20 +266,22 @@ std::string DesignMessage(const std::vector<DesignFault>& faults) {
 }
 
 TensionOutcome TensionDesign(const project::Project& project, const analysis::Results* results, bool stale,
-                             double pt) {
+                             double pt, const analysis::LoadCaseResults* envelope) {
     if (auto refusal = Refusal(project, results, stale))
         return Stopped(TensionOutcome{}, std::move(*refusal));
     TensionOutcome outcome;
     const model::Model model = model::BuildModel(project);
     for (int m = 1; m <= model.MemberCount(); ++m) {
-        const double f = EndIForce(*results, m);
-        if (!(f <= 0)) continue; // compression: the strut check's business
+        const CheckedForce checked = ForceFor(*results, envelope, m, Extremity::Tension);
+        if (!checked.f || !(*checked.f <= 0)) continue; // compression: the strut check's business
+        const double f = *checked.f;
         const SectionOfMember section = MemberSection(model, m);
         if (section.fault) return Stopped(std::move(outcome), *section.fault);
         if (auto fault = BadParameter(m, Parameter::AllowableTensionStress, pt))
             return Stopped(std::move(outcome), *fault);
         TensionRow row;
         row.member = m;
+        row.by = checked.by;
         row.force = f;
         row.actualStress = std::abs(1000.0 * f / section.section->area);
         row.requiredArea = std::abs(1000.0 * f / pt);
@@ -265,14 +296,15 @@ TensionOutcome TensionDesign(const project::Project& project, const analysis::Re
 }
 
 CompressionOutcome CompressionDesign(const project::Project& project, const analysis::Results* results,
-                                     bool stale, double ys) {
+                                     bool stale, double ys, const analysis::LoadCaseResults* envelope) {
     if (auto refusal = Refusal(project, results, stale))
         return Stopped(CompressionOutcome{}, std::move(*refusal));
     CompressionOutcome outcome;
     const model::Model model = model::BuildModel(project);
     for (int m = 1; m <= model.MemberCount(); ++m) {
-        const double f = EndIForce(*results, m);
-        if (!(f > 0)) continue;
+        const CheckedForce checked = ForceFor(*results, envelope, m, Extremity::Compression);
+        if (!checked.f || !(*checked.f > 0)) continue;
+        const double f = *checked.f;
         const SectionOfMember section = MemberSection(model, m);
         if (section.fault) return Stopped(std::move(outcome), *section.fault);
         if (auto fault = BadParameter(m, Parameter::YieldStress, ys))
@@ -293,6 +325,7 @@ CompressionOutcome CompressionDesign(const project::Project& project, const anal
 
         CompressionRow row;
         row.member = m;
+        row.by = checked.by;
         row.force = f;
         row.actualStress = std::abs(1000.0 * f / section.section->area);
         row.slenderness = length.mm / *r;
@@ -310,7 +343,7 @@ CompressionOutcome CompressionDesign(const project::Project& project, const anal
 }
 
 WeldOutcome WeldDesign(const project::Project& project, const analysis::Results* results, bool stale,
-                       double legMm, double pwNmm2) {
+                       double legMm, double pwNmm2, const analysis::LoadCaseResults* envelope) {
     if (auto refusal = Refusal(project, results, stale)) return Stopped(WeldOutcome{}, std::move(*refusal));
     WeldOutcome outcome;
     const double throat = legMm * kThroatPerLeg; // mm
@@ -331,7 +364,9 @@ WeldOutcome WeldDesign(const project::Project& project, const analysis::Results*
             return Stopped(std::move(outcome), *fault);
         WeldRow row;
         row.member = m;
-        row.force = EndIForce(*results, m);
+        const CheckedForce checked = ForceFor(*results, envelope, m, Extremity::Absolute);
+        row.by = checked.by;
+        row.force = checked.f.value_or(0.0);
         row.length = std::abs(row.force) / q; // kN over N/mm: metres
         for (const auto& fault : {Unrepresentable(m, Quantity::AxialForce, row.force),
                                   Unrepresentable(m, Quantity::WeldLength, row.length)})

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/load_cases.h"
 #include "analysis/results.h"
 #include "project/project.h"
 
@@ -107,6 +108,7 @@ struct TensionRow {
     double actualStress = 0; // fa = |1000 F / A|, N/mm²
     double requiredArea = 0; // |1000 F / pt|, mm²
     bool ok = false;         // fa <= pt (within 1e-9 relative)
+    std::string by;          // the combination that gives the force, when designing for an envelope
 };
 
 struct CompressionRow {
@@ -116,6 +118,7 @@ struct CompressionRow {
     double allowableStress = 0; // pc, N/mm²
     double slenderness = 0;     // lambda = L / r: L the joint-to-joint length, r the radius of gyration, mm
     bool ok = false;            // fa <= pc (within 1e-9 relative)
+    std::string by;             // the combination that gives the force, when designing for an envelope
 };
 
 struct WeldRow {
@@ -123,6 +126,7 @@ struct WeldRow {
     double force = 0; // F, kN
     // |F| / q with F in kN and q = throat x pw in N/mm: the length of weld needed at each end, in METRES.
     double length = 0;
+    std::string by;   // the combination that gives the force, when designing for an envelope
 };
 
 using TensionOutcome = DesignOutcome<TensionRow>;
@@ -132,19 +136,28 @@ using WeldOutcome = DesignOutcome<WeldRow>;
 // Members in tension (F <= 0; a member with no force counts as one) against the allowable tension
 // stress pt (N/mm², from Table 19). Members in compression get no row. `results` may be null (no
 // analysis yet); `stale` says the project was edited since the analysis.
+//
+// With `envelope` (of the same analysis as `results`, which then serves the refusals alone) each member is
+// checked for its greatest tension over the combinations, and gets no row when none puts it in tension
+// (a member without force in every one gets one, with F = 0).
 [[nodiscard]] TensionOutcome TensionDesign(const project::Project& project, const analysis::Results* results,
-                                           bool stale, double pt);
+                                           bool stale, double pt,
+                                           const analysis::LoadCaseResults* envelope = nullptr);
 
 // Members in compression (F > 0) against the allowable compressive stress pc of their slenderness,
 // for steel of yield stress ys (N/mm²). The radius of gyration (mm) is the number in braces in the
 // cross-section's description, as the catalogue rows carry it: "... (96.129){9.957}".
+// With `envelope`, each member's greatest compression over the combinations.
 [[nodiscard]] CompressionOutcome CompressionDesign(const project::Project& project,
-                                                   const analysis::Results* results, bool stale, double ys);
+                                                   const analysis::Results* results, bool stale, double ys,
+                                                   const analysis::LoadCaseResults* envelope = nullptr);
 
 // The length of equal-leg fillet weld (leg in mm, design strength pw in N/mm²) each member needs at each
 // end to carry its force. Every member gets a row.
+// With `envelope`, each member's force of greatest magnitude over the combinations.
 [[nodiscard]] WeldOutcome WeldDesign(const project::Project& project, const analysis::Results* results,
-                                     bool stale, double legMm, double pwNmm2);
+                                     bool stale, double legMm, double pwNmm2,
+                                     const analysis::LoadCaseResults* envelope = nullptr);
 
 // pc (N/mm²) of a strut of the given slenderness (> 0) and yield stress ys (N/mm²), by the
 // Perry-Robertson formula: eta = 0.3 (lambda / 100)², Co = pi² E / lambda²,

@@ -5,6 +5,7 @@
 #include "analysis/analysis.h"
 #include "model/model.h"
 #include "model/model_file.h"
+#include "model/self_weight.h"
 #include "project/number_text.h"
 #include "project/project_file.h"
 #include "test_support.h"
@@ -270,6 +271,42 @@ TEST(LoadCaseAnalysis, FirstCaseAloneIgnoresTheOthers) {
     ASSERT_TRUE(outcome.results) << outcome.Message();
     EXPECT_FALSE(outcome.loadCases);
     ExpectSameForces(*outcome.results, AnalyseAlone(kDead), "Dead");
+}
+
+} // namespace
+} // namespace varlen
+
+namespace varlen {
+namespace {
+
+// Self-weight against a hand sum: half of each member's weight to each of its joints, downwards.
+TEST(SelfWeight, HalfOfEachMembersWeightGoesToEachEnd) {
+    // 3-4-5 triangle: members 1-2 (4 m), 2-3 (3 m), 1-3 (5 m).
+    project::Project p = test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {4, 3}},
+                                           {{1, 2, 1, 1}, {2, 3, 1, 2}, {1, 3, 1, 1}}, {}, {200}, {1000, 500});
+    p.sections.SetCell(1, project::section_col::Description, "100 x 50 x 0.100 kN/m (1000){20}");
+    p.sections.SetCell(2, project::section_col::Description, "0.02kN/m");
+    const model::SelfWeightOutcome weight = model::SelfWeight(model::BuildModel(p));
+    ASSERT_TRUE(weight.Made()) << weight.problems.front();
+    ASSERT_EQ(weight.loads.size(), 3u);
+    EXPECT_EQ(weight.loads[0], (model::Load{1, 0, -(0.2 + 0.25)}));
+    EXPECT_EQ(weight.loads[1], (model::Load{2, 0, -(0.2 + 0.03)}));
+    EXPECT_EQ(weight.loads[2], (model::Load{3, 0, -(0.03 + 0.25)}));
+}
+
+TEST(SelfWeight, IsNotMadeWhenASectionStatesNoWeight) {
+    project::Project p = test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {4, 3}},
+                                           {{1, 2, 1, 1}, {2, 3, 1, 2}, {1, 3, 1, 2}}, {}, {200}, {1000, 500});
+    p.sections.SetCell(1, project::section_col::Description, "0.1 kN/m");
+    p.sections.SetCell(2, project::section_col::Description, "RHS 50 x 25");
+    const model::SelfWeightOutcome weight = model::SelfWeight(model::BuildModel(p));
+    EXPECT_FALSE(weight.Made());
+    EXPECT_TRUE(weight.loads.empty());
+    ASSERT_EQ(weight.problems.size(), 2u);
+    EXPECT_EQ(weight.problems[0],
+              "Member 2: its cross-section 2 states no weight per length (a number before \"kN/m\" in its "
+              "description).");
+    EXPECT_EQ(weight.problems[1].rfind("Member 3:", 0), 0u);
 }
 
 } // namespace

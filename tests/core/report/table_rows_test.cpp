@@ -97,8 +97,8 @@ TEST(ResultsTables, MemberEndsLabelledAsTheWindowsShowThem) {
 
 TEST(DesignTables, HeadingsMemberTextAndOutcomes) {
     design::TensionOutcome tension;
-    tension.rows.push_back({3, -50, 100, 322.58064516129, true});
-    tension.rows.push_back({7, -50, 166.666666666667, 322.58064516129, false});
+    tension.rows.push_back({3, -50, 100, 322.58064516129, true, ""});
+    tension.rows.push_back({7, -50, 166.666666666667, 322.58064516129, false, ""});
     const TableRows t = TensionRows(tension, 2);
     EXPECT_EQ(t.title, "Design of Tension Members");
     EXPECT_EQ(t.headings, (std::vector<std::string>{"#", "Actual Stress", "Required Area", "Outcome"}));
@@ -108,14 +108,14 @@ TEST(DesignTables, HeadingsMemberTextAndOutcomes) {
     EXPECT_EQ(*t.rows[1][1].number, 166.666666666667);
 
     design::CompressionOutcome compression;
-    compression.rows.push_back({2, 20, 40, 79.21, 100, true});
+    compression.rows.push_back({2, 20, 40, 79.21, 100, true, ""});
     const TableRows c = CompressionRows(compression, 3);
     EXPECT_EQ(c.title, "Design of Compression Members");
     EXPECT_EQ(c.headings, (std::vector<std::string>{"#", "Actual Stress", "Allow. Stress", "Outcome"}));
     EXPECT_EQ(Texts(c.rows[0]), (std::vector<std::string>{" 2", "+4.000 E+01", "+7.921 E+01", "OK"}));
 
     design::WeldOutcome welds;
-    welds.rows.push_back({12, -100, 0.10963});
+    welds.rows.push_back({12, -100, 0.10963, ""});
     const TableRows w = WeldRows(welds, 3);
     EXPECT_EQ(w.title, "Fillet Weld Design");
     EXPECT_EQ(w.headings, (std::vector<std::string>{"#", "Required at Both Ends"}));
