@@ -72,7 +72,13 @@ template <class Emit> void WriteProject(const Project& p, std::string& out, Emit
             out, p.members, r,
             std::array{member_col::JointI, member_col::JointJ, member_col::Material, member_col::Section}, 0,
             member_col::Description);
-    AppendCount(out, p.loads);
+    if (p.HasLoadCaseBlock()) {
+        out += std::to_string(p.loads.EntryCount()) + ",";
+        AppendText(out, kLoadCasesFollowMark);
+        AppendLineEnd(out);
+    } else {
+        AppendCount(out, p.loads);
+    }
     for (int r = 1; r <= p.loads.EntryCount(); ++r, flush())
         AppendRecord(out, p.loads, r, std::array{load_col::Joint, load_col::Fx, load_col::Fy}, 0,
                      load_col::Description);

@@ -192,6 +192,9 @@ public:
             if (auto fault = LoadCasesBlock()) return fault;
             block = true;
         }
+        if (m_blockAnnounced && !block)
+            return Diagnostic{m_reader.LineNumber() + 1, "the joint loads section announces a load cases block, "
+                                                         "but the file ends before it"};
         return std::nullopt;
     }
 
@@ -200,7 +203,13 @@ private:
         if (!m_reader.Next(m_line))
             return Diagnostic{m_reader.LineNumber() + 1,
                               std::string("the file ends before the ") + SectionName(section) + " section"};
-        const std::string_view countText = Trim(m_line);
+        std::string_view countText = Trim(m_line);
+        // The joint loads' count may announce the load cases block: "10,"LOAD CASES FOLLOW"".
+        if (section == SmaSection::Loads && countText.find(',') != std::string_view::npos &&
+            SplitFields(m_line, m_fields, 2) && m_fields.size() == 2 && m_fields[1] == kLoadCasesFollowMark) {
+            m_blockAnnounced = true;
+            countText = m_fields[0];
+        }
         int count = 0;
         auto [ptr, ec] = std::from_chars(countText.data(), countText.data() + countText.size(), count);
         if (countText.empty() || ec != std::errc() || ptr != countText.data() + countText.size() || count < 0)
@@ -353,6 +362,7 @@ private:
     std::vector<std::string_view> m_fields;
     SmaRecord m_record;
     std::vector<std::pair<std::string, std::string>> m_names; // name, who has it
+    bool m_blockAnnounced = false;
 };
 
 } // namespace

@@ -16,8 +16,11 @@ enum class SmaSection { Joints, Supports, Materials, Sections, Members, Loads, C
 inline constexpr int kSmaSectionCount = 6;
 inline constexpr int kSmaSectionKinds = 10;
 inline constexpr int kTitleLineCount = 5;
-// The text of the line that opens the load cases block ("<cases>,<combinations>,"LOAD CASES"").
+// The text of the line that opens the load cases block ("<cases>,<combinations>,"LOAD CASES""), and the
+// text the joint loads' count line carries when the block follows ("<loads>,"LOAD CASES FOLLOW""), so
+// that a file cut off at the end of its joint loads is not taken for a project of one case.
 inline constexpr std::string_view kLoadCasesMark = "LOAD CASES";
+inline constexpr std::string_view kLoadCasesFollowMark = "LOAD CASES FOLLOW";
 
 // Numeric fields of a record in each section; every record ends with one text field.
 [[nodiscard]] int NumericFieldCount(SmaSection section);

@@ -86,11 +86,17 @@ TEST(LoadCaseBlock, OneCaseAsNewWritesNoBlock) {
     // Renaming the only case is something the file must keep.
     p.firstCaseName = "Dead";
     const std::string renamed = project::ProjectFileText(p);
-    EXPECT_EQ(renamed, plain + "1,0,\"LOAD CASES\"\r\n0,\"Dead\"\r\n");
+    std::string expected = plain;
+    const std::string loadsCount = "\r\n3\r\n 6 , 0 ,-10 ";
+    expected.replace(expected.find(loadsCount), loadsCount.size(), "\r\n3,\"LOAD CASES FOLLOW\"\r\n 6 , 0 ,-10 ");
+    EXPECT_EQ(renamed, expected + "1,0,\"LOAD CASES\"\r\n0,\"Dead\"\r\n");
     const project::ReadOutcome read = project::ParseProjectText(renamed);
     ASSERT_TRUE(read.project) << read.problem.ToString();
     EXPECT_EQ(read.project->firstCaseName, "Dead");
 }
+
+// A DamagedBlock's `to` that cuts the file off where `from` begins.
+const std::string kCutHere = "\x01";
 
 struct DamagedBlock {
     const char* name;
@@ -105,7 +111,10 @@ TEST_P(DamagedLoadCaseBlock, IsRefusedAtItsLineByBothReaders) {
     std::string text = project::ProjectFileText(RoofWithCases());
     const std::size_t at = text.find(GetParam().from);
     ASSERT_NE(at, std::string::npos);
-    text.replace(at, GetParam().from.size(), GetParam().to);
+    if (GetParam().to == kCutHere)
+        text.resize(at);
+    else
+        text.replace(at, GetParam().from.size(), GetParam().to);
     const project::ReadOutcome read = project::ParseProjectText(text);
     ASSERT_FALSE(read.project);
     EXPECT_EQ(read.problem.line, GetParam().line) << read.problem.ToString();
@@ -120,6 +129,7 @@ TEST_P(DamagedLoadCaseBlock, IsRefusedAtItsLineByBothReaders) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, DamagedLoadCaseBlock,
     ::testing::Values(
+        DamagedBlock{"CutBeforeTheBlock", "3,2,\"LOAD CASES\"", kCutHere, 46, "announces a load cases block, but the file ends"},
         DamagedBlock{"MarkMisspelt", "\"LOAD CASES\"", "\"LOAD CASE\"", 46, "unexpected text after the joint loads"},
         DamagedBlock{"NoCases", "3,2,\"LOAD", "0,2,\"LOAD", 46, "number of load cases (1 or more)"},
         DamagedBlock{"CountNotANumber", "3,2,\"LOAD", "3,x,\"LOAD", 46, "number of combinations"},
