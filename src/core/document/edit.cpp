@@ -58,6 +58,11 @@ void ReferenceChanges(const project::Project& project, TableId table, int from, 
     for (TableId t : touched)
         changes.tables.push_back(
             {t, TableChange::Kind::RowsChanged, 1, project::TableOf(project, t).EntryCount()});
+    // The loads of the other cases name joints too.
+    if (table == TableId::Joints)
+        for (const project::LoadCase& c : project.moreCases)
+            for (int r = 1; r < c.loads.RowCount(); ++r)
+                if (IsShifted(project::ReadNumber(c.loads.Cell(r, lc::Joint)), from)) changes.loadCases = true;
 }
 
 // Adds `delta` to every whole-number reference to a row at or after `from`.
@@ -70,6 +75,13 @@ void ShiftReferences(project::Project& project, TableId table, int from, int del
                 cells.SetCell(r, ref.column, std::to_string(static_cast<long long>(value) + delta));
         }
     }
+    if (table != TableId::Joints) return;
+    for (project::LoadCase& c : project.moreCases)
+        for (int r = 1; r < c.loads.RowCount(); ++r) {
+            const double value = project::ReadNumber(c.loads.Cell(r, lc::Joint));
+            if (IsShifted(value, from))
+                c.loads.SetCell(r, lc::Joint, std::to_string(static_cast<long long>(value) + delta));
+        }
 }
 
 RowCells CellsOf(const project::Table& table, TableId id, int row) {
@@ -228,6 +240,19 @@ struct Applier {
         return outcome;
     }
 
+    ApplyOutcome operator()(const SetLoadCasesEdit& e) const {
+        ApplyOutcome outcome;
+        outcome.applied = true;
+        outcome.changes.loadCases = true;
+        Announce(outcome.changes);
+        outcome.inverse = SetLoadCasesEdit{std::move(project.firstCaseName), std::move(project.moreCases),
+                                           std::move(project.combinations)};
+        project.firstCaseName = e.firstCaseName;
+        project.moreCases = e.moreCases;
+        project.combinations = e.combinations;
+        return outcome;
+    }
+
     ApplyOutcome operator()(const SetTitleEdit& e) const {
         ApplyOutcome outcome;
         outcome.applied = true;
@@ -270,6 +295,13 @@ std::vector<std::string> UsersOf(const project::Project& project, TableId table,
     std::vector<std::string> users;
     for (User& user : found)
         users.push_back(std::move(user.text));
+    if (table == TableId::Joints)
+        for (int c = 2; c <= project.CaseCount(); ++c) {
+            const project::Table& loads = project.CaseLoads(c);
+            for (int r = 1; r < loads.RowCount(); ++r)
+                if (project::ReadNumber(loads.Cell(r, lc::Joint)) == row)
+                    users.push_back("load " + std::to_string(r) + " of case " + std::to_string(c) + " (joint)");
+        }
     return users;
 }
 

@@ -55,8 +55,16 @@ struct SetTitleEdit {
     std::string text;
 };
 
-using Edit =
-    std::variant<SetRowEdit, InsertRowEdit, RemoveRowEdit, DropLastRowEdit, ReplaceProjectEdit, SetTitleEdit>;
+// The load cases after the first, the first one's name and the combinations, all at once: the load
+// cases editor's add, rename, remove and factors, each undone as a whole.
+struct SetLoadCasesEdit {
+    std::string firstCaseName = project::kFirstCaseName;
+    std::vector<project::LoadCase> moreCases;
+    std::vector<project::Combination> combinations;
+};
+
+using Edit = std::variant<SetRowEdit, InsertRowEdit, RemoveRowEdit, DropLastRowEdit, ReplaceProjectEdit,
+                          SetTitleEdit, SetLoadCasesEdit>;
 
 // What an edit touched, for the windows to follow row by row instead of starting again.
 struct TableChange {
@@ -70,6 +78,7 @@ struct ChangeSet {
     std::vector<TableChange> tables;
     bool replaced = false; // every table and the title block are new
     bool title = false;
+    bool loadCases = false; // a case after the first, a case's name or a combination
 };
 
 struct ApplyOutcome {
@@ -84,8 +93,8 @@ struct ApplyOutcome {
 [[nodiscard]] ApplyOutcome ApplyEdit(project::Project& project, const Edit& edit,
                                      const std::function<void(const ChangeSet&)>& before = {});
 
-// Members and loads that refer to the row, "member 3 (joint i)", table by table and row by row: a
-// row in use cannot be removed.
+// Members and loads that refer to the row, "member 3 (joint i)", table by table and row by row, then
+// the loads of the cases after the first ("load 2 of case 3 (joint)"): a row in use cannot be removed.
 [[nodiscard]] std::vector<std::string> UsersOf(const project::Project& project, TableId table, int row);
 
 // The first data column of a table (1 for loads, whose rows carry no number of their own).

@@ -30,6 +30,7 @@ enum class Change {
     TablesReplaced,
     TableEdited,
     TitleEdited,
+    LoadCasesEdited, // the cases after the first, a case's name or the combinations, and nothing else
     FlagsChanged,
     ResultsChanged
 };

@@ -65,9 +65,16 @@ DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
             SetStopMark(std::nullopt); // the mark was about the truss before this edit
             m_design = {};
             emit tableEdited();
+            // A joint inserted or removed moves the joints the other cases' loads name.
+            if (notice.changes && notice.changes->loadCases) emit loadCasesEdited();
             break;
         case document::Change::TitleEdited:
             emit titleEdited();
+            break;
+        case document::Change::LoadCasesEdited:
+            SetStopMark(std::nullopt);
+            m_design = {};
+            emit loadCasesEdited();
             break;
         case document::Change::FlagsChanged:
             emit flagsChanged();

@@ -55,7 +55,8 @@ signals:
     void tableChanged(int table, int kind, int first, int count);
     void tableEdited(); // after the tableChanged notices of one edit
     void titleEdited();
-    void flagsChanged(); // unsaved or stale changed
+    void loadCasesEdited(); // the cases after the first, a case's name or the combinations
+    void flagsChanged();    // unsaved or stale changed
     // A remark for the status bar (not a question, nothing to answer): a window's word about an edit.
     void remark(const QString& text);
     void resultsChanged(); // an analysis finished, or the results were cleared

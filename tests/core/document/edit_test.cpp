@@ -10,10 +10,31 @@
 namespace varlen::document {
 namespace {
 
+project::Table CaseLoads(const std::vector<std::vector<std::string>>& rows) {
+    project::Table loads = project::EmptyLoadsTable();
+    loads.SetRowCount(static_cast<int>(rows.size()) + 1);
+    for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
+        std::vector<std::string_view> cells{""};
+        for (const std::string& cell : rows[static_cast<std::size_t>(r - 1)])
+            cells.push_back(cell);
+        loads.SetRow(r, cells);
+    }
+    return loads;
+}
+
+// With a second load case ("Wind") whose loads name joints 4 and 5, and a combination.
 project::Project Sample() {
-    return test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {2, 2}, {6, 2}, {8, 0, false, true}},
-                             {{1, 2}, {2, 3}, {3, 1}, {3, 4}, {2, 4, 1, 2}, {4, 5, 2, 1}, {2, 5}},
-                             {{3, 0, -10}, {4, 5, 0}}, {205, 70}, {1000, 500});
+    project::Project p =
+        test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {2, 2}, {6, 2}, {8, 0, false, true}},
+                          {{1, 2}, {2, 3}, {3, 1}, {3, 4}, {2, 4, 1, 2}, {4, 5, 2, 1}, {2, 5}},
+                          {{3, 0, -10}, {4, 5, 0}}, {205, 70}, {1000, 500});
+    p.moreCases.push_back({"Wind", CaseLoads({{"4", "2", "8", "Suction"}, {"5", "0", "3", ""}})});
+    project::Combination c{"D+W", project::EmptyFactorsTable()};
+    c.factors.SetRowCount(3);
+    c.factors.SetRow(1, {"", "1", "1"});
+    c.factors.SetRow(2, {"", "2", "1.2"});
+    p.combinations.push_back(c);
+    return p;
 }
 
 // A random edit of any kind, on any table and row, valid or not.
@@ -24,7 +45,15 @@ Edit RandomEdit(std::mt19937& random, const project::Project& p) {
     RowCells cells;
     for (int c = FirstDataColumn(table); c < project::TableOf(p, table).ColumnCount(); ++c)
         cells.push_back(std::to_string(1 + random() % 5));
-    switch (random() % 6) {
+    switch (random() % 7) {
+    case 6: {
+        SetLoadCasesEdit cases{"Case " + std::to_string(random() % 3), p.moreCases, p.combinations};
+        if (random() % 2)
+            cases.moreCases.push_back({"Imposed", CaseLoads({{std::to_string(1 + random() % 5), "0", "-4", ""}})});
+        else if (!cases.moreCases.empty())
+            cases.moreCases.pop_back();
+        return cases;
+    }
     case 5:
         return DropLastRowEdit{table};
     case 0:
@@ -79,6 +108,39 @@ TEST(Edit, InsertingAJointKeepsMembersAndLoadsOnTheirJoints) {
     for (const TableChange& c : outcome.changes.tables)
         membersChanged |= c.table == TableId::Members;
     EXPECT_TRUE(membersChanged);
+}
+
+// The other cases' loads name joints as the joint loads do: they move with an insert or removal, and
+// a joint one of them names cannot be removed.
+TEST(Edit, JointsMoveUnderEveryCasesLoads) {
+    project::Project p = Sample();
+    const ApplyOutcome inserted = ApplyEdit(p, InsertRowEdit{TableId::Joints, 2, {"1", "1", "new", "0", "0", ""}});
+    ASSERT_TRUE(inserted.applied);
+    EXPECT_EQ(p.moreCases[0].loads.Cell(1, 1), "5");
+    EXPECT_EQ(p.moreCases[0].loads.Cell(2, 1), "6");
+    EXPECT_TRUE(inserted.changes.loadCases);
+    ASSERT_TRUE(ApplyEdit(p, inserted.inverse).applied);
+    EXPECT_EQ(p, Sample());
+
+    const ApplyOutcome removed = ApplyEdit(p, RemoveRowEdit{TableId::Joints, 5});
+    EXPECT_FALSE(removed.applied);
+    EXPECT_EQ(removed.refusal, "Row 5 is still used by member 6 (joint j), member 7 (joint j), load 2 of case 2 "
+                               "(joint).");
+}
+
+TEST(Edit, LoadCasesAreReplacedAndRestoredWhole) {
+    project::Project p = Sample();
+    SetLoadCasesEdit renamed{"Dead", p.moreCases, {}};
+    renamed.moreCases[0].name = "Wind uplift";
+    const ApplyOutcome outcome = ApplyEdit(p, renamed);
+    ASSERT_TRUE(outcome.applied);
+    EXPECT_TRUE(outcome.changes.loadCases);
+    EXPECT_TRUE(outcome.changes.tables.empty());
+    EXPECT_EQ(p.CaseName(1), "Dead");
+    EXPECT_EQ(p.CaseName(2), "Wind uplift");
+    EXPECT_TRUE(p.combinations.empty());
+    ASSERT_TRUE(ApplyEdit(p, outcome.inverse).applied);
+    EXPECT_EQ(p, Sample());
 }
 
 TEST(Edit, RemovingARowInUseIsRefusedNamingItsUsers) {
