@@ -1,9 +1,25 @@
 #!/usr/bin/env bash
-# Times whole runs of varlen-cli on generated trusses (median of three, peak memory) and then the
-# phase benchmarks with their baselines. Usage: bench/run_benchmarks.sh [--large]
+# Times whole runs of varlen-cli on generated trusses (median of three, peak memory), then the phase
+# benchmarks with their baselines, then the same trusses beside the peers (bench/run_peers.sh).
+# Usage: bench/run_benchmarks.sh [--large] [--no-peers]
 #   --large adds the 1,000,000-joint lattice (about a minute a run and 3 GB of memory).
+#   --no-peers leaves out the peers (which bench/install-peers.sh installs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+large=no
+peers=yes
+for arg in "$@"; do
+    case "$arg" in
+        --large) large=yes ;;
+        --no-peers) peers=no ;;
+        *)
+            echo "usage: bench/run_benchmarks.sh [--large] [--no-peers]" >&2
+            exit 2
+            ;;
+    esac
+done
+
 scripts/build.sh >/dev/null
 
 data=build/bench-data
@@ -12,7 +28,7 @@ gen=build/release/bench/generate_truss
 cli=build/release/src/cli/varlen-cli
 
 sizes=("girder 907 girder_1816" "lattice 32 lattice_1024" "lattice 100 lattice_10000" "lattice 316 lattice_99856")
-if [ "${1:-}" = "--large" ]; then sizes+=("lattice 1000 lattice_1000000"); fi
+if [ "$large" = yes ]; then sizes+=("lattice 1000 lattice_1000000"); fi
 
 for spec in "${sizes[@]}"; do
     read -r kind size name <<<"$spec"
@@ -45,3 +61,9 @@ done
 echo
 echo "Phase benchmarks and their baselines:"
 build/release/bench/varlen_bench "$data" --benchmark_min_time=0.2
+
+if [ "$peers" = yes ]; then
+    echo
+    echo "Beside the peers:"
+    if [ "$large" = yes ]; then bench/run_peers.sh --large; else bench/run_peers.sh; fi
+fi
