@@ -148,7 +148,7 @@ std::optional<std::string> ApplyCasesFile(const std::string& path, model::Model&
 }
 
 bool HasLoadCases(const model::Model& model) {
-    return model.CaseCount() > 1 || !model.combinations.empty();
+    return model.HasLoadCases();
 }
 
 } // namespace varlen::cli

@@ -56,6 +56,7 @@ void ProjectDocument::Replace(project::Project project, std::filesystem::path pa
     m_unsaved = false;
     m_stale = true;
     m_results.reset();
+    m_loadCases.reset();
     Notify(Notice{Change::TablesReplaced, &changes, opened, /*fresh=*/true});
     Notify(Change::ResultsChanged);
     Notify(Change::FlagsChanged);
@@ -117,6 +118,7 @@ AnalysisRun AnalyseModel(model::Model&& model, const std::filesystem::path& temp
     AnalysisRun run;
     analysis::AnalysisOptions options;
     if (phase) options.onPhase = [&phase](analysis::AnalysisPhase p) { phase(analysis::PhaseName(p)); };
+    options.loadCases = model.HasLoadCases();
     run.outcome = analysis::Analyse(std::move(model), options);
     if (!run.outcome.results) return run;
     if (phase) phase("writing");
@@ -142,12 +144,15 @@ void ProjectDocument::Accept(AnalysisRun& run) {
         // The last results no longer describe the truss being edited: nothing may show them as current.
         if (m_results) {
             m_results.reset();
+            m_loadCases.reset();
             Notify(Change::ResultsChanged);
         }
         return;
     }
     m_results = std::move(run.outcome.results);
     run.outcome.results.reset();
+    m_loadCases = std::move(run.outcome.loadCases);
+    run.outcome.loadCases.reset();
     run.succeeded = true;
     m_stale = false;
     Notify(Change::ResultsChanged);
@@ -157,6 +162,7 @@ void ProjectDocument::Accept(AnalysisRun& run) {
 void ProjectDocument::DropResults() {
     if (!m_results) return;
     m_results.reset();
+    m_loadCases.reset();
     Notify(Change::ResultsChanged);
 }
 

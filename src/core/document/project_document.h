@@ -62,6 +62,11 @@ public:
     [[nodiscard]] bool Unsaved() const { return m_unsaved; }
     [[nodiscard]] bool Stale() const { return m_stale; }
     [[nodiscard]] const analysis::Results* Results() const { return m_results ? &*m_results : nullptr; }
+    // Every case, combination and the envelope, when the project has several cases or a combination;
+    // Results() is then the first case's.
+    [[nodiscard]] const analysis::LoadCaseResults* LoadCases() const {
+        return m_loadCases ? &*m_loadCases : nullptr;
+    }
 
     // The one way to change the project: validated, applied, the project marked unsaved and its results
     // stale, listeners told what changed. The outcome carries the inverse edit (undo) or the refusal.
@@ -112,6 +117,7 @@ private:
     bool m_unsaved = false;
     bool m_stale = true;
     std::optional<analysis::Results> m_results;
+    std::optional<analysis::LoadCaseResults> m_loadCases;
     std::vector<std::function<void(const Notice&)>> m_listeners;
 };
 

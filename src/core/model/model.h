@@ -86,6 +86,8 @@ struct Model {
     std::vector<CellProblem> problems;
 
     [[nodiscard]] int CaseCount() const { return 1 + static_cast<int>(moreCases.size()); }
+    // Several cases or any combination: the analysis has every case and an envelope to give.
+    [[nodiscard]] bool HasLoadCases() const { return CaseCount() > 1 || !combinations.empty(); }
     [[nodiscard]] const std::string& CaseName(int loadCase) const {
         return loadCase == 1 ? firstCaseName : moreCases[static_cast<std::size_t>(loadCase) - 2].name;
     }

@@ -344,14 +344,16 @@ private:
 
     static std::string Named(const std::string& name) { return Quoted(name); }
 
-    // Every case and combination has a name, and no two the same: results and design rows are known by it.
+    // Every case and combination has a name, and no two the same: results and design rows are known by
+    // it. Names are judged as a save would store them, so that a file read always writes one that reads.
     std::optional<Diagnostic> Name(const std::string& who, const std::string& name) {
-        if (Trim(name).empty()) return Diagnostic{m_record.line, who + " has no name"};
+        const std::string stored = StorableText(name);
+        if (Trim(stored).empty()) return Diagnostic{m_record.line, who + " has no name"};
         for (const auto& [earlier, owner] : m_names)
-            if (earlier == name)
+            if (earlier == stored)
                 return Diagnostic{m_record.line,
                                   who + " is named " + Quoted(name) + ", as " + owner + " already is"};
-        m_names.emplace_back(name, who);
+        m_names.emplace_back(stored, who);
         return std::nullopt;
     }
 

@@ -174,7 +174,7 @@ void DesignWindow::Design() {
     m_tension->show();
     const document::ProjectDocument& doc = m_document.Document();
     const design::TensionOutcome outcome =
-        design::TensionDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_pt));
+        design::TensionDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_pt), doc.LoadCases());
     const report::TableRows rows = report::TensionRows(outcome, m_settings.Places());
     Fill(m_tension, rows);
     m_document.SetDesignTable(DocumentObject::DesignCheck::Tension,
@@ -186,7 +186,8 @@ void DesignWindow::CompressionDesign() {
     m_compression->show();
     const document::ProjectDocument& doc = m_document.Document();
     const design::CompressionOutcome outcome =
-        design::CompressionDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_ys));
+        design::CompressionDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_ys),
+                                  doc.LoadCases());
     const report::TableRows rows = report::CompressionRows(outcome, m_settings.Places());
     Fill(m_compression, rows);
     m_document.SetDesignTable(DocumentObject::DesignCheck::Compression,
@@ -197,7 +198,8 @@ void DesignWindow::CompressionDesign() {
 void DesignWindow::WeldDesign() {
     const document::ProjectDocument& doc = m_document.Document();
     const design::WeldOutcome outcome =
-        design::WeldDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_leg), Number(m_pw));
+        design::WeldDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_leg), Number(m_pw),
+                           doc.LoadCases());
     const report::TableRows rows = report::WeldRows(outcome, m_settings.Places());
     Fill(m_welds, rows);
     m_document.SetDesignTable(DocumentObject::DesignCheck::Welds,
