@@ -18,6 +18,7 @@
 
 #include "design/design_window.h"
 #include "editors/joint_load_window.h"
+#include "editors/load_cases_window.h"
 #include "editors/joints_window.h"
 #include "editors/materials_window.h"
 #include "editors/members_window.h"
@@ -221,6 +222,8 @@ void MDIForm1::BuildMenus() {
     QMenu* loading = SubMenu(structure, "mnuLoading", "&6 Loading");
     connect(Item(loading, "mnuJointLoad", "&Joint Load..."), &QAction::triggered, this,
             [this] { ShowChild(m_loads); });
+    connect(Item(loading, "mnuLoadCases", "Load &Cases..."), &QAction::triggered, this,
+            [this] { ShowChild(m_loadCases); });
     separator(structure, "mnuSepStructure6");
     connect(
         Item(structure, "mnuAnalysis", "&7 Stiffness Method Structural Analysis", QKeySequence(Qt::Key_F5)),
@@ -301,6 +304,7 @@ void MDIForm1::ShowHide() {
     m_results[0] = AddChild(new ResultsWindow(m_document, ResultsKind::GlobalDisplacements));
     FrameOf(m_results[0])->move(0, 0);
     m_loads = AddChild(new JointLoadWindow(m_document, m_dialogs));
+    m_loadCases = AddChild(new LoadCasesWindow(m_document, m_dialogs));
     m_joints = AddChild(new JointsWindow(m_document, m_dialogs));
     m_results[1] = AddChild(new ResultsWindow(m_document, ResultsKind::LocalForces));
     FrameOf(m_results[1])->move(0, Twips(250));

@@ -25,6 +25,7 @@ namespace varlen::gui {
 
 class CalendarWindow;
 class JointLoadWindow;
+class LoadCasesWindow;
 class JointsWindow;
 class MaterialsWindow;
 class MembersWindow;
@@ -127,6 +128,7 @@ private:
     SectionsWindow* m_sections = nullptr;
     MembersWindow* m_members = nullptr;
     JointLoadWindow* m_loads = nullptr;
+    LoadCasesWindow* m_loadCases = nullptr;
     OptionsWindow* m_options = nullptr;
     std::array<ResultsWindow*, 3> m_results{}; // global displacements, local forces, global forces
     ResultsSummaryWindow* m_summary = nullptr;

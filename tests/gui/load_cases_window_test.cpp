@@ -1,0 +1,143 @@
+// The Load Cases window driven as a user drives it: cases and combinations added, loads and factors
+// typed into its grids, refusals, undo of every step, and the design of the envelope after F5.
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "app/mdi_form.h"
+#include "design/bs449.h"
+#include "window_test.h"
+
+using varlen::document::SetRowEdit;
+using varlen::project::TableId;
+
+class LoadCasesWindowTest : public varlen::gui::test::WindowTest {
+    Q_OBJECT
+
+private:
+    const varlen::project::Project& Project() { return m_window->Document().Document().Project(); }
+    void Edit(const varlen::document::Edit& edit) { QVERIFY(m_window->Document().Apply(edit, "test").applied); }
+    // A 4 m triangle with catalogue sections, 10 kN down at its apex as case 1.
+    void Triangle() {
+        Edit(SetRowEdit{TableId::Materials, 1, {"200", "Steel"}});
+        Edit(SetRowEdit{TableId::Sections, 1, {"1696.771", "100 x 100 x 4.6 x 0.130 kN/m (1696.771){39.370}"}});
+        Edit(SetRowEdit{TableId::Joints, 1, {"0", "0", "A", "1", "1", ""}});
+        Edit(SetRowEdit{TableId::Joints, 2, {"4", "0", "B", "0", "1", ""}});
+        Edit(SetRowEdit{TableId::Joints, 3, {"2", "2", "C", "0", "0", ""}});
+        Edit(SetRowEdit{TableId::Members, 1, {"1", "2", "1", "1", ""}});
+        Edit(SetRowEdit{TableId::Members, 2, {"2", "3", "1", "1", ""}});
+        Edit(SetRowEdit{TableId::Members, 3, {"3", "1", "1", "1", ""}});
+        Edit(SetRowEdit{TableId::Loads, 1, {"3", "0", "-10", ""}});
+        m_window->Document().UndoStack().clear();
+    }
+    void Click(const char* name) { Find<QPushButton>(name)->click(); }
+    void Type(const char* grid, int row, int column, const QString& text) {
+        Find<QTableWidget>(grid)->item(row, column)->setText(text);
+    }
+    // Wind of 15 kN up at the apex as case 2, and D+W = 1.0 Dead + 1.4 Wind.
+    void EnterWindAndCombination() {
+        Menu("mnuLoadCases")->trigger();
+        m_dialogs->inputs = {QString("Wind"), QString("D+W")};
+        Click("cmdAddLoadCase");
+        Click("cmdAddCaseLoad");
+        Type("GridCaseLoads", 0, 0, "3");
+        Type("GridCaseLoads", 0, 2, "15");
+        Click("cmdAddCombination");
+        Type("GridFactors", 0, 1, "1");
+        Type("GridFactors", 1, 1, "1.4");
+    }
+
+private slots:
+    void init() { Start(); }
+    void cleanup() { Stop(); }
+
+    void casesLoadsAndFactorsAreEnteredInItsGrids() {
+        Triangle();
+        EnterWindAndCombination();
+        QCOMPARE(m_dialogs->told.size(), std::size_t{0});
+        const varlen::project::Project& p = Project();
+        QCOMPARE(p.CaseCount(), 2);
+        QCOMPARE(p.CaseName(2), std::string("Wind"));
+        QCOMPARE(p.CaseLoads(2).EntryCount(), 1);
+        QCOMPARE(std::string(p.CaseLoads(2).Cell(1, 1)), std::string("3"));
+        QCOMPARE(std::string(p.CaseLoads(2).Cell(1, 3)), std::string("15"));
+        QCOMPARE(p.combinations.size(), std::size_t{1});
+        QCOMPARE(p.combinations[0].factors.EntryCount(), 2);
+        QCOMPARE(Find<QListWidget>("lstLoadCases")->count(), 2);
+        QCOMPARE(Find<QListWidget>("lstCombinations")->item(0)->text(), QString("1  D+W"));
+        QVERIFY(m_window->Document().Document().Unsaved());
+    }
+
+    // Every step is one undo: back to the project of one case, and forward again.
+    void everyStepUndoes() {
+        Triangle();
+        const varlen::project::Project before = Project();
+        EnterWindAndCombination();
+        const varlen::project::Project after = Project();
+        QUndoStack& history = m_window->Document().UndoStack();
+        QCOMPARE(history.count(), 7);
+        while (history.canUndo())
+            history.undo();
+        QVERIFY(Project() == before);
+        QCOMPARE(Find<QListWidget>("lstLoadCases")->count(), 1);
+        while (history.canRedo())
+            history.redo();
+        QVERIFY(Project() == after);
+        QCOMPARE(Find<QTableWidget>("GridCaseLoads")->rowCount(), 1);
+    }
+
+    void badNamesAndFactorsAreRefused() {
+        Triangle();
+        EnterWindAndCombination();
+        const varlen::project::Project before = Project();
+        m_dialogs->inputs = {QString("Wind"), QString("  ")};
+        Click("cmdAddLoadCase");
+        Click("cmdAddCombination");
+        Type("GridFactors", 1, 1, "1.4x");
+        Type("GridCaseLoads", 0, 2, "fifteen");
+        QVERIFY(Project() == before);
+        QCOMPARE(m_dialogs->told.size(), std::size_t{4});
+        QCOMPARE(m_dialogs->told[0].text, QString("Load case 2 is already named \"Wind\"."));
+        QCOMPARE(m_dialogs->told[1].text, QString("A load case or combination needs a name."));
+        QCOMPARE(m_dialogs->told[2].text, QString("The factor of \"Wind\" must be one number, not \"1.4x\"."));
+        // The refused cell shows what the project holds again.
+        QCOMPARE(Find<QTableWidget>("GridFactors")->item(1, 1)->text(), QString("1.4"));
+        QCOMPARE(Find<QTableWidget>("GridCaseLoads")->item(0, 2)->text(), QString("15"));
+        // Case 1 holds the joint loads table and cannot go.
+        Find<QListWidget>("lstLoadCases")->setCurrentRow(0);
+        QVERIFY(!Find<QPushButton>("cmdRemoveLoadCase")->isEnabled());
+    }
+
+    // A joint inserted before the apex moves the wind load with it.
+    void aJointInsertedMovesEveryCasesLoads() {
+        Triangle();
+        EnterWindAndCombination();
+        Edit(varlen::document::InsertRowEdit{TableId::Joints, 3, {"3", "3", "D", "0", "0", ""}});
+        QCOMPARE(std::string(Project().CaseLoads(2).Cell(1, 1)), std::string("4"));
+        QCOMPARE(Find<QTableWidget>("GridCaseLoads")->item(0, 0)->text(), QString("4"));
+    }
+
+    // After F5 the design window designs each member for the worst combination.
+    void theDesignIsForTheEnvelope() {
+        Triangle();
+        EnterWindAndCombination();
+        QVERIFY(Analyse());
+        const varlen::analysis::LoadCaseResults* cases = m_window->Document().Document().LoadCases();
+        QVERIFY(cases != nullptr);
+        QCOMPARE(cases->combinations.size(), std::size_t{1});
+        // Dead puts the tie in tension (5 kN); D+W in compression (5 - 1.4 x 7.5 = -5.5 kN).
+        QCOMPARE(cases->NameOf(cases->members[0].tension), std::string());
+        QCOMPARE(cases->NameOf(cases->members[0].compression), std::string("D+W"));
+        QVERIFY(std::abs(cases->members[0].compression.value + 5.5) < 1e-9);
+        const auto& doc = m_window->Document().Document();
+        const varlen::design::CompressionOutcome struts =
+            varlen::design::CompressionDesign(doc.Project(), doc.Results(), doc.Stale(), 250, doc.LoadCases());
+        QVERIFY(struts.Complete());
+        QCOMPARE(struts.rows.front().member, 1);
+        QCOMPARE(struts.rows.front().by, std::string("D+W"));
+    }
+};
+
+QTEST_MAIN(LoadCasesWindowTest)
+#include "load_cases_window_test.moc"
