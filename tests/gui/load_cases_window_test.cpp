@@ -1,5 +1,6 @@
 // The Load Cases window driven as a user drives it: cases and combinations added, loads and factors
 // typed into its grids, refusals, undo of every step, and the design of the envelope after F5.
+#include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
@@ -136,6 +137,30 @@ private slots:
         QVERIFY(struts.Complete());
         QCOMPARE(struts.rows.front().member, 1);
         QCOMPARE(struts.rows.front().by, std::string("D+W"));
+    }
+
+    // Each results window has a selector; choosing a combination in one shows it in all.
+    void everyResultsWindowShowsTheChosenCombination() {
+        Triangle();
+        const QList<QComboBox*> selectors = m_window->findChildren<QComboBox*>("cboResults");
+        QVERIFY(selectors.size() >= 3); // the per-member windows, the summary and the picture
+        QVERIFY(Analyse());
+        for (QComboBox* selector : selectors)
+            QCOMPARE(selector->count(), 0); // one set of results: nothing to choose
+        EnterWindAndCombination();
+        QVERIFY(Analyse());
+        for (QComboBox* selector : selectors) {
+            QCOMPARE(selector->count(), 3);
+            QCOMPARE(selector->itemText(2), QString("Combination: D+W"));
+        }
+        QVERIFY(std::abs(m_window->Document().Results()->AxialForce(1) - 5.0) < 1e-9);
+        selectors.front()->setCurrentIndex(2);
+        QVERIFY(std::abs(m_window->Document().Results()->AxialForce(1) + 5.5) < 1e-9);
+        for (QComboBox* selector : selectors)
+            QCOMPARE(selector->currentIndex(), 2);
+        // A re-analysis keeps the choice.
+        QVERIFY(Analyse());
+        QVERIFY(std::abs(m_window->Document().Results()->AxialForce(1) + 5.5) < 1e-9);
     }
 };
 

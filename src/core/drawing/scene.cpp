@@ -191,8 +191,10 @@ void AddSupports(Scene& scene, const project::Project& project, const std::vecto
 }
 
 // One arrow per joint and axis for the sum of its load rows: two rows on one joint (a purlin load and a
-// fan unit) would otherwise draw their arrows and values on top of each other.
-void AddLoads(Scene& scene, const project::Project& project, const std::vector<Point>& joints) {
+// fan unit) would otherwise draw their arrows and values on top of each other. With results, the loads
+// are those the results are of (a load case or combination other than the first has its own).
+void AddLoads(Scene& scene, const project::Project& project, const std::vector<Point>& joints,
+              const analysis::Results* results) {
     const int count = static_cast<int>(joints.size());
     std::vector<std::pair<double, double>> sums(joints.size());
     std::vector<bool> seen(joints.size());
@@ -207,6 +209,14 @@ void AddLoads(Scene& scene, const project::Project& project, const std::vector<P
         }
         fx += CellNumber(project.loads, r, lc::Fx);
         fy += CellNumber(project.loads, r, lc::Fy);
+    }
+    if (results && results->JointCount() == count) {
+        // The first case's loaded joints keep their order, so its picture is the one it always was.
+        for (int joint = 1; joint <= count; ++joint) {
+            sums[static_cast<std::size_t>(joint) - 1] = {results->LoadX(joint), results->LoadY(joint)};
+            const bool loaded = results->LoadX(joint) != 0 || results->LoadY(joint) != 0;
+            if (loaded && !seen[static_cast<std::size_t>(joint) - 1]) order.push_back(joint);
+        }
     }
     for (const int joint : order) {
         const auto [fx, fy] = sums[static_cast<std::size_t>(joint) - 1];
@@ -697,7 +707,7 @@ Scene BuildScene(const project::Project& project, const analysis::Results* resul
     }
     AddJoints(scene, joints, radius);
     AddSupports(scene, project, joints);
-    AddLoads(scene, project, joints);
+    AddLoads(scene, project, joints, scene.view == View::Model ? nullptr : results);
     if (mechanism) AddMechanism(scene, joints, *mechanism);
     return scene;
 }

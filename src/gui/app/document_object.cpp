@@ -81,10 +81,40 @@ DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
             break;
         case document::Change::ResultsChanged:
             m_design = {}; // the checks were of the results before
+            // The same case or combination stays chosen after a re-analysis, while there is one.
+            if (m_shown >= ResultsChoices().size()) m_shown = 0;
             emit resultsChanged();
             break;
         }
     });
+}
+
+const analysis::Results* DocumentObject::Results() const {
+    const analysis::LoadCaseResults* all = m_document.LoadCases();
+    if (!all || m_shown == 0) return m_document.Results();
+    const auto index = static_cast<std::size_t>(m_shown);
+    if (index < all->cases.size()) return &all->cases[index].results;
+    if (index - all->cases.size() < all->combinations.size())
+        return &all->combinations[index - all->cases.size()].results;
+    return m_document.Results();
+}
+
+QStringList DocumentObject::ResultsChoices() const {
+    QStringList choices;
+    const analysis::LoadCaseResults* all = m_document.LoadCases();
+    if (!all) return choices;
+    for (std::size_t c = 0; c < all->cases.size(); ++c)
+        choices << QString("Case %1: %2").arg(c + 1).arg(QString::fromStdString(all->cases[c].name));
+    for (const analysis::NamedResults& combination : all->combinations)
+        choices << QString("Combination: %1").arg(QString::fromStdString(combination.name));
+    return choices;
+}
+
+void DocumentObject::ShowResults(int index) {
+    if (index < 0 || index >= ResultsChoices().size() || index == m_shown) return;
+    m_shown = index;
+    emit shownResultsChanged();
+    emit resultsChanged();
 }
 
 document::ApplyOutcome DocumentObject::Apply(const document::Edit& edit, const QString& text) {

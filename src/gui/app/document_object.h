@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 #include <QUndoStack>
 
 #include <array>
@@ -30,8 +31,14 @@ public:
     void Saved() { m_undo.setClean(); }
     [[nodiscard]] const document::ProjectDocument& Document() const { return m_document; }
     // The results the windows show and the design reads: those of the last analysis, none after a
-    // re-analysis stopped (the document drops them then).
-    [[nodiscard]] const analysis::Results* Results() const { return m_document.Results(); }
+    // re-analysis stopped (the document drops them then). With load cases, the case or combination
+    // chosen in any window's selector (the first case until one is chosen).
+    [[nodiscard]] const analysis::Results* Results() const;
+    // "Case 1: Dead", ..., "Combination: D+W": what the selectors offer; empty with one set of results.
+    [[nodiscard]] QStringList ResultsChoices() const;
+    [[nodiscard]] int ShownResults() const { return m_shown; }
+    // Every window shows the chosen case or combination (index into ResultsChoices()).
+    void ShowResults(int index);
     // The decimal places of the results grids, as the options said when the results were made.
     [[nodiscard]] int ResultPlaces() const { return m_resultPlaces; }
     void SetResultPlaces(int places) { m_resultPlaces = places; }
@@ -60,12 +67,14 @@ signals:
     // A remark for the status bar (not a question, nothing to answer): a window's word about an edit.
     void remark(const QString& text);
     void resultsChanged(); // an analysis finished, or the results were cleared
+    void shownResultsChanged(); // another case or combination was chosen
     void stopMarkChanged();
 
 private:
     document::ProjectDocument m_document;
     QUndoStack m_undo;
     int m_resultPlaces = 3;
+    int m_shown = 0; // index into ResultsChoices()
     std::optional<drawing::MechanismMark> m_stopMark;
     std::array<std::optional<report::TableRows>, 3> m_design{};
 };

@@ -1,5 +1,7 @@
 #include "results/results_windows.h"
 
+#include "results/results_selector.h"
+
 #include "app/settings.h"
 #include "app/stale_bar.h"
 #include "app/twips.h"
@@ -79,6 +81,7 @@ ResultsWindow::ResultsWindow(DocumentObject& document, ResultsKind kind, QWidget
     top->addWidget(memberLabel);
     top->addWidget(m_members);
     top->addStretch(1);
+    top->addWidget(new ResultsSelector(document, this));
     layout->addLayout(top);
     m_description = new QLabel(this);
     m_description->setObjectName("lblMemberD");

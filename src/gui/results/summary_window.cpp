@@ -1,5 +1,7 @@
 #include "results/summary_window.h"
 
+#include "results/results_selector.h"
+
 #include "app/stale_bar.h"
 
 #include <QApplication>
@@ -145,6 +147,7 @@ ResultsSummaryWindow::ResultsSummaryWindow(DocumentObject& document, UserDialogs
         m_tabs->addTab(view, kTabs[t].caption);
     }
     layout->addWidget(new StaleBar(document, m_tabs, this));
+    layout->addWidget(new ResultsSelector(document, this), 0, Qt::AlignLeft);
     layout->addWidget(m_tabs);
     auto* buttons = new QHBoxLayout;
     auto* exportButton = new QPushButton("E&xport CSV...", this);

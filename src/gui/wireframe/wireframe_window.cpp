@@ -1,5 +1,7 @@
 #include "wireframe/wireframe_window.h"
 
+#include "results/results_selector.h"
+
 #include <QActionGroup>
 #include <QGridLayout>
 #include <QMenu>
@@ -51,6 +53,8 @@ WireframeWindow::WireframeWindow(DocumentObject& document, UserDialogs& dialogs,
     grid->addWidget(m_picture, 0, 0);
     grid->addWidget(m_vBar, 0, 1);
     grid->addWidget(m_hBar, 1, 0);
+    // Which case or combination the deflected shape and the forces are of.
+    outer->addWidget(new ResultsSelector(document, this), 0, Qt::AlignLeft);
     outer->addLayout(grid);
     BuildMenus(bar);
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "analysis/analysis.h"
 #include "drawing/scene.h"
 #include "model/model.h"
 #include "project/project_file.h"
@@ -241,6 +242,24 @@ TEST(SceneModel, RoofTrussExample) {
     ASSERT_EQ(fan.size(), 1u);
     EXPECT_EQ(fan[0]->text, "20.5 kN");
     EXPECT_EQ(Of(s.texts, Role::LoadLabel, 1)[0]->text, "6.25 kN");
+}
+
+// The forces of a combination are drawn with its loads, not the first case's: the roof's D+W lifts it.
+TEST(SceneForces, ShowsTheLoadsOfTheCombinationDrawn) {
+    const project::Project p = Example("roof_truss.sma");
+    const analysis::AnalysisOutcome outcome =
+        analysis::Analyse(model::BuildModel(p), {analysis::Ordering::Auto, {}, true});
+    ASSERT_TRUE(outcome.loadCases) << outcome.Message();
+    const analysis::Results& dw = outcome.loadCases->combinations.at(1).results;
+    const Scene s = BuildScene(p, &dw, View::Forces);
+    // Joint 13, the ridge: 12.5 kN down of dead load, 20 kN up of suction.
+    const auto ridge = Of(s.arrows, Role::Load, 13);
+    ASSERT_EQ(ridge.size(), 1u);
+    EXPECT_EQ(ridge[0]->direction, (Point{0, 1}));
+    EXPECT_EQ(Of(s.texts, Role::LoadLabel, 13)[0]->text, "7.5 kN");
+    // The first case's picture is what it always was.
+    const Scene dead = BuildScene(p, &outcome.loadCases->cases.front().results, View::Forces);
+    EXPECT_EQ(Of(dead.texts, Role::LoadLabel, 11)[0]->text, "20.5 kN");
 }
 
 // A roller restrained in X rolls along Y: its symbol stands beside the joint, not under it.
