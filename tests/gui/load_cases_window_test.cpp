@@ -1,7 +1,9 @@
 // The Load Cases window driven as a user drives it: cases and combinations added, loads and factors
 // typed into its grids, refusals, undo of every step, and the design of the envelope after F5.
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QTableView>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
@@ -137,6 +139,47 @@ private slots:
         QVERIFY(struts.Complete());
         QCOMPARE(struts.rows.front().member, 1);
         QCOMPARE(struts.rows.front().by, std::string("D+W"));
+    }
+
+    // The joint loads editor works on the case chosen in its selector, with undo, and goes back to the
+    // first case when the one it shows is removed.
+    void theJointLoadEditorEditsTheChosenCase() {
+        Triangle();
+        EnterWindAndCombination();
+        Menu("mnuJointLoad")->trigger();
+        // The joints editor's widgets share some of these names: look inside the loads editor.
+        auto* loads = Find("frmJointLoad");
+        auto* cases = loads->findChild<QComboBox*>("cboLoadCase");
+        QCOMPARE(cases->count(), 2);
+        QCOMPARE(cases->itemText(1), QString("2  Wind"));
+        auto* grid = loads->findChild<QTableView*>("GridJointLoad");
+        QCOMPARE(grid->model()->rowCount(), 1); // case 1: the apex load
+        cases->setCurrentIndex(1);
+        emit cases->activated(1);
+        QCOMPARE(grid->model()->rowCount(), 1); // case 2: the wind at the apex
+        QCOMPARE(grid->model()->index(0, 2).data().toString(), QString("15"));
+        loads->findChild<QComboBox*>("cmbJoints")->setCurrentIndex(1);
+        loads->findChild<QLineEdit*>("txtFx")->setText("3");
+        loads->findChild<QLineEdit*>("txtFy")->setText("0");
+        loads->findChild<QPushButton*>("cmdAddJoint")->click();
+        QCOMPARE(Project().CaseLoads(2).EntryCount(), 2);
+        QCOMPARE(std::string(Project().CaseLoads(2).Cell(2, 1)), std::string("2"));
+        QCOMPARE(Project().loads.EntryCount(), 1);
+        QCOMPARE(grid->model()->rowCount(), 2);
+        // The Load Cases window shows the new load too.
+        QCOMPARE(Find<QTableWidget>("GridCaseLoads")->rowCount(), 2);
+        m_window->Document().UndoStack().undo();
+        QCOMPARE(Project().CaseLoads(2).EntryCount(), 1);
+        QCOMPARE(grid->model()->rowCount(), 1);
+        // Removing the case shown puts the editor back on case 1.
+        m_dialogs->answers = {varlen::gui::UserDialogs::Answer::Yes};
+        Find<QListWidget>("lstLoadCases")->setCurrentRow(1);
+        Click("cmdRemoveLoadCase");
+        QCOMPARE(Project().CaseCount(), 1);
+        QCOMPARE(cases->count(), 1);
+        QCOMPARE(cases->currentIndex(), 0);
+        QCOMPARE(grid->model()->rowCount(), 1);
+        QCOMPARE(grid->model()->index(0, 2).data().toString(), QString("-10"));
     }
 
     // Each results window has a selector; choosing a combination in one shows it in all.

@@ -129,6 +129,12 @@ std::string& TitleText(project::TitleBlock& title, TitleField field) {
     return title.project;
 }
 
+ApplyOutcome NoCase(int loadCase) {
+    ApplyOutcome outcome;
+    outcome.refusal = "There is no load case " + std::to_string(loadCase) + ".";
+    return outcome;
+}
+
 ApplyOutcome Refuse(std::string why) {
     ApplyOutcome outcome;
     outcome.refusal = std::move(why);
@@ -146,33 +152,40 @@ struct Applier {
     }
 
     ApplyOutcome operator()(const SetRowEdit& e) const {
-        project::Table& table = project::TableOf(project, e.table);
+        project::Table* edited = EditedTable(project, e.table, e.loadCase);
+        if (!edited) return NoCase(e.loadCase);
+        project::Table& table = *edited;
         if (e.row < 1 || e.row > table.RowCount())
             return Refuse("There is no row " + std::to_string(e.row) + ".");
         ApplyOutcome outcome;
         outcome.applied = true;
         const bool append = e.row == table.RowCount();
         outcome.changes.tables.push_back(
-            {e.table, append ? TableChange::Kind::RowsInserted : TableChange::Kind::RowsChanged, e.row, 1});
+            {e.table, append ? TableChange::Kind::RowsInserted : TableChange::Kind::RowsChanged, e.row, 1,
+             e.loadCase});
+        outcome.changes.loadCases = e.loadCase > 1;
         Announce(outcome.changes);
         if (append) {
             table.SetRowCount(e.row + 1);
-            outcome.inverse = DropLastRowEdit{e.table};
+            outcome.inverse = DropLastRowEdit{e.table, e.loadCase};
         } else {
-            outcome.inverse =
-                SetRowEdit{e.table, e.row, CellsOf(table, e.table, e.row), NumberOf(table, e.table, e.row)};
+            outcome.inverse = SetRowEdit{e.table, e.row, CellsOf(table, e.table, e.row),
+                                         NumberOf(table, e.table, e.row), e.loadCase};
         }
         WriteCells(table, e.table, e.row, e.cells, e.number);
         return outcome;
     }
 
     ApplyOutcome operator()(const InsertRowEdit& e) const {
-        project::Table& table = project::TableOf(project, e.table);
+        project::Table* edited = EditedTable(project, e.table, e.loadCase);
+        if (!edited) return NoCase(e.loadCase);
+        project::Table& table = *edited;
         if (e.row < 1 || e.row > table.RowCount())
             return Refuse("There is no row " + std::to_string(e.row) + ".");
         ApplyOutcome outcome;
         outcome.applied = true;
-        outcome.changes.tables.push_back({e.table, TableChange::Kind::RowsInserted, e.row, 1});
+        outcome.changes.tables.push_back({e.table, TableChange::Kind::RowsInserted, e.row, 1, e.loadCase});
+        outcome.changes.loadCases = e.loadCase > 1;
         // The rows after it, renumbered (as they will stand once the new row is in).
         if (e.table != TableId::Loads && e.row < table.RowCount())
             outcome.changes.tables.push_back(
@@ -183,12 +196,14 @@ struct Applier {
         Renumber(table, e.table, e.row + 1);
         WriteCells(table, e.table, e.row, e.cells, e.number);
         ShiftReferences(project, e.table, e.row, +1);
-        outcome.inverse = RemoveRowEdit{e.table, e.row};
+        outcome.inverse = RemoveRowEdit{e.table, e.row, e.loadCase};
         return outcome;
     }
 
     ApplyOutcome operator()(const RemoveRowEdit& e) const {
-        project::Table& table = project::TableOf(project, e.table);
+        project::Table* edited = EditedTable(project, e.table, e.loadCase);
+        if (!edited) return NoCase(e.loadCase);
+        project::Table& table = *edited;
         if (e.row < 1 || e.row >= table.RowCount())
             return Refuse("There is no row " + std::to_string(e.row) + ".");
         const std::vector<std::string> users = UsersOf(project, e.table, e.row);
@@ -200,15 +215,16 @@ struct Applier {
         }
         ApplyOutcome outcome;
         outcome.applied = true;
-        outcome.changes.tables.push_back({e.table, TableChange::Kind::RowsRemoved, e.row, 1});
+        outcome.changes.tables.push_back({e.table, TableChange::Kind::RowsRemoved, e.row, 1, e.loadCase});
+        outcome.changes.loadCases = e.loadCase > 1;
         // The rows after it, renumbered (as they will stand once it is gone).
         if (e.table != TableId::Loads && e.row + 1 < table.RowCount())
             outcome.changes.tables.push_back(
                 {e.table, TableChange::Kind::RowsChanged, e.row, table.RowCount() - e.row - 1});
         ReferenceChanges(project, e.table, e.row + 1, outcome.changes);
         Announce(outcome.changes);
-        outcome.inverse =
-            InsertRowEdit{e.table, e.row, CellsOf(table, e.table, e.row), NumberOf(table, e.table, e.row)};
+        outcome.inverse = InsertRowEdit{e.table, e.row, CellsOf(table, e.table, e.row),
+                                        NumberOf(table, e.table, e.row), e.loadCase};
         table.RemoveRow(e.row);
         Renumber(table, e.table, e.row);
         ShiftReferences(project, e.table, e.row + 1, -1);
@@ -216,15 +232,18 @@ struct Applier {
     }
 
     ApplyOutcome operator()(const DropLastRowEdit& e) const {
-        project::Table& table = project::TableOf(project, e.table);
+        project::Table* edited = EditedTable(project, e.table, e.loadCase);
+        if (!edited) return NoCase(e.loadCase);
+        project::Table& table = *edited;
         const int row = table.RowCount() - 1;
         if (row < 1) return Refuse("The table has no rows.");
         ApplyOutcome outcome;
         outcome.applied = true;
-        outcome.changes.tables.push_back({e.table, TableChange::Kind::RowsRemoved, row, 1});
+        outcome.changes.tables.push_back({e.table, TableChange::Kind::RowsRemoved, row, 1, e.loadCase});
+        outcome.changes.loadCases = e.loadCase > 1;
         Announce(outcome.changes);
         outcome.inverse =
-            SetRowEdit{e.table, row, CellsOf(table, e.table, row), NumberOf(table, e.table, row)};
+            SetRowEdit{e.table, row, CellsOf(table, e.table, row), NumberOf(table, e.table, row), e.loadCase};
         table.SetRowCount(row);
         return outcome;
     }
@@ -266,6 +285,16 @@ struct Applier {
 };
 
 } // namespace
+
+project::Table* EditedTable(project::Project& project, TableId table, int loadCase) {
+    if (table != TableId::Loads || loadCase == 1) return &project::TableOf(project, table);
+    if (loadCase < 2 || loadCase > project.CaseCount()) return nullptr;
+    return &project.moreCases[static_cast<std::size_t>(loadCase) - 2].loads;
+}
+
+const project::Table* EditedTable(const project::Project& project, TableId table, int loadCase) {
+    return EditedTable(const_cast<project::Project&>(project), table, loadCase);
+}
 
 ApplyOutcome ApplyEdit(project::Project& project, const Edit& edit,
                        const std::function<void(const ChangeSet&)>& before) {

@@ -26,6 +26,7 @@ struct SetRowEdit {
     // Column 1 as it stood, when an undo must put back even a never-numbered blank row; otherwise the
     // row's own number.
     std::optional<std::string> number{};
+    int loadCase = 1; // for the loads table: whose joint loads (1 is the joint loads table itself)
 };
 // A new row before `row` (RowCount() appends): the rows after it move down and every reference to them
 // (members to joints, materials and sections; loads to joints) moves with them.
@@ -34,16 +35,19 @@ struct InsertRowEdit {
     int row = 1;
     RowCells cells;
     std::optional<std::string> number{}; // as for SetRowEdit
+    int loadCase = 1;                    // as for SetRowEdit
 };
 // Refused while a member or load still refers to the row: it would silently join other joints.
 struct RemoveRowEdit {
     TableId table = TableId::Joints;
     int row = 1;
+    int loadCase = 1; // as for SetRowEdit
 };
 // Drops the last row, touching no reference: the inverse of adding a row at the end, which shifted
 // none (a reference to a joint not yet made, as a file may hold, stays as it was).
 struct DropLastRowEdit {
     TableId table = TableId::Joints;
+    int loadCase = 1; // as for SetRowEdit
 };
 // A whole project at once: New, Open, a DXF import.
 struct ReplaceProjectEdit {
@@ -73,6 +77,7 @@ struct TableChange {
     Kind kind = Kind::RowsChanged;
     int first = 1; // rows first .. first + count - 1 (before removal, for RowsRemoved)
     int count = 1;
+    int loadCase = 1; // of the loads table: whose joint loads
 };
 struct ChangeSet {
     std::vector<TableChange> tables;
@@ -96,6 +101,11 @@ struct ApplyOutcome {
 // Members and loads that refer to the row, "member 3 (joint i)", table by table and row by row, then
 // the loads of the cases after the first ("load 2 of case 3 (joint)"): a row in use cannot be removed.
 [[nodiscard]] std::vector<std::string> UsersOf(const project::Project& project, TableId table, int row);
+
+// The table an edit of `table` works on: for the loads table, the joint loads of `loadCase` (1 is the
+// joint loads table itself); nothing when there is no such case.
+[[nodiscard]] project::Table* EditedTable(project::Project& project, TableId table, int loadCase);
+[[nodiscard]] const project::Table* EditedTable(const project::Project& project, TableId table, int loadCase);
 
 // The first data column of a table (1 for loads, whose rows carry no number of their own).
 [[nodiscard]] inline int FirstDataColumn(TableId table) {

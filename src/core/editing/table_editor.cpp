@@ -62,7 +62,13 @@ TableEditor::TableEditor(const project::Project& project, TableKind kind) : m_pr
 }
 
 const project::Table& TableEditor::Table() const {
-    return project::TableOf(m_project, m_kind);
+    const project::Table* table = document::EditedTable(m_project, m_kind, m_loadCase);
+    return table ? *table : project::TableOf(m_project, m_kind);
+}
+
+void TableEditor::SetLoadCase(int loadCase) {
+    m_loadCase = document::EditedTable(m_project, m_kind, loadCase) ? loadCase : 1;
+    Reset();
 }
 
 void TableEditor::Reset() {
@@ -131,16 +137,16 @@ AddOutcome TableEditor::Add(document::ProjectDocument& document, const std::vect
     if (m_caption == AddCaption::Edit && m_currentRow >= 1) {
         outcome.kind = AddKind::Edited;
         outcome.row = m_currentRow;
-        outcome.edit = document::SetRowEdit{m_kind, m_currentRow, std::move(cells)};
+        outcome.edit = document::SetRowEdit{m_kind, m_currentRow, std::move(cells), std::nullopt, m_loadCase};
     } else if (m_currentRow >= last) {
         // The next number is the row to fill: the blank row of a fresh table, otherwise one past the last.
         outcome.kind = AddKind::Appended;
         outcome.row = std::max(1, std::min(HasNextNumber() ? m_nextNumber : last + 1, last + 1));
-        outcome.edit = document::SetRowEdit{m_kind, outcome.row, std::move(cells)};
+        outcome.edit = document::SetRowEdit{m_kind, outcome.row, std::move(cells), std::nullopt, m_loadCase};
     } else {
         outcome.kind = AddKind::Inserted;
         outcome.row = std::max(m_currentRow, 1);
-        outcome.edit = document::InsertRowEdit{m_kind, outcome.row, std::move(cells)};
+        outcome.edit = document::InsertRowEdit{m_kind, outcome.row, std::move(cells), std::nullopt, m_loadCase};
     }
     document::ApplyOutcome applied = document.Apply(outcome.edit);
     outcome.inverse = std::move(applied.inverse);
@@ -156,7 +162,7 @@ std::vector<std::string> TableEditor::UsersOf(int row) const {
 
 std::optional<document::Edit> TableEditor::Remove(document::ProjectDocument& document, int row) {
     if (row < 1 || row >= Table().RowCount()) return std::nullopt;
-    document::ApplyOutcome applied = document.Apply(document::RemoveRowEdit{m_kind, row});
+    document::ApplyOutcome applied = document.Apply(document::RemoveRowEdit{m_kind, row, m_loadCase});
     if (!applied.applied) return std::nullopt;
     const project::Table& table = Table();
     if (HasNextNumber()) m_nextNumber = table.RowCount();

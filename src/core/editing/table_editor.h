@@ -48,6 +48,10 @@ public:
     void AfterOpen();
 
     [[nodiscard]] const project::Table& Table() const;
+    // The loads editor works on one load case's joint loads at a time (1, the joint loads table, until
+    // another is chosen; back to 1 when the case is not there). Choosing one starts afresh on it.
+    void SetLoadCase(int loadCase);
+    [[nodiscard]] int LoadCase() const { return m_loadCase; }
     [[nodiscard]] int CurrentRow() const { return m_currentRow; }
     [[nodiscard]] AddCaption Caption() const { return m_caption; }
     // The number the next appended row gets (none for the loads table, whose rows carry joint numbers).
@@ -86,6 +90,7 @@ private:
 
     const project::Project& m_project;
     TableKind m_kind;
+    int m_loadCase = 1;
     int m_currentRow = 1;
     AddCaption m_caption = AddCaption::Add;
     int m_nextNumber = 1;

@@ -50,7 +50,7 @@ DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
             if (notice.changes)
                 for (const document::TableChange& c : notice.changes->tables)
                     emit tableAboutToChange(static_cast<int>(c.table), static_cast<int>(c.kind), c.first,
-                                            c.count);
+                                            c.count, c.loadCase);
             break;
         case document::Change::TablesReplaced:
             if (notice.fresh) m_undo.clear(); // New or Open: there is nothing to go back to
@@ -61,12 +61,13 @@ DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
         case document::Change::TableEdited:
             if (notice.changes)
                 for (const document::TableChange& c : notice.changes->tables)
-                    emit tableChanged(static_cast<int>(c.table), static_cast<int>(c.kind), c.first, c.count);
+                    emit tableChanged(static_cast<int>(c.table), static_cast<int>(c.kind), c.first, c.count,
+                                      c.loadCase);
             SetStopMark(std::nullopt); // the mark was about the truss before this edit
             m_design = {};
             emit tableEdited();
             // A joint inserted or removed moves the joints the other cases' loads name.
-            if (notice.changes && notice.changes->loadCases) emit loadCasesEdited();
+            if (notice.changes && notice.changes->loadCases) emit loadCasesEdited(false);
             break;
         case document::Change::TitleEdited:
             emit titleEdited();
@@ -74,7 +75,7 @@ DocumentObject::DocumentObject(QObject* parent) : QObject(parent) {
         case document::Change::LoadCasesEdited:
             SetStopMark(std::nullopt);
             m_design = {};
-            emit loadCasesEdited();
+            emit loadCasesEdited(true);
             break;
         case document::Change::FlagsChanged:
             emit flagsChanged();

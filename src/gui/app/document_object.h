@@ -56,13 +56,15 @@ signals:
     void tablesAboutToBeReplaced();   // while the old tables still stand
     void tablesReplaced(bool opened); // New, Open or an import: every table and the title block are new
     // As tableChanged, while the rows are still as they were: inserts and removals are announced here.
-    void tableAboutToChange(int table, int kind, int first, int count);
+    void tableAboutToChange(int table, int kind, int first, int count, int loadCase);
     // Rows of a table (a project::TableId) were changed, inserted or removed (a document::TableChange
-    // kind), first .. first + count - 1 in table rows.
-    void tableChanged(int table, int kind, int first, int count);
+    // kind), first .. first + count - 1 in table rows; for the loads table, of load case `loadCase`.
+    void tableChanged(int table, int kind, int first, int count, int loadCase);
     void tableEdited(); // after the tableChanged notices of one edit
     void titleEdited();
-    void loadCasesEdited(); // the cases after the first, a case's name or the combinations
+    // The cases after the first, a case's name or the combinations: `replaced` when the whole set was
+    // set anew (the load cases editor, its undo), otherwise rows of a case's loads changed.
+    void loadCasesEdited(bool replaced);
     void flagsChanged();    // unsaved or stale changed
     // A remark for the status bar (not a question, nothing to answer): a window's word about an edit.
     void remark(const QString& text);

@@ -86,15 +86,20 @@ EditorWindow::EditorWindow(DocumentObject& document, UserDialogs& dialogs, editi
     connect(&m_document, &DocumentObject::tablesReplaced, this, &EditorWindow::TablesReplaced);
     connect(&m_document, &DocumentObject::tablesAboutToBeReplaced, m_model, &TableModel::BeginReplace);
     connect(&m_document, &DocumentObject::tableAboutToChange, this,
-            [this](int table, int kind, int first, int count) {
-                if (table == static_cast<int>(m_kind)) m_model->RowsAboutToChange(kind, first, count);
+            [this](int table, int kind, int first, int count, int loadCase) {
+                if (table == static_cast<int>(m_kind) && loadCase == m_editor.LoadCase())
+                    m_model->RowsAboutToChange(kind, first, count);
             });
     connect(&m_document, &DocumentObject::tableChanged, this,
-            [this](int table, int kind, int first, int count) {
-                if (table != static_cast<int>(m_kind)) return;
+            [this](int table, int kind, int first, int count, int loadCase) {
+                if (table != static_cast<int>(m_kind) || loadCase != m_editor.LoadCase()) return;
                 m_model->RowsChanged(kind, first, count);
                 m_tableChanged = true;
             });
+    // The cases set anew (added, removed, undone): the case shown may be another table now, or gone.
+    connect(&m_document, &DocumentObject::loadCasesEdited, this, [this](bool replaced) {
+        if (replaced && m_editor.LoadCase() > 1) ShowLoadCase(m_editor.LoadCase());
+    });
     connect(&m_document, &DocumentObject::tableEdited, this, [this] {
         // An undo or redo may have taken away the row this window was on, or the row it was editing.
         const bool mine = std::exchange(m_tableChanged, false);
@@ -103,6 +108,13 @@ EditorWindow::EditorWindow(DocumentObject& document, UserDialogs& dialogs, editi
         if (m_editor.Follow()) ResetFields(false);
         ShowState();
     });
+}
+
+void EditorWindow::ShowLoadCase(int loadCase) {
+    m_editor.SetLoadCase(loadCase);
+    m_model->SetTable(&m_editor.Table());
+    ResetFields(false);
+    ShowState();
 }
 
 void EditorWindow::Finish(QLineEdit* nextNumberBox, const std::vector<int>& columnWidths) {
@@ -233,8 +245,10 @@ void EditorWindow::CurrentRowChanged(int modelRow) {
 }
 
 void EditorWindow::TablesReplaced(bool opened) {
+    // A new project: the loads editor starts on the joint loads table again.
+    if (m_editor.LoadCase() != 1) m_editor.SetLoadCase(1);
     opened ? m_editor.AfterOpen() : m_editor.Reset();
-    m_model->EndReplace();
+    m_model->EndReplace(&m_editor.Table());
     ResetFields(false);
     ShowState();
 }

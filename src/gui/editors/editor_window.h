@@ -64,6 +64,8 @@ protected:
     [[nodiscard]] DocumentObject& Doc() { return m_document; }
     [[nodiscard]] UserDialogs& Dialogs() { return m_dialogs; }
     void ShowState(); // caption, next number, remove button, current row
+    // The loads editor's grid and fields on another load case's joint loads (1 when it is not there).
+    void ShowLoadCase(int loadCase);
 
 private:
     // False, after telling the user which box and what it holds, when a number box holds anything but

@@ -1,5 +1,6 @@
 #include "editors/joint_load_window.h"
 
+#include <QSignalBlocker>
 #include <QSvgWidget>
 #include <QTableView>
 
@@ -22,21 +23,37 @@ JointLoadWindow::JointLoadWindow(DocumentObject& document, UserDialogs& dialogs,
                    {"frmJointLoad", "GridJointLoad", "cmdAddJoint", "cmdRemoveJoint"}, parent) {
     setWindowTitle("Joint Load");
     QGridLayout* f = Fields();
-    m_joint = AddListField(this, f, 0, "Joint Number", "cmbJoints");
+    // Which load case's joint loads the grid and the fields are of; cases are made in Load Cases.
+    m_case = AddListField(this, f, 0, "Load Case", "cboLoadCase");
+    m_joint = AddListField(this, f, 1, "Joint Number", "cmbJoints");
     m_jointText = new QLabel(this);
     m_jointText->setObjectName("lblJointD");
     m_jointText->setStyleSheet("color: #204080");
-    f->addWidget(m_jointText, 1, 1);
-    f->addWidget(Picture(this, "WebFx", "ForceX"), 2, 0, Qt::AlignRight);
-    m_fx = AddLineField(this, f, 3, "Fx (kN)", "txtFx", editing::KeyFilter::SignedNumber);
-    f->addWidget(Picture(this, "WebFy", "ForceY"), 4, 0, Qt::AlignRight);
-    m_fy = AddLineField(this, f, 5, "Fy (kN)", "txtFy", editing::KeyFilter::SignedNumber);
-    m_description = AddLineField(this, f, 6, "Joint Load Description", "txtJointLoadDescription",
+    f->addWidget(m_jointText, 2, 1);
+    f->addWidget(Picture(this, "WebFx", "ForceX"), 3, 0, Qt::AlignRight);
+    m_fx = AddLineField(this, f, 4, "Fx (kN)", "txtFx", editing::KeyFilter::SignedNumber);
+    f->addWidget(Picture(this, "WebFy", "ForceY"), 5, 0, Qt::AlignRight);
+    m_fy = AddLineField(this, f, 6, "Fy (kN)", "txtFy", editing::KeyFilter::SignedNumber);
+    m_description = AddLineField(this, f, 7, "Joint Load Description", "txtJointLoadDescription",
                                  editing::KeyFilter::Description);
     connect(m_joint, &QComboBox::currentIndexChanged, this, &JointLoadWindow::ShowJointText);
+    connect(m_case, &QComboBox::activated, this, [this](int index) { ShowLoadCase(index + 1); });
+    connect(&document, &DocumentObject::loadCasesEdited, this, &JointLoadWindow::FillCases);
+    connect(&document, &DocumentObject::tablesReplaced, this, &JointLoadWindow::FillCases);
     connect(Grid(), &QAbstractItemView::clicked, m_joint, [this] { m_joint->setFocus(); });
     Finish(nullptr, {500, 1000, 1000, 1400});
     resize(Twips(10200), Twips(6180));
+}
+
+void JointLoadWindow::FillCases() {
+    const project::Project& p = Doc().Document().Project();
+    QStringList names;
+    for (int c = 1; c <= p.CaseCount(); ++c)
+        names << QString("%1  %2").arg(c).arg(QString::fromStdString(p.CaseName(c)));
+    const QSignalBlocker quiet(m_case);
+    m_case->clear();
+    m_case->addItems(names);
+    m_case->setCurrentIndex(std::min(Editor().LoadCase(), p.CaseCount()) - 1);
 }
 
 void JointLoadWindow::FillList() {
@@ -80,6 +97,7 @@ std::vector<EditorWindow::NumberBox> JointLoadWindow::NumberBoxes() const {
 }
 
 void JointLoadWindow::showEvent(QShowEvent* event) {
+    FillCases();
     FillList();
     EditorWindow::showEvent(event);
 }

@@ -26,7 +26,9 @@ protected:
 
 private:
     void ShowJointText(); // the chosen joint's description beside the list
+    void FillCases();     // the load cases' names, the one shown kept
 
+    QComboBox* m_case;
     QComboBox* m_joint;
     QLabel* m_jointText;
     QLineEdit* m_fx;

@@ -30,7 +30,8 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
     return QString::fromStdString(m_table->Heading(section + 1));
 }
 
-void TableModel::EndReplace() {
+void TableModel::EndReplace(const project::Table* table) {
+    if (table) m_table = table;
     m_rows = m_table->EntryCount();
     endResetModel();
 }
@@ -64,6 +65,13 @@ void TableModel::RowsChanged(int kind, int first, int count) {
         m_rows = m_table->EntryCount();
         endResetModel();
     }
+}
+
+void TableModel::SetTable(const project::Table* table) {
+    beginResetModel();
+    m_table = table;
+    m_rows = m_table->EntryCount();
+    endResetModel();
 }
 
 } // namespace varlen::gui

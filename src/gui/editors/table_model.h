@@ -24,9 +24,11 @@ public:
     // and scroll position survive an edit.
     void RowsAboutToChange(int kind, int first, int count);
     void RowsChanged(int kind, int first, int count);
+    // Another table to show (the loads of another load case); the view starts again on it.
+    void SetTable(const project::Table* table);
     // Every table is about to be replaced / has been.
     void BeginReplace() { beginResetModel(); }
-    void EndReplace();
+    void EndReplace(const project::Table* table = nullptr); // and the table to show from now on
     // Model row of a table row (table rows start at 1) and back.
     static int ToModelRow(int tableRow) { return tableRow - 1; }
     static int ToTableRow(int modelRow) { return modelRow + 1; }

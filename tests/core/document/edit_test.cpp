@@ -40,7 +40,10 @@ project::Project Sample() {
 // A random edit of any kind, on any table and row, valid or not.
 Edit RandomEdit(std::mt19937& random, const project::Project& p) {
     const auto table = static_cast<TableId>(random() % 5);
-    const int rows = project::TableOf(p, table).RowCount();
+    // The loads of any case, or of one that is not there.
+    const int loadCase = table == TableId::Loads ? 1 + static_cast<int>(random() % static_cast<unsigned>(p.CaseCount() + 1)) : 1;
+    const project::Table* edited = EditedTable(p, table, loadCase);
+    const int rows = edited ? edited->RowCount() : 1;
     const int row = 1 + static_cast<int>(random() % static_cast<unsigned>(rows + 1));
     RowCells cells;
     for (int c = FirstDataColumn(table); c < project::TableOf(p, table).ColumnCount(); ++c)
@@ -55,13 +58,13 @@ Edit RandomEdit(std::mt19937& random, const project::Project& p) {
         return cases;
     }
     case 5:
-        return DropLastRowEdit{table};
+        return DropLastRowEdit{table, loadCase};
     case 0:
-        return SetRowEdit{table, row, cells};
+        return SetRowEdit{table, row, cells, std::nullopt, loadCase};
     case 1:
-        return InsertRowEdit{table, row, cells};
+        return InsertRowEdit{table, row, cells, std::nullopt, loadCase};
     case 2:
-        return RemoveRowEdit{table, row};
+        return RemoveRowEdit{table, row, loadCase};
     case 3:
         return SetTitleEdit{static_cast<TitleField>(random() % 5), "text " + std::to_string(random() % 100)};
     default:
@@ -126,6 +129,23 @@ TEST(Edit, JointsMoveUnderEveryCasesLoads) {
     EXPECT_FALSE(removed.applied);
     EXPECT_EQ(removed.refusal, "Row 5 is still used by member 6 (joint j), member 7 (joint j), load 2 of case 2 "
                                "(joint).");
+}
+
+// The joint loads editor edits any case's loads: row edits name the case, and their inverses too.
+TEST(Edit, RowEditsOfALaterCasesLoads) {
+    project::Project p = Sample();
+    const ApplyOutcome added = ApplyEdit(p, SetRowEdit{TableId::Loads, 3, {"1", "0", "-2", "Snow"}, std::nullopt, 2});
+    ASSERT_TRUE(added.applied) << added.refusal;
+    EXPECT_EQ(p.moreCases[0].loads.EntryCount(), 3);
+    EXPECT_EQ(p.loads.EntryCount(), 2) << "case 1 is untouched";
+    EXPECT_TRUE(added.changes.loadCases);
+    ASSERT_EQ(added.changes.tables.size(), 1u);
+    EXPECT_EQ(added.changes.tables[0].loadCase, 2);
+    ASSERT_TRUE(ApplyEdit(p, added.inverse).applied);
+    EXPECT_EQ(p, Sample());
+    const ApplyOutcome missing = ApplyEdit(p, RemoveRowEdit{TableId::Loads, 1, 3});
+    EXPECT_FALSE(missing.applied);
+    EXPECT_EQ(missing.refusal, "There is no load case 3.");
 }
 
 TEST(Edit, LoadCasesAreReplacedAndRestoredWhole) {
