@@ -85,11 +85,36 @@ void MembersSection(Lines& out, const project::Project& p) {
     out.Empty(2);
 }
 
-void LoadsSection(Lines& out, const project::Project& p) {
+void LoadsTable(Lines& out, const project::Table& loads, std::string_view heading) {
     namespace c = project::load_col;
-    Section(out, "JOINT LOADS", "#\tFx\tFy\tDescription");
-    for (int r = 1; r < p.loads.RowCount(); ++r)
-        out.Cells(p.loads, r, {c::Joint, c::Fx, c::Fy, c::Description});
+    Section(out, heading, "#\tFx\tFy\tDescription");
+    for (int r = 1; r < loads.RowCount(); ++r)
+        out.Cells(loads, r, {c::Joint, c::Fx, c::Fy, c::Description});
+    out.Empty(2);
+}
+
+// Texts and numbers as the rows give them, each text on one line, a tab between cells.
+void RowLines(Lines& out, const TableRows& table) {
+    for (const Row& row : table.rows) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (c > 0) line += '\t';
+            line += OneLineText(row[c].text);
+        }
+        out.Line(line);
+    }
+}
+
+void LoadsSection(Lines& out, const project::Project& p) {
+    if (!HasLoadCases(p)) {
+        LoadsTable(out, p.loads, "JOINT LOADS");
+        return;
+    }
+    for (int c = 1; c <= p.CaseCount(); ++c)
+        LoadsTable(out, p.CaseLoads(c), "JOINT LOADS: " + OneLineText(p.CaseName(c)));
+    if (p.combinations.empty()) return;
+    Section(out, "LOAD COMBINATIONS", "Combination\tLoad case\tFactor");
+    RowLines(out, CombinationRows(p));
     out.Empty(2);
 }
 
@@ -107,15 +132,38 @@ void MemberEndsSection(Lines& out, std::string_view heading, const project::Proj
     out.Empty(2);
 }
 
+// In the results format, as every other result of this report.
+std::string ResultText(const Cell& cell, int places) {
+    return cell.number ? project::ResultFormat(*cell.number, places) : std::string();
+}
+
 void ReactionsSection(Lines& out, const project::Project& p, const analysis::Results& results, int places) {
     Section(out, "SUPPORT REACTIONS (kN)", "#\tRx\t\tRy");
-    // In the results format, as every other result of this report.
-    const auto value = [&](const Cell& cell) {
-        return cell.number ? project::ResultFormat(*cell.number, places) : std::string();
-    };
     for (const Row& row : SupportRows(p, results, places).rows)
-        out.Line(row[0].text + "\t" + value(row[1]) + "\t" + value(row[2]));
+        out.Line(row[0].text + "\t" + ResultText(row[1], places) + "\t" + ResultText(row[2], places));
     out.Empty(2);
+}
+
+// The forces in the results format, the member or joint numbers and the names as they are. The names'
+// column is "By", short enough for a force and its name to keep to the tab stops the heading sets.
+void EnvelopeTable(Lines& out, std::string_view heading, std::string_view columnHeads, TableRows table,
+                   int places) {
+    for (Row& row : table.rows)
+        for (std::size_t c = 1; c < row.size(); ++c)
+            if (row[c].number) row[c].text = ResultText(row[c], places);
+    Section(out, heading, columnHeads);
+    RowLines(out, table);
+    out.Empty(2);
+}
+
+void EnvelopeSections(Lines& out, const analysis::LoadCaseResults& loadCases, int places) {
+    const std::string over =
+        loadCases.combinations.empty() ? " OVER THE LOAD CASES" : " OVER THE COMBINATIONS";
+    EnvelopeTable(out, "MEMBER FORCE ENVELOPE" + over + " (kN)", "#\tTension\t\tBy\tCompression\tBy",
+                  MemberEnvelopeRows(loadCases, places), places);
+    EnvelopeTable(out, "SUPPORT REACTION ENVELOPE" + over + " (kN)",
+                  "#\tReaction\tGreatest\t\tBy\tLeast\t\tBy", ReactionEnvelopeRows(loadCases, places),
+                  places);
 }
 
 } // namespace
@@ -133,7 +181,7 @@ ReportSections WordReportSections() {
 }
 
 std::string TextReport(const project::Project& p, const analysis::Results* results, int places,
-                       const ReportSections& s) {
+                       const ReportSections& s, const analysis::LoadCaseResults* loadCases) {
     Lines out;
     out.Line("VARLEN ANALYSIS");
     out.Line();
@@ -153,16 +201,24 @@ std::string TextReport(const project::Project& p, const analysis::Results* resul
         SpacedSection(out, p.sections, "CROSS SECTIONAL PROPERTIES", "#\tArea\t\tDescription");
     if (s.memberConnectivity) MembersSection(out, p);
     if (s.loading) LoadsSection(out, p);
-    if (results) {
+    if (ReportsLoadCases(loadCases)) EnvelopeSections(out, *loadCases, places);
+    ShownCase shown = ChooseShownCase(p, results, loadCases, s.loadCase);
+    if (!shown.problem.empty()) shown = ChooseShownCase(p, results, loadCases, {});
+    const bool anyResults = s.globalDisplacements || s.localForces || s.reactions;
+    if (shown.results && anyResults) {
+        const analysis::Results& r = *shown.results;
+        if (!shown.name.empty()) {
+            out.Line((shown.combination ? "RESULTS OF COMBINATION: " : "RESULTS OF LOAD CASE: ") +
+                     OneLineText(shown.name));
+            out.Line();
+        }
         if (s.globalDisplacements)
-            MemberEndsSection(out, "GLOBAL DISPLACEMENTS (mm)", p, *results, MemberEnds::GlobalDisplacements,
+            MemberEndsSection(out, "GLOBAL DISPLACEMENTS (mm)", p, r, MemberEnds::GlobalDisplacements,
                               places);
-        if (s.localForces)
-            MemberEndsSection(out, "LOCAL FORCES (kN)", p, *results, MemberEnds::LocalForces, places);
+        if (s.localForces) MemberEndsSection(out, "LOCAL FORCES (kN)", p, r, MemberEnds::LocalForces, places);
         if (s.reactions) {
-            ReactionsSection(out, p, *results, places);
-            MemberEndsSection(out, "GLOBAL FORCES / REACTIONS (kN)", p, *results, MemberEnds::GlobalForces,
-                              places);
+            ReactionsSection(out, p, r, places);
+            MemberEndsSection(out, "GLOBAL FORCES / REACTIONS (kN)", p, r, MemberEnds::GlobalForces, places);
         }
     }
     out.Line();
@@ -184,8 +240,11 @@ ReportWriteOutcome WriteReportFile(const std::filesystem::path& path, const std:
 
 ReportWriteOutcome WriteTextReport(const std::filesystem::path& path, const project::Project& project,
                                    const analysis::Results* results, int places,
-                                   const ReportSections& sections) {
-    return WriteReportFile(path, TextReport(project, results, places, sections));
+                                   const ReportSections& sections,
+                                   const analysis::LoadCaseResults* loadCases) {
+    const ShownCase shown = ChooseShownCase(project, results, loadCases, sections.loadCase);
+    if (!shown.problem.empty()) return {false, "cannot write \"" + path.string() + "\": " + shown.problem};
+    return WriteReportFile(path, TextReport(project, results, places, sections, loadCases));
 }
 
 } // namespace varlen::report

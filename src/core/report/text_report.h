@@ -6,14 +6,16 @@
 #include <filesystem>
 #include <string>
 
+#include "analysis/load_cases.h"
 #include "analysis/results.h"
 #include "project/project.h"
 
 namespace varlen::report {
 
 // The sections a report holds, one flag for each check box of the Print Options window that has
-// something to print. "Bending Moment Values", "Shear Force Values" and "Deflection Values" have no
-// flag: a pin-jointed truss carries no bending, so the window greys them.
+// something to print, and the load case whose results it gives in full. "Bending Moment Values", "Shear
+// Force Values" and "Deflection Values" have no flag: a pin-jointed truss carries no bending, so the
+// window greys them.
 struct ReportSections {
     bool jointCoordinates = false;         // "Joint Co-ordinates": #, X, Y and the joint's description
     bool jointSupports = false;            // "Joint Supports": #, the fixities and their description
@@ -24,6 +26,9 @@ struct ReportSections {
     bool globalDisplacements = false;      // "Global Displacements": each member's end displacements
     bool localForces = false;              // "Local Forces": each member's end forces in member axes
     bool reactions = false; // "Reactions": the support reactions and each member's end forces in global axes
+    // The case or combination, by name, whose results the chosen result sections give when the report has
+    // load cases; empty for the first case.
+    std::string loadCase{};
 
     friend bool operator==(const ReportSections&, const ReportSections&) = default;
 };
@@ -42,8 +47,16 @@ inline constexpr const char* kTextReportFileName = "Notepad.txt";
 // with `places` decimal places in the results format ("+1.234 E+01"). `results` must come from an
 // analysis of `project` as it stands (the caller refuses a report while the results are stale); it may
 // be null only when no result section is chosen.
+//
+// A project with several load cases or any combination has every case's joint loads and the
+// combinations in its loading section. `loadCases`, from the same analysis as `results`, adds the
+// envelope (each member's greatest tension and compression, each support's extreme reactions, with the
+// combinations that give them) and the case or combination `sections.loadCase` in place of `results`,
+// headed with its name. A name the report cannot show (ChooseShownCase says why) gives the first case;
+// WriteTextReport refuses it instead. Without load cases the report is what it always was.
 [[nodiscard]] std::string TextReport(const project::Project& project, const analysis::Results* results,
-                                     int places, const ReportSections& sections = TextReportSections());
+                                     int places, const ReportSections& sections = TextReportSections(),
+                                     const analysis::LoadCaseResults* loadCases = nullptr);
 
 struct ReportWriteOutcome {
     bool ok = false;
@@ -55,7 +68,8 @@ struct ReportWriteOutcome {
 [[nodiscard]] ReportWriteOutcome WriteTextReport(const std::filesystem::path& path,
                                                  const project::Project& project,
                                                  const analysis::Results* results, int places,
-                                                 const ReportSections& sections = TextReportSections());
+                                                 const ReportSections& sections = TextReportSections(),
+                                                 const analysis::LoadCaseResults* loadCases = nullptr);
 
 // Any bytes written under `path` the same safe way (the word report's package, for one).
 [[nodiscard]] ReportWriteOutcome WriteReportFile(const std::filesystem::path& path, const std::string& bytes);

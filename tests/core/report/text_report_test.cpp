@@ -1,9 +1,11 @@
 // The text report against texts written out by hand from the report's layout, the bundled examples read
-// from their project files (millimetres there, metres here), and its safe writing.
+// from their project files (millimetres there, metres here), its load cases worked by hand, and its safe
+// writing.
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
+#include "analysis/analysis.h"
 #include "project/project_file.h"
 #include "report/text_report.h"
 #include "test_support.h"
@@ -216,6 +218,180 @@ TEST(TextReport, FailureNamesTheFileAndLeavesNothingHalfWritten) {
     EXPECT_FALSE(inMissing.ok);
     EXPECT_NE(inMissing.error.find("no such folder"), std::string::npos) << inMissing.error;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+project::Project ReadExample(const char* name) {
+    project::ReadOutcome read =
+        project::ReadProjectFile(std::string(VARLEN_EXAMPLES_DIR) + "/" + name + ".sma");
+    EXPECT_TRUE(read.project) << read.problem.ToString();
+    return read.project ? std::move(*read.project) : project::NewProject();
+}
+
+// Every case from one factorisation, the combinations and the envelope, as the command line analyses.
+analysis::LoadCaseResults AnalyseCases(const project::Project& project) {
+    analysis::AnalysisOutcome outcome =
+        analysis::Analyse(model::BuildModel(project), {analysis::Ordering::Auto, {}, true});
+    EXPECT_TRUE(outcome.loadCases) << outcome.Message();
+    return outcome.loadCases ? std::move(*outcome.loadCases) : analysis::LoadCaseResults{};
+}
+
+ReportSections EverySection() {
+    ReportSections s;
+    s.jointCoordinates = s.jointSupports = s.materialProperties = s.crossSectionalProperties =
+        s.memberConnectivity = s.loading = s.globalDisplacements = s.localForces = s.reactions = true;
+    return s;
+}
+
+// The report of a project of one load case as it was written before load cases came to the reports,
+// every section chosen: a section moved, a heading added or a load case that leaks into a project
+// without any changes a byte here. Results of one case worked out as a set of load cases change nothing.
+TEST(TextReport, SingleCaseProjectAsBeforeLoadCases) {
+    const project::Project p = ReadExample("bridge_girder");
+    const std::string before = test::ReadFile(std::string(VARLEN_SOURCE_DIR) +
+                                              "/tests/core/report/bridge_girder_report.txt.expected");
+    ASSERT_FALSE(before.empty());
+    const analysis::Results results = test::AnalyseOrFail(p);
+    const analysis::LoadCaseResults one = AnalyseCases(p);
+    ReportSections named = EverySection();
+    named.loadCase = p.firstCaseName;
+    for (const auto& [sections, loadCases] :
+         {std::pair{EverySection(), static_cast<const analysis::LoadCaseResults*>(nullptr)},
+          std::pair{EverySection(), &one}, std::pair{named, &one}}) {
+        const std::string report = TextReport(p, &results, 3, sections, loadCases);
+        const std::vector<std::string> got = Lines(report), want = Lines(before);
+        for (std::size_t i = 0; i < std::min(got.size(), want.size()); ++i)
+            ASSERT_EQ(got[i], want[i]) << "line " << i + 1;
+        EXPECT_TRUE(report == before) << "the reports differ in length or line ends";
+    }
+}
+
+std::vector<std::string> LinesAfter(const std::vector<std::string>& lines, const std::string& heading,
+                                    std::size_t count) {
+    const auto at = std::find(lines.begin(), lines.end(), heading);
+    if (at == lines.end() || static_cast<std::size_t>(lines.end() - at) < count)
+        return {"(no " + heading + ")"};
+    return {at, at + static_cast<std::ptrdiff_t>(count)};
+}
+
+TEST(TextReport, EveryLoadCaseAndCombinationWithTheLoading) {
+    const project::Project p = ReadExample("roof_truss");
+    const analysis::LoadCaseResults cases = AnalyseCases(p);
+    ReportSections loading;
+    loading.loading = true;
+    const std::vector<std::string> lines = Lines(TextReport(p, &cases.cases[0].results, 3, loading, &cases));
+    EXPECT_EQ(LinesAfter(lines, "JOINT LOADS: Dead", 4),
+              (std::vector<std::string>{"JOINT LOADS: Dead", "", "#\tFx\tFy\tDescription",
+                                        "1\t0\t-6.25\tPurlin load, eaves A"}));
+    EXPECT_EQ(LinesAfter(lines, "JOINT LOADS: Imposed", 4)[3], "1\t0\t-2.7\tSnow and access, eaves A");
+    EXPECT_EQ(LinesAfter(lines, "JOINT LOADS: Wind", 4)[3], "10\t-12\t24\tSuction, windward slope");
+    // The file refers to cases by number; the report by name, the combination's on its first row.
+    EXPECT_EQ(LinesAfter(lines, "LOAD COMBINATIONS", 7),
+              (std::vector<std::string>{"LOAD COMBINATIONS", "", "Combination\tLoad case\tFactor",
+                                        "D+I\tDead\t1", "\tImposed\t1", "D+W\tDead\t1", "\tWind\t1"}));
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "JOINT LOADS"), 0);
+}
+
+// Worked by hand at the eaves joint L0, where bottom chord member 1 meets top chord member 9 (slope 1 in
+// 2, sin = 1/sqrt 5): the vertical balance gives N9 = -(Ry - P) sqrt 5 and the horizontal N1 = -Rx -
+// 2 N9 / sqrt 5. Under D+I (no sideways load) Ry = 56 + 21.6 kN by moments about L8 and P = 8.95 kN, so
+// N1 = 2 x 68.65 = +137.3 kN; under D+W Rx = +12 kN (the wind's net -12 kN along X), Ry = 56 - 74.5 =
+// -18.5 kN and P = 6.25 kN, so N9 = +55.34 kN and N1 = -12 - 49.5 = -61.5 kN. A combination named by the
+// wrong index, or tension and compression swapped, shows here.
+TEST(TextReport, EnvelopeNamesTheGoverningCombinations) {
+    const project::Project p = ReadExample("roof_truss");
+    const analysis::LoadCaseResults cases = AnalyseCases(p);
+    const std::vector<std::string> lines = Lines(TextReport(p, nullptr, 3, TextReportSections(), &cases));
+    EXPECT_EQ(LinesAfter(lines, "MEMBER FORCE ENVELOPE OVER THE COMBINATIONS (kN)", 4),
+              (std::vector<std::string>{"MEMBER FORCE ENVELOPE OVER THE COMBINATIONS (kN)", "",
+                                        "#\tTension\t\tBy\tCompression\tBy",
+                                        "1\t+1.373 E+02\tD+I\t-6.150 E+01\tD+W"}));
+    // Top chord member 9 the other way round; vertical L1-U1 (member 17) carries nothing in any.
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "9\t+5.534 E+01\tD+W\t-1.535 E+02\tD+I"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "17\t\t\t\t"), lines.end());
+    // The sliding bearing at L8 is free along X: no Rx row for it.
+    EXPECT_EQ(LinesAfter(lines, "SUPPORT REACTION ENVELOPE OVER THE COMBINATIONS (kN)", 6),
+              (std::vector<std::string>{
+                  "SUPPORT REACTION ENVELOPE OVER THE COMBINATIONS (kN)", "",
+                  "#\tReaction\tGreatest\t\tBy\tLeast\t\tBy", "1\tRx\t+1.200 E+01\tD+W\t+0.000 E+00\tD+I",
+                  "1\tRy\t+7.760 E+01\tD+I\t-1.850 E+01\tD+W", "9\tRy\t+7.360 E+01\tD+I\t-1.350 E+01\tD+W"}));
+}
+
+// Without combinations the envelope is over the cases: dead alone N1 = 2 (56 - 6.25) = +99.5 kN, wind
+// alone Ry = -74.5 kN, so N1 = -12 - 2 x 74.5 = -161 kN.
+TEST(TextReport, EnvelopeOverTheCasesWithoutCombinations) {
+    project::Project p = ReadExample("roof_truss");
+    p.combinations.clear();
+    const analysis::LoadCaseResults cases = AnalyseCases(p);
+    const std::vector<std::string> lines = Lines(TextReport(p, nullptr, 3, TextReportSections(), &cases));
+    EXPECT_EQ(LinesAfter(lines, "MEMBER FORCE ENVELOPE OVER THE LOAD CASES (kN)", 4)[3],
+              "1\t+9.950 E+01\tDead\t-1.610 E+02\tWind");
+}
+
+struct ShownCaseCase {
+    const char* name;
+    std::string loadCase;
+    const char* heading;
+    const char* support1; // the pinned bearing's Rx and Ry, worked by hand as above
+};
+
+class TextReportShownCase : public ::testing::TestWithParam<ShownCaseCase> {};
+
+TEST_P(TextReportShownCase, ResultsOfTheChosenCaseUnderItsName) {
+    const project::Project p = ReadExample("roof_truss");
+    const analysis::LoadCaseResults cases = AnalyseCases(p);
+    ReportSections s;
+    s.reactions = true;
+    s.loadCase = GetParam().loadCase;
+    const std::vector<std::string> lines = Lines(TextReport(p, &cases.cases[0].results, 3, s, &cases));
+    const auto heading = std::find(lines.begin(), lines.end(), GetParam().heading);
+    const auto reactions = std::find(lines.begin(), lines.end(), "SUPPORT REACTIONS (kN)");
+    ASSERT_NE(reactions, lines.end());
+    ASSERT_LT(heading, reactions);
+    EXPECT_EQ(reactions[3], GetParam().support1);
+    EXPECT_GT(reactions,
+              std::find(lines.begin(), lines.end(), "SUPPORT REACTION ENVELOPE OVER THE COMBINATIONS (kN)"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RoofTruss, TextReportShownCase,
+    ::testing::Values(
+        ShownCaseCase{"FirstCaseByDefault", "", "RESULTS OF LOAD CASE: Dead", "1\t+0.000 E+00\t+5.600 E+01"},
+        ShownCaseCase{"Case", "Imposed", "RESULTS OF LOAD CASE: Imposed", "1\t+0.000 E+00\t+2.160 E+01"},
+        ShownCaseCase{"Combination", "D+W", "RESULTS OF COMBINATION: D+W", "1\t+1.200 E+01\t-1.850 E+01"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The desktop program reports a project of several cases from the first case's results alone: the
+// loading still lists every case, the results say whose they are, and there is no envelope to give.
+TEST(TextReport, LoadCasesWithTheFirstCaseResultsAlone) {
+    const project::Project p = ReadExample("roof_truss");
+    const analysis::Results results = test::AnalyseOrFail(p);
+    ReportSections s;
+    s.loading = s.reactions = true;
+    const std::string report = TextReport(p, &results, 3, s);
+    EXPECT_NE(report.find("JOINT LOADS: Wind\r\n"), std::string::npos);
+    EXPECT_NE(report.find("RESULTS OF LOAD CASE: Dead\r\n"), std::string::npos);
+    EXPECT_EQ(report.find("ENVELOPE"), std::string::npos);
+}
+
+TEST(TextReport, UnknownCaseIsRefusedWithTheNames) {
+    const project::Project p = ReadExample("roof_truss");
+    const analysis::LoadCaseResults cases = AnalyseCases(p);
+    test::TempDir dir;
+    const auto path = dir / kTextReportFileName;
+    test::WriteFile(path, "an earlier report");
+    ReportSections s = TextReportSections();
+    s.loadCase = "Snow";
+    const ReportWriteOutcome written = WriteTextReport(path, p, &cases.cases[0].results, 3, s, &cases);
+    EXPECT_FALSE(written.ok);
+    EXPECT_NE(written.error.find("\"Snow\""), std::string::npos) << written.error;
+    EXPECT_NE(written.error.find("\"Dead\", \"Imposed\" and \"Wind\""), std::string::npos) << written.error;
+    EXPECT_NE(written.error.find("\"D+I\" and \"D+W\""), std::string::npos) << written.error;
+    EXPECT_EQ(test::ReadFile(path), "an earlier report");
+    // Without the results of every case, only the first can be shown.
+    s.loadCase = "D+W";
+    EXPECT_FALSE(WriteTextReport(path, p, &cases.cases[0].results, 3, s).ok);
+    s.loadCase = "Dead";
+    EXPECT_TRUE(WriteTextReport(path, p, &cases.cases[0].results, 3, s).ok);
 }
 
 } // namespace
