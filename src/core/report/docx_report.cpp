@@ -340,9 +340,37 @@ void SubHeading(Body& body, const std::string& text) {
     body.Paragraph({{text, true, false, 0}}, Align::Left, true);
 }
 
-std::string DocumentXml(const project::Project& p, const analysis::Results& results, int places,
-                        const ReportSections& s, const WordReportExtras& extras,
+void LoadsTables(Body& body, const project::Project& p) {
+    if (!HasLoadCases(p)) {
+        InputTable(body, "Joint Loads", FromProjectTable(p.loads, AllColumns(p.loads)));
+        return;
+    }
+    for (int c = 1; c <= p.CaseCount(); ++c) {
+        const project::Table& loads = p.CaseLoads(c);
+        InputTable(body, "Joint Loads: " + p.CaseName(c), FromProjectTable(loads, AllColumns(loads)));
+    }
+    if (p.combinations.empty()) return;
+    DocTable combinations = FromRows(CombinationRows(p));
+    combinations.bold = true; // as the other input tables
+    InputTable(body, "Load Combinations", combinations);
+}
+
+void EnvelopeTables(Body& body, const analysis::LoadCaseResults& loadCases, int places) {
+    SectionHeading(body, loadCases.combinations.empty() ? "Envelope over the Load Cases"
+                                                        : "Envelope over the Combinations");
+    SubHeading(body, "Member forces: the greatest tension and the greatest compression");
+    body.Table(FromRows(MemberEnvelopeRows(loadCases, places)));
+    body.Empty();
+    SubHeading(body, "Support reactions: the greatest and the least in each restrained direction");
+    body.Table(FromRows(ReactionEnvelopeRows(loadCases, places)));
+    body.Empty();
+}
+
+std::string DocumentXml(const project::Project& p, const ShownCase& shown, int places,
+                        const ReportSections& s, const analysis::LoadCaseResults* loadCases,
+                        const WordReportExtras& extras,
                         const std::vector<std::pair<std::string, std::string>>& pictureRels) {
+    const analysis::Results& results = *shown.results;
     XmlWriter w;
     w.Open("w:document").Attr("xmlns:w", kWordNs).Attr("xmlns:r", kRelNs).Attr("xmlns:wp", kWordDrawingNs);
     w.Open("w:body");
@@ -376,7 +404,16 @@ std::string DocumentXml(const project::Project& p, const analysis::Results& resu
     if (s.memberConnectivity)
         InputTable(body, "Member Connectivity and Material and Cross Sectional Groups",
                    FromProjectTable(p.members, AllColumns(p.members)));
-    if (s.loading) InputTable(body, "Joint Loads", FromProjectTable(p.loads, AllColumns(p.loads)));
+    if (s.loading) LoadsTables(body, p);
+
+    if (ReportsLoadCases(loadCases)) EnvelopeTables(body, *loadCases, places);
+    if (!shown.name.empty()) {
+        body.Paragraph(
+            {{(shown.combination ? "Results of Combination: " : "Results of Load Case: ") + shown.name, true,
+              true, 0}},
+            Align::Centre, true);
+        body.Empty();
+    }
 
     if (s.globalDisplacements)
         MemberEndTables(body, "Global Displacements", p, results, MemberEnds::GlobalDisplacements, places);
@@ -590,7 +627,10 @@ DocxOutcome Zip(const std::vector<std::pair<std::string, const std::string*>>& p
 } // namespace
 
 DocxOutcome BuildDocxReport(const project::Project& project, const analysis::Results& results, int places,
-                            const ReportSections& sections, const WordReportExtras& extras) {
+                            const ReportSections& sections, const WordReportExtras& extras,
+                            const analysis::LoadCaseResults* loadCases) {
+    const ShownCase shown = ChooseShownCase(project, &results, loadCases, sections.loadCase);
+    if (!shown.problem.empty()) return {{}, shown.problem};
     std::vector<Media> media;
     std::vector<std::pair<std::string, std::string>> pictureRels; // the blip's part, and the SVG's
     bool anyPng = false, anySvg = false;
@@ -612,18 +652,19 @@ DocxOutcome BuildDocxReport(const project::Project& project, const analysis::Res
         pictureRels.emplace_back(main, svg);
     }
     // A picture without bytes cannot be shown; it is left out rather than left as a broken frame.
-    WordReportExtras shown = extras;
-    shown.pictures.clear();
+    WordReportExtras shownExtras = extras;
+    shownExtras.pictures.clear();
     std::vector<std::pair<std::string, std::string>> shownRels;
     for (std::size_t i = 0; i < extras.pictures.size(); ++i) {
         if (pictureRels[i].first.empty()) continue;
-        shown.pictures.push_back(extras.pictures[i]);
+        shownExtras.pictures.push_back(extras.pictures[i]);
         shownRels.push_back(pictureRels[i]);
     }
 
     const std::string contentTypes = ContentTypesXml(anyPng, anySvg);
     const std::string packageRels = PackageRelsXml();
-    const std::string document = DocumentXml(project, results, places, sections, shown, shownRels);
+    const std::string document =
+        DocumentXml(project, shown, places, sections, loadCases, shownExtras, shownRels);
     const std::string styles = StylesXml();
     const std::string documentRels = DocumentRelsXml(media);
     const std::string core = CorePropertiesXml(project.title);
@@ -638,8 +679,9 @@ DocxOutcome BuildDocxReport(const project::Project& project, const analysis::Res
 
 ReportWriteOutcome WriteDocxReport(const std::filesystem::path& path, const project::Project& project,
                                    const analysis::Results& results, int places,
-                                   const ReportSections& sections, const WordReportExtras& extras) {
-    const DocxOutcome built = BuildDocxReport(project, results, places, sections, extras);
+                                   const ReportSections& sections, const WordReportExtras& extras,
+                                   const analysis::LoadCaseResults* loadCases) {
+    const DocxOutcome built = BuildDocxReport(project, results, places, sections, extras, loadCases);
     if (built.bytes.empty()) return {false, "cannot write \"" + path.string() + "\": " + built.error};
     return WriteReportFile(path, built.bytes);
 }

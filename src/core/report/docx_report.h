@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/load_cases.h"
 #include "analysis/results.h"
 #include "project/project.h"
 #include "report/table_rows.h"
@@ -49,9 +50,15 @@ struct DocxOutcome {
 // of every member's axial force (tension positive, T or C) and the support reactions with their sums
 // against the applied loads, the pictures and the design tables. Result values are rendered with
 // `places` decimal places; `results` must come from an analysis of `project` as it stands.
+//
+// Load cases as in TextReport: every case's joint loads and the combinations with the loading; with
+// `loadCases` (of the same analysis) the envelope before the results, and the results those of
+// `sections.loadCase`, under its name. A name the report cannot show is refused with the reason.
+// The design tables are the caller's: designed for the envelope, their rows name the combinations.
 [[nodiscard]] DocxOutcome BuildDocxReport(const project::Project& project, const analysis::Results& results,
                                           int places, const ReportSections& sections = WordReportSections(),
-                                          const WordReportExtras& extras = {});
+                                          const WordReportExtras& extras = {},
+                                          const analysis::LoadCaseResults* loadCases = nullptr);
 
 // Builds the document and writes it beside `path`, renamed over it when complete: a failure removes the
 // half-written file, leaves an earlier report as it was and names the file and the cause.
@@ -59,6 +66,7 @@ struct DocxOutcome {
                                                  const project::Project& project,
                                                  const analysis::Results& results, int places,
                                                  const ReportSections& sections = WordReportSections(),
-                                                 const WordReportExtras& extras = {});
+                                                 const WordReportExtras& extras = {},
+                                                 const analysis::LoadCaseResults* loadCases = nullptr);
 
 } // namespace varlen::report
