@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "analysis/analysis.h"
+#include "cases_file.h"
 #include "command_line.h"
 #include "commands.h"
 #include "design/bs449.h"
@@ -19,6 +20,7 @@
 #include "project/project_file.h"
 #include "report/design_tables.h"
 #include "report/docx_report.h"
+#include "report/report_content.h"
 #include "report/text_report.h"
 
 namespace varlen::cli {
@@ -29,6 +31,7 @@ struct ReportArgs {
     std::optional<std::string> text;
     std::optional<std::string> docx;
     int places = 3;
+    std::string loadCase; // the case or combination given in full; empty for the first case
 };
 
 // BS 449 design parameters of a grade 43 steel with 4 mm fillet welds, as the design command's defaults.
@@ -64,12 +67,13 @@ report::ReportPicture SvgPicture(const project::Project& project, const analysis
 }
 
 // The design tables, when all three checks ran without refusal; none otherwise, as the desktop program
-// leaves them out after a refusal.
+// leaves them out after a refusal. With load cases each member is designed for its envelope.
 std::vector<report::TableRows> DesignTables(const project::Project& project, const analysis::Results& results,
-                                            int places) {
-    const design::TensionOutcome tension = design::TensionDesign(project, &results, false, kPt);
-    const design::CompressionOutcome compression = design::CompressionDesign(project, &results, false, kYs);
-    const design::WeldOutcome welds = design::WeldDesign(project, &results, false, kLeg, kPw);
+                                            const analysis::LoadCaseResults* envelope, int places) {
+    const design::TensionOutcome tension = design::TensionDesign(project, &results, false, kPt, envelope);
+    const design::CompressionOutcome compression =
+        design::CompressionDesign(project, &results, false, kYs, envelope);
+    const design::WeldOutcome welds = design::WeldDesign(project, &results, false, kLeg, kPw, envelope);
     if (!tension.Complete() || !compression.Complete() || !welds.Complete()) return {};
     return {report::TensionRows(tension, places), report::CompressionRows(compression, places),
             report::WeldRows(welds, places)};
@@ -85,26 +89,76 @@ int Report(const ReportArgs* parsed) {
     const std::optional<project::Project> read = ReadProjectTables(parsed->project, status);
     if (!read) return status;
     const project::Project& project = *read;
+    // Refused before the analysis, which may take long, and before anything is written.
+    if (const std::string why = report::UnknownLoadCase(project, parsed->loadCase); !why.empty()) {
+        PrintError("--case: " + why);
+        return kExitUsage;
+    }
 
-    const std::optional<analysis::Results> analysed = AnalyseOrSay(project, status);
-    if (!analysed) return status;
-    const analysis::Results& results = *analysed;
-    if (const std::string why = FirstNonFinite(results); !why.empty()) {
+    model::Model model = model::BuildModel(project);
+    // Several cases or any combination: every case from the one factorisation, and the envelope.
+    const bool loadCases = HasLoadCases(model);
+    if (loadCases) {
+        if (const std::vector<std::string> problems = analysis::LoadCaseProblems(model); !problems.empty()) {
+            // One problem a line: PrintError would escape the line ends.
+            std::string why;
+            for (const std::string& line : problems) {
+                if (!why.empty()) why += '\n';
+                why += line;
+            }
+            PrintError("the load cases cannot be analysed:");
+            PrintLines(why);
+            return kExitUsage;
+        }
+    }
+    const analysis::AnalysisOutcome analysed =
+        analysis::Analyse(std::move(model), {analysis::Ordering::Auto, {}, loadCases});
+    if (!analysed.results) {
+        PrintLines(std::string(analysis::kAnalysisErrorTitle) + "\n" + analysed.Message());
+        return kExitStopped;
+    }
+    const analysis::Results& results = *analysed.results;
+    const analysis::LoadCaseResults* envelope = analysed.loadCases ? &*analysed.loadCases : nullptr;
+    std::string why = FirstNonFinite(results);
+    // A combination's factors can carry finite cases beyond the largest number.
+    if (envelope)
+        for (const auto* all : {&envelope->cases, &envelope->combinations})
+            for (const analysis::NamedResults& named : *all)
+                if (why.empty()) why = FirstNonFinite(named.results);
+    if (!why.empty()) {
         PrintError("the report was not written: " + why);
         return kExitStopped;
     }
 
     report::ReportWriteOutcome written;
     if (parsed->text) {
-        written = report::WriteTextReport(output, project, &results, parsed->places);
+        report::ReportSections sections = report::TextReportSections();
+        sections.loadCase = parsed->loadCase;
+        // The envelope and the results named by --case would mean little without the loads they come from,
+        // and the envelope alone would leave --case nothing to show.
+        if (report::ReportsLoadCases(envelope)) sections.loading = sections.reactions = true;
+        written = report::WriteTextReport(output, project, &results, parsed->places, sections, envelope);
     } else {
+        report::ReportSections sections = report::WordReportSections();
+        sections.loadCase = parsed->loadCase;
+        const report::ShownCase shown =
+            report::ChooseShownCase(project, &results, envelope, parsed->loadCase);
         report::WordReportExtras extras;
-        extras.pictures.push_back(SvgPicture(project, results, drawing::View::Model, "Wireframe Model"));
-        extras.pictures.push_back(SvgPicture(project, results, drawing::View::Forces,
-                                             "Axial Forces (kN; tension blue, compression orange)"));
-        extras.designTables = DesignTables(project, results, parsed->places);
-        written = report::WriteDocxReport(output, project, results, parsed->places,
-                                          report::WordReportSections(), extras);
+        if (report::ReportsLoadCases(envelope)) {
+            // The model view draws the first case's loads; the forces view those of the results it shows.
+            extras.pictures.push_back(SvgPicture(project, results, drawing::View::Model,
+                                                 "Wireframe Model, Loads of " + project.firstCaseName));
+            extras.pictures.push_back(
+                SvgPicture(project, *shown.results, drawing::View::Forces,
+                           "Axial Forces of " + shown.name + " (kN; tension blue, compression orange)"));
+        } else {
+            extras.pictures.push_back(SvgPicture(project, results, drawing::View::Model, "Wireframe Model"));
+            extras.pictures.push_back(SvgPicture(project, results, drawing::View::Forces,
+                                                 "Axial Forces (kN; tension blue, compression orange)"));
+        }
+        extras.designTables = DesignTables(project, results, envelope, parsed->places);
+        written =
+            report::WriteDocxReport(output, project, results, parsed->places, sections, extras, envelope);
     }
     if (!written.ok) {
         PrintError("the report was not written: " + written.error);
@@ -125,8 +179,13 @@ void AddReportCommand(CommandLine& line) {
 lines ending in CR LF), with --docx the word-processor report (Office Open XML): the
 title block, the input tables, each member's global displacements, the members' axial
 forces, the support reactions against the loads, the truss drawn (model and axial
-forces) and the BS 449 checks at the design command's defaults. Values are rendered to
-N decimal places (0 to 15, default 3). The report is replaced whole or not at all.)",
+forces) and the BS 449 checks at the design command's defaults. A project with several
+load cases or combinations gets every case's loads and the combinations, each member's
+greatest tension and compression and each support's extreme reactions with the
+combinations that give them, the results of one case or combination in full (--case,
+the first case by default; the text report gives its support reactions and member end
+forces) and a design for the envelope. Values are rendered to N decimal places (0 to 15,
+default 3). The report is replaced whole or not at all.)",
                                 "project file");
     command.AddInput("PROJECT.sma", parsed->project, "the project file to report",
                      "report needs a project file: varlen-cli report PROJECT.sma --text FILE");
@@ -140,6 +199,10 @@ N decimal places (0 to 15, default 3). The report is replaced whole or not at al
                          if (parsed->text) throw UsageError(kOneReport);
                          parsed->docx = value;
                      });
+    command.AddValue("--case", "NAME",
+                     "with load cases, the load case or combination whose results are given in full "
+                     "(default the first case)",
+                     [parsed](const std::string& value) { parsed->loadCase = value; });
     command.AddValue("--places", "N", "decimal places of the result values, 0 to 15 (default 3)",
                      [parsed](const std::string& value) {
                          if (!ParsePlaces(value, parsed->places))
