@@ -114,11 +114,11 @@ click 456 434
 
 # 6. Joint loads: 20 kN down at each top-chord joint, and 5 kN of wind along X at the left one.
 key alt+s; key 6; key Return
-load() {   # joint Fx Fy description
-    choose 212 82 "$1"
-    type_in 212 180 "$2"
-    type_in 212 259 "$3"
-    type_in 212 287 "$4"
+load() {   # joint Fx Fy description (the first case's: the load case list above is left alone)
+    choose 212 109 "$1"
+    type_in 212 208 "$2"
+    type_in 212 287 "$3"
+    type_in 212 315 "$4"
     click 320 189
 }
 load 4 5 -20 "Roof and wind"
@@ -169,6 +169,27 @@ shot 13-export-menu 560x330+0+0
 key Return
 sleep 1
 shot 14-dxf-exported
+
+# 12. The roof truss example's load cases, the forces of one combination and the design for them all.
+key ctrl+o
+sleep 1
+xdotool type --delay 15 "$PWD/examples/roof_truss.sma"
+key Return
+sleep 2
+key alt+s; key 6; key c
+sleep 1
+shot 15-load-cases 1060x520+0+38
+click 1002 529                # Done
+key F5
+sleep 2
+click 80 95                   # the picture's case and combination list
+key Down Down Down Down Return
+click 74 70
+click 108 269                 # Axial Forces
+shot 16-combination-forces 1366x340+0+38
+key alt+o; key d; key Return
+sleep 2
+shot 17-design-envelope 980x680+0+88
 kill "$program"
 wait "$program" 2>/dev/null || true
 SESSION

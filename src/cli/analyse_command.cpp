@@ -172,15 +172,7 @@ int Analyse(const AnalyseArgs* parsed) {
     }
     // Several cases or any combination: every case from the one factorisation, and the envelope.
     const bool loadCases = parsed->cases || HasLoadCases(*read.model);
-    if (loadCases) {
-        if (const std::vector<std::string> problems = analysis::LoadCaseProblems(*read.model); !problems.empty()) {
-            std::string why = "the load cases cannot be analysed:";
-            for (const std::string& line : problems)
-                why += "\n" + line;
-            PrintError(why);
-            return kExitUsage;
-        }
-    }
+    if (loadCases && SayLoadCaseProblems(*read.model)) return kExitUsage;
 
     const analysis::AnalysisOutcome outcome =
         analysis::Analyse(std::move(*read.model), {parsed->ordering, {}, loadCases});

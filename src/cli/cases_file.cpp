@@ -3,6 +3,8 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "analysis/analysis.h"
+#include "commands.h"
 #include "io/text_file.h"
 #include "model/self_weight.h"
 
@@ -149,6 +151,18 @@ std::optional<std::string> ApplyCasesFile(const std::string& path, model::Model&
 
 bool HasLoadCases(const model::Model& model) {
     return model.HasLoadCases();
+}
+
+bool SayLoadCaseProblems(const model::Model& model) {
+    const std::vector<std::string> problems = analysis::LoadCaseProblems(model);
+    if (problems.empty()) return false;
+    // One problem a line: PrintError would escape the line ends.
+    std::string lines;
+    for (const std::string& line : problems)
+        lines += (lines.empty() ? "" : "\n") + line;
+    PrintError("the load cases cannot be analysed:");
+    PrintLines(lines);
+    return true;
 }
 
 } // namespace varlen::cli

@@ -173,15 +173,7 @@ int Design(const DesignArgs* parsed) {
     }
     // Several cases or any combination: each member is designed for its envelope.
     const bool loadCases = parsed->cases || HasLoadCases(model);
-    if (loadCases) {
-        if (const std::vector<std::string> problems = analysis::LoadCaseProblems(model); !problems.empty()) {
-            std::string why = "the load cases cannot be analysed:";
-            for (const std::string& line : problems)
-                why += "\n" + line;
-            PrintError(why);
-            return kExitUsage;
-        }
-    }
+    if (loadCases && SayLoadCaseProblems(model)) return kExitUsage;
     const analysis::AnalysisOutcome analysed =
         analysis::Analyse(std::move(model), {analysis::Ordering::Auto, {}, loadCases});
     if (!analysed.results) {

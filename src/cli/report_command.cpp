@@ -98,19 +98,7 @@ int Report(const ReportArgs* parsed) {
     model::Model model = model::BuildModel(project);
     // Several cases or any combination: every case from the one factorisation, and the envelope.
     const bool loadCases = HasLoadCases(model);
-    if (loadCases) {
-        if (const std::vector<std::string> problems = analysis::LoadCaseProblems(model); !problems.empty()) {
-            // One problem a line: PrintError would escape the line ends.
-            std::string why;
-            for (const std::string& line : problems) {
-                if (!why.empty()) why += '\n';
-                why += line;
-            }
-            PrintError("the load cases cannot be analysed:");
-            PrintLines(why);
-            return kExitUsage;
-        }
-    }
+    if (loadCases && SayLoadCaseProblems(model)) return kExitUsage;
     const analysis::AnalysisOutcome analysed =
         analysis::Analyse(std::move(model), {analysis::Ordering::Auto, {}, loadCases});
     if (!analysed.results) {

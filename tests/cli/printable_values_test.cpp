@@ -64,7 +64,7 @@ TEST(PrintableValues, DesignRowsAreChecked) {
     design::TensionOutcome tension;
     design::CompressionOutcome compression;
     design::WeldOutcome welds;
-    tension.rows.push_back({1, 5, 52, 32, true});
+    tension.rows.push_back({1, 5, 52, 32, true, ""});
     compression.rows.push_back({});
     compression.rows.back().member = 2;
     welds.rows.push_back({});

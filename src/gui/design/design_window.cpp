@@ -50,15 +50,29 @@ QTableWidget* ResultGrid(QWidget* owner, const char* name, const report::TableRo
 // Rebuilds the grid from the rows, so pressing Design twice never doubles it.
 void Fill(QTableWidget* grid, const report::TableRows& table) {
     grid->setRowCount(0);
+    // Designed for an envelope, the rows name their governing combination in a column of their own.
+    const auto columns = static_cast<int>(table.headings.size());
+    const bool reshaped = grid->columnCount() != columns;
+    if (reshaped) {
+        grid->setColumnCount(columns);
+        QStringList headings;
+        for (const std::string& heading : table.headings)
+            headings << QString::fromStdString(heading);
+        grid->setHorizontalHeaderLabels(headings);
+    }
     for (const report::Row& cells : table.rows) {
         const int row = grid->rowCount();
         grid->insertRow(row);
         for (std::size_t c = 0; c < cells.size(); ++c) {
             auto* item = new QTableWidgetItem(QString::fromStdString(cells[c].text));
-            item->setTextAlignment((c == 0 ? Qt::AlignCenter : Qt::AlignRight) | Qt::AlignVCenter);
+            const bool name = c < table.headings.size() && table.headings[c] == "Combination";
+            item->setTextAlignment((c == 0 ? Qt::AlignCenter : name ? Qt::AlignLeft : Qt::AlignRight) |
+                                   Qt::AlignVCenter);
             grid->setItem(row, static_cast<int>(c), item);
         }
     }
+    // Another column came or went: every heading and value whole again, the last column taking the rest.
+    if (reshaped) grid->resizeColumnsToContents();
 }
 
 // A design parameter as typed or picked: one number in C notation, blanks around it allowed. Anything
