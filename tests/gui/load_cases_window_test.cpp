@@ -3,12 +3,14 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTabWidget>
 #include <QTableView>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
 
 #include "app/mdi_form.h"
+#include "results/summary_window.h"
 #include "design/bs449.h"
 #include "window_test.h"
 
@@ -201,6 +203,15 @@ private slots:
         QVERIFY(std::abs(m_window->Document().Results()->AxialForce(1) + 5.5) < 1e-9);
         for (QComboBox* selector : selectors)
             QCOMPARE(selector->currentIndex(), 2);
+        // The summary's envelope tab: the tie's worst compression is under D+W, and it is never in tension.
+        Menu("mnuResultsSummary")->trigger();
+        auto* envelope = Find<QTableView>("GridSummaryEnvelope");
+        auto* tabs = Find<QTabWidget>("tabSummary");
+        QVERIFY(tabs->isTabVisible(varlen::gui::ResultsSummaryWindow::EnvelopeTab));
+        QCOMPARE(envelope->model()->rowCount(), 3);
+        QCOMPARE(envelope->model()->index(0, 1).data().toString(), QString());
+        QCOMPARE(envelope->model()->index(0, 3).data().toString(), QString("-5.500"));
+        QCOMPARE(envelope->model()->index(0, 4).data().toString(), QString("D+W"));
         // A re-analysis keeps the choice.
         QVERIFY(Analyse());
         QVERIFY(std::abs(m_window->Document().Results()->AxialForce(1) + 5.5) < 1e-9);

@@ -1,5 +1,6 @@
 #include "results/summary_window.h"
 
+#include "report/report_content.h"
 #include "results/results_selector.h"
 
 #include "app/stale_bar.h"
@@ -72,6 +73,8 @@ const TabText kTabs[] = {
     {"&Members", "GridSummaryMembers"},
     {"&Joints", "GridSummaryJoints"},
     {"&Equilibrium", "GridSummaryEquilibrium"},
+    {"En&velope", "GridSummaryEnvelope"},
+    {"&Support Envelope", "GridSummarySupportEnvelope"},
 };
 
 } // namespace
@@ -123,7 +126,7 @@ ResultsSummaryWindow::ResultsSummaryWindow(DocumentObject& document, UserDialogs
     auto* layout = new QVBoxLayout(this);
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName("tabSummary");
-    for (int t = 0; t < 3; ++t) {
+    for (int t = 0; t < kTabCount; ++t) {
         m_models[t] = new SummaryTableModel(this);
         m_proxies[t] = new SummarySortModel(this);
         m_proxies[t]->setSourceModel(m_models[t]);
@@ -188,6 +191,14 @@ void ResultsSummaryWindow::Refresh() {
     m_models[MembersTab]->SetRows(report::SummaryMemberRows(project, results, places));
     m_models[JointsTab]->SetRows(report::SummaryJointRows(project, results, places));
     m_models[EquilibriumTab]->SetRows(report::SummaryEquilibriumRows(project, results, places));
+    // The envelope is of the analysis, whichever case or combination the other tabs show.
+    const analysis::LoadCaseResults* envelope = m_document.Document().LoadCases();
+    const bool current = envelope && results;
+    m_models[EnvelopeTab]->SetRows(current ? report::MemberEnvelopeRows(*envelope, places) : report::TableRows{});
+    m_models[SupportEnvelopeTab]->SetRows(current ? report::ReactionEnvelopeRows(*envelope, places)
+                                                  : report::TableRows{});
+    m_tabs->setTabVisible(EnvelopeTab, current);
+    m_tabs->setTabVisible(SupportEnvelopeTab, current);
     // Columns as wide as what they hold, so the whole member row fits; measuring reads every row, so a
     // very large table keeps the default widths and stays quick.
     for (QTableView* view : m_views)

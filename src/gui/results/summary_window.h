@@ -40,7 +40,9 @@ private:
 class ResultsSummaryWindow final : public QWidget {
     Q_OBJECT
 public:
-    enum Tab { MembersTab, JointsTab, EquilibriumTab };
+    // The envelope tabs show only when the results have load cases: each member's greatest tension and
+    // compression, each support's extremes, over the combinations (or the cases), whichever is chosen.
+    enum Tab { MembersTab, JointsTab, EquilibriumTab, EnvelopeTab, SupportEnvelopeTab };
 
     ResultsSummaryWindow(DocumentObject& document, UserDialogs& dialogs, QWidget* parent = nullptr);
 
@@ -67,9 +69,10 @@ private:
     DocumentObject& m_document;
     UserDialogs& m_dialogs;
     QTabWidget* m_tabs;
-    SummaryTableModel* m_models[3];
-    QSortFilterProxyModel* m_proxies[3];
-    QTableView* m_views[3];
+    static constexpr int kTabCount = 5;
+    SummaryTableModel* m_models[kTabCount];
+    QSortFilterProxyModel* m_proxies[kTabCount];
+    QTableView* m_views[kTabCount];
     bool m_stale = true;
 };
 
