@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what Varlen needs to build, test and run on Debian 12, from Debian's own packages, on any
 # architecture Debian builds them for. Safe to run again: packages already present are left as they are.
+# Usage: scripts/install-deps.sh [PACKAGE...]  (packages a script needs beyond these, such as the
+# benchmark's peers)
 set -euo pipefail
 
 packages=(
@@ -16,6 +18,7 @@ packages=(
     time           # peak memory in the benchmarks
     dpkg-dev file  # the Debian package's library dependencies (cpack runs dpkg-shlibdeps)
     desktop-file-utils shared-mime-info libxml2-utils   # scripts/package.sh checks the desktop entry and MIME type
+    "$@"
 )
 
 sudo=""

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/analysis.h"
 #include "analysis/results.h"
+#include "model/model.h"
 #include "project/project.h"
 
 namespace varlen::cli {
@@ -33,9 +35,11 @@ void AddReportCommand(CommandLine& line);
 // The project file read and parsed whole; when it cannot be, says why and sets status as ReadProject
 // does (2 for a damaged file).
 [[nodiscard]] std::optional<project::Project> ReadProjectTables(const std::string& path, int& status);
-// The project analysed, for the commands that need results; when the analysis stops, its message goes to
-// standard error and status is 1.
-[[nodiscard]] std::optional<analysis::Results> AnalyseOrSay(const project::Project& project, int& status);
+// The model analysed, for the commands that need results: every load case and the envelope with it when
+// `loadCases` (the model's cases checked first: what is wrong said one a line, status 2). When the
+// analysis stops, its message goes to standard error and status is 1.
+[[nodiscard]] std::optional<analysis::AnalysisOutcome> AnalyseOrSay(model::Model model, bool loadCases,
+                                                                   int& status);
 
 // Shared argument helpers.
 [[nodiscard]] bool ParsePlaces(const std::string& text, int& places);

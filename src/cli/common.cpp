@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "analysis/analysis.h"
+#include "cases_file.h"
 #include "commands.h"
 #include "io/message_text.h"
 #include "io/text_file.h"
@@ -40,13 +41,19 @@ std::optional<project::Project> ReadProjectTables(const std::string& path, int& 
     return std::move(read.project);
 }
 
-std::optional<analysis::Results> AnalyseOrSay(const project::Project& project, int& status) {
-    analysis::AnalysisOutcome analysed = analysis::Analyse(model::BuildModel(project));
+std::optional<analysis::AnalysisOutcome> AnalyseOrSay(model::Model model, bool loadCases, int& status) {
+    if (loadCases && SayLoadCaseProblems(model)) {
+        status = kExitUsage;
+        return std::nullopt;
+    }
+    analysis::AnalysisOutcome analysed =
+        analysis::Analyse(std::move(model), {analysis::Ordering::Auto, {}, loadCases});
     if (!analysed.results) {
         PrintLines(std::string(analysis::kAnalysisErrorTitle) + "\n" + analysed.Message());
         status = kExitStopped;
+        return std::nullopt;
     }
-    return std::move(analysed.results);
+    return analysed;
 }
 
 bool ParsePlaces(const std::string& text, int& places) {

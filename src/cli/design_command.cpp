@@ -173,15 +173,10 @@ int Design(const DesignArgs* parsed) {
     }
     // Several cases or any combination: each member is designed for its envelope.
     const bool loadCases = parsed->cases || HasLoadCases(model);
-    if (loadCases && SayLoadCaseProblems(model)) return kExitUsage;
-    const analysis::AnalysisOutcome analysed =
-        analysis::Analyse(std::move(model), {analysis::Ordering::Auto, {}, loadCases});
-    if (!analysed.results) {
-        PrintLines(std::string(analysis::kAnalysisErrorTitle) + "\n" + analysed.Message());
-        return kExitStopped;
-    }
-    const analysis::Results& results = *analysed.results;
-    const analysis::LoadCaseResults* envelope = analysed.loadCases ? &*analysed.loadCases : nullptr;
+    const std::optional<analysis::AnalysisOutcome> analysed = AnalyseOrSay(std::move(model), loadCases, status);
+    if (!analysed) return status;
+    const analysis::Results& results = *analysed->results;
+    const analysis::LoadCaseResults* envelope = analysed->loadCases ? &*analysed->loadCases : nullptr;
 
     // The results are fresh, so nothing is stale. The three checks are independent: one that stops does
     // not keep the others from running.

@@ -98,15 +98,10 @@ int Report(const ReportArgs* parsed) {
     model::Model model = model::BuildModel(project);
     // Several cases or any combination: every case from the one factorisation, and the envelope.
     const bool loadCases = HasLoadCases(model);
-    if (loadCases && SayLoadCaseProblems(model)) return kExitUsage;
-    const analysis::AnalysisOutcome analysed =
-        analysis::Analyse(std::move(model), {analysis::Ordering::Auto, {}, loadCases});
-    if (!analysed.results) {
-        PrintLines(std::string(analysis::kAnalysisErrorTitle) + "\n" + analysed.Message());
-        return kExitStopped;
-    }
-    const analysis::Results& results = *analysed.results;
-    const analysis::LoadCaseResults* envelope = analysed.loadCases ? &*analysed.loadCases : nullptr;
+    const std::optional<analysis::AnalysisOutcome> analysed = AnalyseOrSay(std::move(model), loadCases, status);
+    if (!analysed) return status;
+    const analysis::Results& results = *analysed->results;
+    const analysis::LoadCaseResults* envelope = analysed->loadCases ? &*analysed->loadCases : nullptr;
     std::string why = FirstNonFinite(results);
     // A combination's factors can carry finite cases beyond the largest number.
     if (envelope)
