@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "app/mdi_form.h"
+#include "project/number_text.h"
 #include "results/summary_window.h"
 #include "design/bs449.h"
 #include "window_test.h"
@@ -112,6 +113,21 @@ private slots:
         // Case 1 holds the joint loads table and cannot go.
         Find<QListWidget>("lstLoadCases")->setCurrentRow(0);
         QVERIFY(!Find<QPushButton>("cmdRemoveLoadCase")->isEnabled());
+    }
+
+    // The self-weight case from the section's 0.130 kN/m: 0.130 x (4 + 2 x 2.828) kN in all, downwards.
+    void theSelfWeightCaseIsMadeFromTheSections() {
+        Triangle();
+        Menu("mnuLoadCases")->trigger();
+        m_dialogs->inputs = {QString("SW")};
+        Click("cmdAddSelfWeight");
+        QCOMPARE(m_dialogs->told.size(), std::size_t{0});
+        QCOMPARE(Project().CaseName(2), std::string("SW"));
+        double total = 0;
+        for (int r = 1; r <= Project().CaseLoads(2).EntryCount(); ++r)
+            total += varlen::project::ReadNumber(Project().CaseLoads(2).Cell(r, varlen::project::load_col::Fy));
+        QVERIFY(std::abs(total + 0.130 * (4 + 2 * std::sqrt(8.0))) < 1e-12);
+        QCOMPARE(Find<QTableWidget>("GridCaseLoads")->rowCount(), 3);
     }
 
     // A joint inserted before the apex moves the wind load with it.

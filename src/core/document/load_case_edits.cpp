@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/self_weight.h"
 #include "project/number_text.h"
 #include "project/sma_format.h"
 
@@ -49,6 +50,27 @@ LoadCaseAction AddCase(const project::Project& p, const std::string& name) {
     if (auto refusal = NameRefusal(p, name)) return *refusal;
     SetLoadCasesEdit edit = Current(p);
     edit.moreCases.push_back({Trimmed(name), project::EmptyLoadsTable()});
+    return edit;
+}
+
+LoadCaseAction AddSelfWeightCase(const project::Project& p, const std::string& name) {
+    if (auto refusal = NameRefusal(p, name)) return *refusal;
+    const model::SelfWeightOutcome weight = model::SelfWeight(model::BuildModel(p));
+    if (!weight.Made()) {
+        std::string why = "The self-weight case cannot be made:";
+        for (const std::string& line : weight.problems)
+            why += "\n" + line;
+        return why;
+    }
+    if (weight.loads.empty()) return "The self-weight case cannot be made: there are no members.";
+    project::Table loads = project::EmptyLoadsTable();
+    loads.SetRowCount(static_cast<int>(weight.loads.size()) + 1);
+    for (int r = 1; r <= static_cast<int>(weight.loads.size()); ++r) {
+        const model::Load& l = weight.loads[static_cast<std::size_t>(r) - 1];
+        loads.SetRow(r, {"", project::FormatGeneral(l.joint), "0", project::FormatGeneral(l.fy), "Self-weight"});
+    }
+    SetLoadCasesEdit edit = Current(p);
+    edit.moreCases.push_back({Trimmed(name), std::move(loads)});
     return edit;
 }
 

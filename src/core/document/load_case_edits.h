@@ -18,6 +18,9 @@ using LoadCaseAction = std::variant<SetLoadCasesEdit, std::string>;
                                                      int loadCase = 0, int combination = 0);
 
 [[nodiscard]] LoadCaseAction AddCase(const project::Project& project, const std::string& name);
+// A new case holding the members' own weight (model::SelfWeight), one load row a joint; refused, naming
+// them, when a member's section states no weight per length.
+[[nodiscard]] LoadCaseAction AddSelfWeightCase(const project::Project& project, const std::string& name);
 [[nodiscard]] LoadCaseAction RenameCase(const project::Project& project, int loadCase, const std::string& name);
 // The first case holds the joint loads table and stays. Factors of the case go with it; the later
 // cases' numbers in the factors move down by one.

@@ -57,6 +57,9 @@ LoadCasesWindow::LoadCasesWindow(DocumentObject& document, UserDialogs& dialogs,
     auto* cases = new QGroupBox("Load Cases", this);
     m_cases = NameList(cases, "lstLoadCases");
     m_addCase = Button(cases, "cmdAddLoadCase", "&Add...");
+    m_addSelfWeight = Button(cases, "cmdAddSelfWeight", "&Self-Weight");
+    m_addSelfWeight->setToolTip("A case of the members' own weight, from the weight per length in each "
+                                "cross-section's description");
     m_renameCase = Button(cases, "cmdRenameLoadCase", "&Rename...");
     m_removeCase = Button(cases, "cmdRemoveLoadCase", "Re&move");
     m_caseLoadsNote = new QLabel(cases);
@@ -66,18 +69,19 @@ LoadCasesWindow::LoadCasesWindow(DocumentObject& document, UserDialogs& dialogs,
     m_addLoad = Button(cases, "cmdAddCaseLoad", "Add &Load");
     m_removeLoad = Button(cases, "cmdRemoveCaseLoad", "Remove L&oad");
     auto* caseLayout = new QGridLayout(cases);
-    caseLayout->addWidget(m_cases, 0, 0, 3, 1);
+    caseLayout->addWidget(m_cases, 0, 0, 4, 1);
     caseLayout->addWidget(m_addCase, 0, 1);
-    caseLayout->addWidget(m_renameCase, 1, 1);
-    caseLayout->addWidget(m_removeCase, 2, 1, Qt::AlignTop);
-    caseLayout->addWidget(m_caseLoadsNote, 3, 0, 1, 2);
-    caseLayout->addWidget(m_caseLoads, 4, 0);
+    caseLayout->addWidget(m_addSelfWeight, 1, 1);
+    caseLayout->addWidget(m_renameCase, 2, 1);
+    caseLayout->addWidget(m_removeCase, 3, 1, Qt::AlignTop);
+    caseLayout->addWidget(m_caseLoadsNote, 4, 0, 1, 2);
+    caseLayout->addWidget(m_caseLoads, 5, 0);
     auto* loadButtons = new QVBoxLayout;
     loadButtons->addWidget(m_addLoad);
     loadButtons->addWidget(m_removeLoad);
     loadButtons->addStretch();
-    caseLayout->addLayout(loadButtons, 4, 1);
-    caseLayout->setRowStretch(4, 1);
+    caseLayout->addLayout(loadButtons, 5, 1);
+    caseLayout->setRowStretch(5, 1);
     caseLayout->setColumnStretch(0, 1);
     m_caseLoads->setColumnWidth(0, 60);
     m_caseLoads->setColumnWidth(1, 80);
@@ -116,6 +120,7 @@ LoadCasesWindow::LoadCasesWindow(DocumentObject& document, UserDialogs& dialogs,
     layout->addWidget(done, 1, 1, Qt::AlignRight);
 
     connect(m_addCase, &QPushButton::clicked, this, &LoadCasesWindow::AddCase);
+    connect(m_addSelfWeight, &QPushButton::clicked, this, &LoadCasesWindow::AddSelfWeightCase);
     connect(m_renameCase, &QPushButton::clicked, this, &LoadCasesWindow::RenameCase);
     connect(m_removeCase, &QPushButton::clicked, this, &LoadCasesWindow::RemoveCase);
     connect(m_addLoad, &QPushButton::clicked, this, &LoadCasesWindow::AddCaseLoad);
@@ -223,6 +228,14 @@ void LoadCasesWindow::AddCase() {
     const std::optional<QString> name = m_dialogs.Input(this, kTitle, "Name of the new load case:");
     if (!name) return;
     if (Carry(document::AddCase(Project(), name->toStdString()), "Add a load case"))
+        m_cases->setCurrentRow(Project().CaseCount() - 1);
+}
+
+void LoadCasesWindow::AddSelfWeightCase() {
+    const std::optional<QString> name =
+        m_dialogs.Input(this, kTitle, "Name of the self-weight case (the members' own weight, downwards):");
+    if (!name) return;
+    if (Carry(document::AddSelfWeightCase(Project(), name->toStdString()), "Add the self-weight case"))
         m_cases->setCurrentRow(Project().CaseCount() - 1);
 }
 

@@ -27,6 +27,7 @@ public:
 
 public slots:
     void AddCase();
+    void AddSelfWeightCase();
     void RenameCase();
     void RemoveCase();
     void AddCaseLoad();
@@ -52,6 +53,7 @@ private:
     UserDialogs& m_dialogs;
     QListWidget* m_cases;
     QPushButton* m_addCase;
+    QPushButton* m_addSelfWeight;
     QPushButton* m_renameCase;
     QPushButton* m_removeCase;
     QLabel* m_caseLoadsNote;

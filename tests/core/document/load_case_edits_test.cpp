@@ -2,7 +2,10 @@
 // leave the set unusable, and undone exactly.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "document/load_case_edits.h"
+#include "project/number_text.h"
 #include "test_support.h"
 
 namespace varlen::document {
@@ -63,6 +66,23 @@ TEST(LoadCaseEdits, RemovingACaseTakesItsFactorsAndRenumbersTheRest) {
     const ApplyOutcome undo = ApplyEdit(p, SetLoadCasesEdit{before.firstCaseName, before.moreCases, before.combinations});
     ASSERT_TRUE(undo.applied);
     EXPECT_EQ(p, before);
+}
+
+// Self-weight: the triangle's three members, each 0.1 kN/m, half of each to its ends.
+TEST(LoadCaseEdits, SelfWeightCaseFromTheSections) {
+    project::Project p = Roof();
+    EXPECT_EQ(Refusal(AddSelfWeightCase(p, "SW")).rfind("The self-weight case cannot be made:\nMember 1: its "
+                                                         "cross-section 1 states no weight per length",
+                                                         0),
+              0u);
+    p.sections.SetCell(1, project::section_col::Description, "0.1 kN/m");
+    Do(p, AddSelfWeightCase(p, "SW"));
+    ASSERT_EQ(p.CaseCount(), 2);
+    const project::Table& loads = p.CaseLoads(2);
+    ASSERT_EQ(loads.EntryCount(), 3);
+    // Joint 1 carries half of the 4 m tie and half of the 2.828 m rafter.
+    EXPECT_EQ(std::string(loads.Cell(1, project::load_col::Joint)), "1");
+    EXPECT_NEAR(project::ReadNumber(loads.Cell(1, project::load_col::Fy)), -(0.2 + 0.1 * std::sqrt(8.0) / 2), 1e-12);
 }
 
 TEST(LoadCaseEdits, RefusalsSayWhy) {
