@@ -12,6 +12,7 @@
 #include "app/mdi_form.h"
 #include "project/number_text.h"
 #include "results/summary_window.h"
+#include "wireframe/wireframe_window.h"
 #include "design/bs449.h"
 #include "window_test.h"
 
@@ -228,6 +229,16 @@ private slots:
         QCOMPARE(envelope->model()->index(0, 1).data().toString(), QString());
         QCOMPARE(envelope->model()->index(0, 3).data().toString(), QString("-5.500"));
         QCOMPARE(envelope->model()->index(0, 4).data().toString(), QString("D+W"));
+        // The picture's envelope: the tie labelled with its greatest tension (Dead alone is not a
+        // combination: none) and compression.
+        auto* picture = m_window->findChild<varlen::gui::WireframeWindow*>("frmThumbnail");
+        QAction* envelopeView = Menu("mnuAxialForceEnvelope");
+        QVERIFY(envelopeView->isEnabled());
+        envelopeView->trigger();
+        bool labelled = false;
+        for (const varlen::drawing::Text& text : picture->Scene().texts)
+            if (text.role == varlen::drawing::Role::MemberLabel && text.item == 1) labelled = text.text == "-5.5";
+        QVERIFY(labelled);
         // A re-analysis keeps the choice.
         QVERIFY(Analyse());
         QVERIFY(std::abs(m_window->Document().Results()->AxialForce(1) + 5.5) < 1e-9);

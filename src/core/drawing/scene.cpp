@@ -373,6 +373,48 @@ void AddForces(Scene& scene, const std::vector<Point>& joints, const std::vector
     scene.notes.push_back(std::move(note));
 }
 
+// Each member's envelope: the larger of its greatest tension and greatest compression over the
+// combinations (or the cases), in that one's colour, as wide as it is against the largest of all, and
+// labelled with it (both would not fit beside a short member; the Results Summary lists both). No loads:
+// an envelope has no one set of them.
+void AddEnvelope(Scene& scene, const std::vector<Point>& joints, const std::vector<MemberEnds>& ends,
+                 const analysis::LoadCaseResults& envelope) {
+    const auto analysed = static_cast<int>(envelope.members.size());
+    auto extremes = [&](int member) -> std::pair<double, double> {
+        if (member > analysed) return {0.0, 0.0};
+        const analysis::MemberEnvelope& e = envelope.members[static_cast<std::size_t>(member) - 1];
+        const double t = e.tension.by != 0 && std::isfinite(e.tension.value) ? e.tension.value : 0.0;
+        const double c = e.compression.by != 0 && std::isfinite(e.compression.value) ? e.compression.value : 0.0;
+        return {t, c};
+    };
+    double largest = 0;
+    for (const MemberEnds& e : ends) {
+        const auto [t, c] = extremes(e.member);
+        largest = std::max({largest, t, -c});
+    }
+    for (const MemberEnds& e : ends) {
+        const Point a = joints[static_cast<std::size_t>(e.i) - 1], b = joints[static_cast<std::size_t>(e.j) - 1];
+        const auto [t, c] = extremes(e.member);
+        const double governing = t >= -c ? t : c;
+        const double share = largest > 0 ? std::abs(governing) / largest : 0;
+        if (share <= 1e-6) {
+            scene.lines.push_back({a, b, kZeroForceColour, 1, Role::Member, e.member});
+            scene.texts.push_back(MemberLabelText(a, b, "0", Darker(kZeroForceColour, 0.5), e.member));
+            continue;
+        }
+        const Colour full = governing > 0 ? kTensionColour : kCompressionColour;
+        scene.lines.push_back(
+            {a, b, Mix(GreyOf(full), full, 0.5 + 0.5 * share), 1.5 + 3 * share, Role::Member, e.member});
+        const std::string label = ForceText(governing);
+        const Colour text = governing > 0 ? kTensionColour : Darker(kCompressionColour, 0.35);
+        scene.texts.push_back(MemberLabelText(a, b, label, text, e.member));
+    }
+    CornerNote note;
+    note.lines = {"Axial force envelope, kN", "Tension the larger", "Compression the larger", "Zero force"};
+    note.swatches = {std::nullopt, kTensionColour, kCompressionColour, kZeroForceColour};
+    scene.notes.push_back(std::move(note));
+}
+
 // Labels are measured without a font: a character is taken as 0.6 of the text's height wide (0.65 bold),
 // which is about right for the sans-serif faces the renderers use, and errs on the wide side.
 double TextWidthPx(const Text& t) {
@@ -686,7 +728,7 @@ double DisplacementScale(double largestMetres, double trussSizeMetres) {
 }
 
 Scene BuildScene(const project::Project& project, const analysis::Results* results, View view,
-                 const std::optional<MechanismMark>& mechanism) {
+                 const std::optional<MechanismMark>& mechanism, const analysis::LoadCaseResults* envelope) {
     Scene scene;
     scene.view = results ? view : View::Model;
     const std::vector<Point> joints = JointPoints(project);
@@ -702,12 +744,16 @@ Scene BuildScene(const project::Project& project, const analysis::Results* resul
         AddDeflected(scene, joints, ends, *results);
         break;
     case View::Forces:
-        AddForces(scene, joints, ends, *results);
+        if (envelope)
+            AddEnvelope(scene, joints, ends, *envelope);
+        else
+            AddForces(scene, joints, ends, *results);
         break;
     }
     AddJoints(scene, joints, radius);
     AddSupports(scene, project, joints);
-    AddLoads(scene, project, joints, scene.view == View::Model ? nullptr : results);
+    if (!(envelope && scene.view == View::Forces))
+        AddLoads(scene, project, joints, scene.view == View::Model ? nullptr : results);
     if (mechanism) AddMechanism(scene, joints, *mechanism);
     return scene;
 }

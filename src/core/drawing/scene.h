@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/load_cases.h"
 #include "analysis/results.h"
 #include "project/project.h"
 
@@ -182,8 +183,11 @@ struct World {
 // - Forces: members in kTensionColour or kCompressionColour, faded towards grey and thinner as the force
 //   is smaller, zero-force members kZeroForceColour labelled "0", others their ForceText; the reactions
 //   where restrained and not 0; a legend note.
+// With `envelope` (and results), the forces view draws each member's greatest tension and compression
+// over the combinations instead of one set's forces, without loads or reactions.
 [[nodiscard]] Scene BuildScene(const project::Project& project, const analysis::Results* results, View view,
-                               const std::optional<MechanismMark>& mechanism = std::nullopt);
+                               const std::optional<MechanismMark>& mechanism = std::nullopt,
+                               const analysis::LoadCaseResults* envelope = nullptr);
 
 // The world grown, where it must be, so that every line of the scene lies at least 1 m inside it, as the
 // joints do: a deflected shape drawn beyond the joints can then still be scrolled to and shown whole.

@@ -135,6 +135,15 @@ void WireframeWindow::BuildMenus(QMenuBar* bar) {
     m_model = viewItem("mnuModelView", "&Model", drawing::View::Model);
     m_deflected = viewItem("mnuDeflectedShape", "Deflected Shape", drawing::View::Deflected);
     m_forces = viewItem("mnuAxialForces", "Axial Forces", drawing::View::Forces);
+    // With load cases: every member's greatest tension and compression, whatever set is chosen.
+    m_envelope = item(diagram, "mnuAxialForceEnvelope", "Axial Force &Envelope");
+    m_envelope->setCheckable(true);
+    views->addAction(m_envelope);
+    connect(m_envelope, &QAction::triggered, this, [this] {
+        m_showEnvelope = true;
+        m_chosen = drawing::View::Forces;
+        Invalidate();
+    });
     m_model->setChecked(true);
 }
 
@@ -145,6 +154,7 @@ const drawing::Scene& WireframeWindow::Scene() {
 
 void WireframeWindow::ChooseView(drawing::View view) {
     m_chosen = view;
+    m_showEnvelope = false;
     (view == drawing::View::Model       ? m_model
      : view == drawing::View::Deflected ? m_deflected
                                         : m_forces)
@@ -158,6 +168,13 @@ void WireframeWindow::Invalidate() {
     const bool current = !m_stale && m_document.Results();
     m_deflected->setEnabled(current);
     m_forces->setEnabled(current);
+    m_envelope->setEnabled(current && m_document.Document().LoadCases());
+    m_envelope->setVisible(m_document.Document().LoadCases() != nullptr);
+    if (m_showEnvelope && !m_envelope->isEnabled()) {
+        // No envelope now (one case again, or no results): the forces of the set shown instead.
+        m_showEnvelope = false;
+        m_forces->setChecked(true);
+    }
     // Building a scene of a large truss takes a moment: a hidden window waits until it is shown.
     if (isVisible()) m_picture->update();
 }
@@ -172,7 +189,8 @@ void WireframeWindow::Rebuild() {
     const document::ProjectDocument& doc = m_document.Document();
     // Results that no longer match the tables are not drawn: the picture falls back to the model.
     const analysis::Results* results = doc.Stale() ? nullptr : m_document.Results();
-    m_scene = drawing::BuildScene(doc.Project(), results, m_chosen, m_document.StopMark());
+    m_scene = drawing::BuildScene(doc.Project(), results, m_chosen, m_document.StopMark(),
+                                  m_showEnvelope && results ? doc.LoadCases() : nullptr);
     const drawing::World world = drawing::Enclose(drawing::WorldOf(doc.Project()), m_scene);
     if (!(world == m_viewport.GetWorld())) {
         m_viewport.SetWorld(world);

@@ -63,6 +63,8 @@ private:
     QScrollBar* m_vBar = nullptr;
     QAction* m_deflected = nullptr;
     QAction* m_forces = nullptr;
+    QAction* m_envelope = nullptr;
+    bool m_showEnvelope = false; // the forces view draws the envelope
     QAction* m_model = nullptr;
     drawing::Viewport m_viewport;
     drawing::Scene m_scene;

@@ -262,6 +262,24 @@ TEST(SceneForces, ShowsTheLoadsOfTheCombinationDrawn) {
     EXPECT_EQ(Of(dead.texts, Role::LoadLabel, 11)[0]->text, "20.5 kN");
 }
 
+// The envelope: each member with its greatest tension and compression over D+I and D+W, no loads.
+TEST(SceneForces, EnvelopeLabelsBothExtremes) {
+    const project::Project p = Example("roof_truss.sma");
+    const analysis::AnalysisOutcome outcome =
+        analysis::Analyse(model::BuildModel(p), {analysis::Ordering::Auto, {}, true});
+    ASSERT_TRUE(outcome.loadCases) << outcome.Message();
+    const Scene s = BuildScene(p, &*outcome.results, View::Forces, std::nullopt, &*outcome.loadCases);
+    // Bottom chord L0-L1: 137.3 kN of tension under D+I, 61.5 kN of compression under D+W; rafter U1-U2
+    // the other way round.
+    EXPECT_EQ(Of(s.texts, Role::MemberLabel, 1)[0]->text, "137.3");
+    EXPECT_EQ(Of(s.texts, Role::MemberLabel, 1)[0]->colour, kTensionColour); // the larger governs
+    EXPECT_EQ(Of(s.texts, Role::MemberLabel, 10)[0]->text.front(), '-');
+    EXPECT_TRUE(WithRole(s.arrows, Role::Load).empty());
+    EXPECT_TRUE(WithRole(s.arrows, Role::Reaction).empty());
+    ASSERT_EQ(s.notes.size(), 1u);
+    EXPECT_EQ(s.notes[0].lines[0], "Axial force envelope, kN");
+}
+
 // A roller restrained in X rolls along Y: its symbol stands beside the joint, not under it.
 TEST(SceneModel, RollerRestrainedInXStandsBesideTheJoint) {
     const Scene s = BuildScene(MakeProject({{0, 0, true, false}, {0, 3, true, true}}, {{1, 2}}, {}), nullptr,
