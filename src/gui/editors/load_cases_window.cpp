@@ -162,6 +162,9 @@ void LoadCasesWindow::showEvent(QShowEvent* event) {
 }
 
 void LoadCasesWindow::Refresh() {
+    // Every edit of any table comes here: a hidden window catches up when it is shown instead, since
+    // the first case's loads of a large project would fill the grid on every keystroke.
+    if (!isVisible()) return;
     const project::Project& p = Project();
     m_filling = true;
     const int loadCase = std::clamp(CurrentCase(), 1, p.CaseCount());
