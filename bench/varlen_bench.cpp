@@ -247,8 +247,9 @@ int main(int argc, char** argv) {
         // with twenty sets of results would need gigabytes more than the one case the rest measures.
         if (c->input.JointCount() <= 200000)
             for (int count : {1, 20})
-                benchmark::RegisterBenchmark((c->name + "/analyse_" + std::to_string(count) + "_cases").c_str(),
-                                             AnalyseCases, c, count)
+                benchmark::RegisterBenchmark(
+                    (c->name + "/analyse_" + std::to_string(count) + "_cases").c_str(), AnalyseCases, c,
+                    count)
                     ->Unit(ms)
                     ->UseRealTime();
         benchmark::RegisterBenchmark((c->name + "/output").c_str(), Output, c)->Unit(ms)->UseRealTime();

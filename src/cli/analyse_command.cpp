@@ -102,7 +102,8 @@ void AppendEnvelope(std::string& out, const analysis::LoadCaseResults& all, int 
         out += cell(e.tension.by ? project::ResultFormat(e.tension.value, places) : "-", valueWidth) + "  ";
         out += cell(io::EscapeForMessage(all.NameOf(e.tension)), nameWidth) + "  ";
         out += cell(e.compression.by ? project::ResultFormat(e.compression.value, places) : "-",
-                    std::max(valueWidth, std::size_t{15})) + "  ";
+                    std::max(valueWidth, std::size_t{15})) +
+               "  ";
         out += io::EscapeForMessage(all.NameOf(e.compression));
         while (!out.empty() && out.back() == ' ')
             out.pop_back();
@@ -291,11 +292,12 @@ all, and none may name the project or another output.)",
                              throw UsageError("--places takes a whole number of decimal places from 0 to " +
                                               std::to_string(kMaxPlaces) + ", not \"" + value + "\"");
                      });
-    command.AddValue("--cases", "FILE.json",
-                     "load cases and combinations for this run, in place of the project's: {\"cases\": [{\"name\": "
-                     "..., \"loads\": [[joint, fx, fy], ...]}], \"combinations\": [{\"name\": ..., \"factors\": "
-                     "{case: factor}}], \"self_weight\": name}",
-                     [parsed](const std::string& value) { parsed->cases = value; });
+    command.AddValue(
+        "--cases", "FILE.json",
+        "load cases and combinations for this run, in place of the project's: {\"cases\": [{\"name\": "
+        "..., \"loads\": [[joint, fx, fy], ...]}], \"combinations\": [{\"name\": ..., \"factors\": "
+        "{case: factor}}], \"self_weight\": name}",
+        [parsed](const std::string& value) { parsed->cases = value; });
     command.AddFlag("--quiet", parsed->quiet, "print nothing on success");
     command.AddFlag("--timings", parsed->timings, "report the phases and the peak memory on standard error");
     command.AddValue("--ordering", "auto|amd|metis|nesdis", "the fill-reducing ordering (default auto)",

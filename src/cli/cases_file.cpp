@@ -47,7 +47,8 @@ struct Cases {
 
 void AddCase(Cases& cases, std::string name, std::vector<model::Load> loads, const std::string& where) {
     for (const std::string& earlier : cases.names)
-        if (earlier == name) throw CasesFault{where + ": the name \"" + name + "\" is given to two load cases"};
+        if (earlier == name)
+            throw CasesFault{where + ": the name \"" + name + "\" is given to two load cases"};
     cases.names.push_back(name);
     if (cases.names.size() == 1) {
         cases.firstName = std::move(name);
@@ -61,7 +62,8 @@ Cases Read(const Json& doc, const model::Model& model) {
     if (!doc.is_object()) throw CasesFault{"the document must be an object with \"cases\""};
     for (const auto& [key, value] : doc.items())
         if (key != "cases" && key != "combinations" && key != "self_weight")
-            throw CasesFault{"\"" + key + "\" is not a key of the document (cases, combinations, self_weight)"};
+            throw CasesFault{"\"" + key +
+                             "\" is not a key of the document (cases, combinations, self_weight)"};
     Cases cases;
     const Json& list = Member(doc, "cases", "the document");
     if (!list.is_array()) throw CasesFault{"\"cases\" must be a list"};
@@ -76,7 +78,8 @@ Cases Read(const Json& doc, const model::Model& model) {
         std::vector<model::Load> read;
         for (std::size_t l = 0; l < loads.size(); ++l) {
             const std::string at = where + ".loads[" + std::to_string(l) + "]";
-            if (!loads[l].is_array() || loads[l].size() != 3) throw CasesFault{at + " must be [joint, fx, fy]"};
+            if (!loads[l].is_array() || loads[l].size() != 3)
+                throw CasesFault{at + " must be [joint, fx, fy]"};
             read.push_back({Number(loads[l][0], at + "[0]"), Number(loads[l][1], at + "[1]"),
                             Number(loads[l][2], at + "[2]")});
         }
@@ -91,7 +94,8 @@ Cases Read(const Json& doc, const model::Model& model) {
                 why += "\n" + line;
             throw CasesFault{why};
         }
-        if (weight.loads.empty()) throw CasesFault{"the self-weight case \"" + name + "\" has no loads (no members)"};
+        if (weight.loads.empty())
+            throw CasesFault{"the self-weight case \"" + name + "\" has no loads (no members)"};
         AddCase(cases, std::move(name), std::move(weight.loads), "\"self_weight\"");
     }
     if (cases.names.empty()) throw CasesFault{"\"cases\" is empty and there is no \"self_weight\""};
@@ -100,15 +104,19 @@ Cases Read(const Json& doc, const model::Model& model) {
         for (std::size_t k = 0; k < combos->size(); ++k) {
             const std::string where = "combinations[" + std::to_string(k) + "]";
             const Json& entry = (*combos)[k];
-            if (!entry.is_object()) throw CasesFault{where + " must be an object with \"name\" and \"factors\""};
+            if (!entry.is_object())
+                throw CasesFault{where + " must be an object with \"name\" and \"factors\""};
             std::string name = Name(Member(entry, "name", where), where + ".name");
             for (const std::string& other : cases.names)
-                if (other == name) throw CasesFault{where + ": \"" + name + "\" is already the name of a load case"};
+                if (other == name)
+                    throw CasesFault{where + ": \"" + name + "\" is already the name of a load case"};
             for (const model::Combination& other : cases.combinations)
-                if (other.name == name) throw CasesFault{where + ": the name \"" + name + "\" is given to two combinations"};
+                if (other.name == name)
+                    throw CasesFault{where + ": the name \"" + name + "\" is given to two combinations"};
             const Json& factors = Member(entry, "factors", where);
             if (!factors.is_object() || factors.empty())
-                throw CasesFault{where + " (\"" + name + "\") needs \"factors\": {\"case name\": factor, ...}"};
+                throw CasesFault{where + " (\"" + name +
+                                 "\") needs \"factors\": {\"case name\": factor, ...}"};
             model::Combination combination{name, {}};
             for (const auto& [caseName, factor] : factors.items()) {
                 std::size_t found = 0;
@@ -121,8 +129,8 @@ Cases Read(const Json& doc, const model::Model& model) {
                     throw CasesFault{where + " (\"" + name + "\") names the load case \"" + caseName +
                                      "\", which is not one of the cases (" + known + ")"};
                 }
-                combination.factors.push_back(
-                    {static_cast<double>(found + 1), Number(factor, where + ".factors[\"" + caseName + "\"]")});
+                combination.factors.push_back({static_cast<double>(found + 1),
+                                               Number(factor, where + ".factors[\"" + caseName + "\"]")});
             }
             cases.combinations.push_back(std::move(combination));
         }

@@ -39,7 +39,7 @@ void AddReportCommand(CommandLine& line);
 // `loadCases` (the model's cases checked first: what is wrong said one a line, status 2). When the
 // analysis stops, its message goes to standard error and status is 1.
 [[nodiscard]] std::optional<analysis::AnalysisOutcome> AnalyseOrSay(model::Model model, bool loadCases,
-                                                                   int& status);
+                                                                    int& status);
 
 // Shared argument helpers.
 [[nodiscard]] bool ParsePlaces(const std::string& text, int& places);

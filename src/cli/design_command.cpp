@@ -9,12 +9,12 @@
 
 #include "analysis/analysis.h"
 #include "cases_file.h"
-#include "model/model.h"
 #include "command_line.h"
 #include "commands.h"
 #include "design/bs449.h"
 #include "io/message_text.h"
 #include "io/text_file.h"
+#include "model/model.h"
 #include "printable_values.h"
 #include "project/number_text.h"
 #include "project/project_file.h"
@@ -173,14 +173,16 @@ int Design(const DesignArgs* parsed) {
     }
     // Several cases or any combination: each member is designed for its envelope.
     const bool loadCases = parsed->cases || HasLoadCases(model);
-    const std::optional<analysis::AnalysisOutcome> analysed = AnalyseOrSay(std::move(model), loadCases, status);
+    const std::optional<analysis::AnalysisOutcome> analysed =
+        AnalyseOrSay(std::move(model), loadCases, status);
     if (!analysed) return status;
     const analysis::Results& results = *analysed->results;
     const analysis::LoadCaseResults* envelope = analysed->loadCases ? &*analysed->loadCases : nullptr;
 
     // The results are fresh, so nothing is stale. The three checks are independent: one that stops does
     // not keep the others from running.
-    const design::TensionOutcome tension = design::TensionDesign(project, &results, false, parsed->pt, envelope);
+    const design::TensionOutcome tension =
+        design::TensionDesign(project, &results, false, parsed->pt, envelope);
     const design::CompressionOutcome compression =
         design::CompressionDesign(project, &results, false, parsed->ys, envelope);
     const design::WeldOutcome welds =
@@ -264,10 +266,11 @@ radius of gyration, for instance) keeps the rows before that member and names it
                      });
     command.AddValue("--json", "FILE|-", "the rows in full precision as JSON, to FILE or standard output",
                      [parsed](const std::string& value) { parsed->json = value; });
-    command.AddValue("--cases", "FILE.json",
-                     "load cases and combinations for this run, as for analyse; each member is designed for its "
-                     "greatest tension and compression over the combinations",
-                     [parsed](const std::string& value) { parsed->cases = value; });
+    command.AddValue(
+        "--cases", "FILE.json",
+        "load cases and combinations for this run, as for analyse; each member is designed for its "
+        "greatest tension and compression over the combinations",
+        [parsed](const std::string& value) { parsed->cases = value; });
     command.memory = "design the members";
     command.stopped = "the design";
     command.run = [parsed] { return Design(parsed.get()); };

@@ -98,7 +98,8 @@ int Report(const ReportArgs* parsed) {
     model::Model model = model::BuildModel(project);
     // Several cases or any combination: every case from the one factorisation, and the envelope.
     const bool loadCases = HasLoadCases(model);
-    const std::optional<analysis::AnalysisOutcome> analysed = AnalyseOrSay(std::move(model), loadCases, status);
+    const std::optional<analysis::AnalysisOutcome> analysed =
+        AnalyseOrSay(std::move(model), loadCases, status);
     if (!analysed) return status;
     const analysis::Results& results = *analysed->results;
     const analysis::LoadCaseResults* envelope = analysed->loadCases ? &*analysed->loadCases : nullptr;

@@ -35,9 +35,9 @@ CasesRun AnalyseTriangle(const TempDir& dir, const std::string& cases) {
     WriteFile(dir / "t.sma", kCatalogueTriangle);
     WriteFile(dir / "cases.json", cases);
     CasesRun r{RunCli("analyse " + (dir / "t.sma").string() + " --cases " + (dir / "cases.json").string() +
-                     " --json " + (dir / "t.json").string(),
-                 dir),
-          {}};
+                          " --json " + (dir / "t.json").string(),
+                      dir),
+               {}};
     if (r.run.status == 0) r.doc = json::parse(ReadFile(dir / "t.json"));
     return r;
 }
@@ -49,7 +49,8 @@ TEST(CliLoadCases, JsonCarriesEveryCaseCombinationAndTheEnvelope) {
     std::vector<std::string> keys;
     for (const auto& [key, value] : r.doc.items())
         keys.push_back(key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"cases", "combinations", "envelope", "joints", "members", "reactions"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"cases", "combinations", "envelope", "joints", "members",
+                                              "reactions"}));
     ASSERT_TRUE(r.doc["cases"].contains("SW"));
     // The tie carries 5 kN per 10 kN at the apex: 7 kN under 1.4D, 5 - 1.4 x 7.5 = -5.5 kN under 1.0D+1.4W.
     const json& tie = r.doc["envelope"]["members"][0];
@@ -60,7 +61,8 @@ TEST(CliLoadCases, JsonCarriesEveryCaseCombinationAndTheEnvelope) {
     EXPECT_NEAR(r.doc["combinations"]["1.0D+1.4W"]["members"][0]["axial_force"].get<double>(), -5.5, 1e-9);
     // The top level is the first case, as the results file.
     EXPECT_EQ(r.doc["members"], r.doc["cases"]["Dead"]["members"]);
-    EXPECT_NE(r.run.out.find("Envelope of member forces over the combinations"), std::string::npos) << r.run.out;
+    EXPECT_NE(r.run.out.find("Envelope of member forces over the combinations"), std::string::npos)
+        << r.run.out;
 }
 
 // Self-weight: 0.007 kN/m over the 4 m tie, 0.130 kN/m over the two 2.828 m rafters, all carried down.
@@ -89,8 +91,8 @@ TEST(CliLoadCases, DesignNamesTheGoverningCombination) {
     TempDir dir;
     WriteFile(dir / "t.sma", kCatalogueTriangle);
     WriteFile(dir / "cases.json", kTriangleCases);
-    const CliRun run = RunCli("design " + (dir / "t.sma").string() + " --cases " + (dir / "cases.json").string() +
-                                  " --json " + (dir / "d.json").string(),
+    const CliRun run = RunCli("design " + (dir / "t.sma").string() + " --cases " +
+                                  (dir / "cases.json").string() + " --json " + (dir / "d.json").string(),
                               dir);
     ASSERT_EQ(run.status, 0) << run.err;
     const json doc = json::parse(ReadFile(dir / "d.json"));
@@ -130,10 +132,12 @@ INSTANTIATE_TEST_SUITE_P(
                      R"({"cases": [{"name": "D", "loads": [[3, 0, -1]]}],
                          "combinations": [{"name": "C", "factors": {"Imposed": 1}}]})",
                      "names the load case \"Imposed\", which is not one of the cases (D)"},
-        BadCasesFile{"CaseWithoutLoads", R"({"cases": [{"name": "D", "loads": []}]})", "(\"D\") has no loads"},
-        BadCasesFile{"NameTwice",
-                     R"({"cases": [{"name": "D", "loads": [[3, 0, -1]]}, {"name": "D", "loads": [[3, 0, 1]]}]})",
-                     "the name \"D\" is given to two load cases"},
+        BadCasesFile{"CaseWithoutLoads", R"({"cases": [{"name": "D", "loads": []}]})",
+                     "(\"D\") has no loads"},
+        BadCasesFile{
+            "NameTwice",
+            R"({"cases": [{"name": "D", "loads": [[3, 0, -1]]}, {"name": "D", "loads": [[3, 0, 1]]}]})",
+            "the name \"D\" is given to two load cases"},
         BadCasesFile{"CombinationNamedAsCase",
                      R"({"cases": [{"name": "D", "loads": [[3, 0, -1]]}],
                          "combinations": [{"name": "D", "factors": {"D": 1}}]})",

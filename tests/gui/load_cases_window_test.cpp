@@ -3,18 +3,18 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
 
 #include "app/mdi_form.h"
+#include "design/bs449.h"
 #include "project/number_text.h"
 #include "results/summary_window.h"
-#include "wireframe/wireframe_window.h"
-#include "design/bs449.h"
 #include "window_test.h"
+#include "wireframe/wireframe_window.h"
 
 using varlen::document::SetRowEdit;
 using varlen::project::TableId;
@@ -24,11 +24,14 @@ class LoadCasesWindowTest : public varlen::gui::test::WindowTest {
 
 private:
     const varlen::project::Project& Project() { return m_window->Document().Document().Project(); }
-    void Edit(const varlen::document::Edit& edit) { QVERIFY(m_window->Document().Apply(edit, "test").applied); }
+    void Edit(const varlen::document::Edit& edit) {
+        QVERIFY(m_window->Document().Apply(edit, "test").applied);
+    }
     // A 4 m triangle with catalogue sections, 10 kN down at its apex as case 1.
     void Triangle() {
         Edit(SetRowEdit{TableId::Materials, 1, {"200", "Steel"}});
-        Edit(SetRowEdit{TableId::Sections, 1, {"1696.771", "100 x 100 x 4.6 x 0.130 kN/m (1696.771){39.370}"}});
+        Edit(SetRowEdit{
+            TableId::Sections, 1, {"1696.771", "100 x 100 x 4.6 x 0.130 kN/m (1696.771){39.370}"}});
         Edit(SetRowEdit{TableId::Joints, 1, {"0", "0", "A", "1", "1", ""}});
         Edit(SetRowEdit{TableId::Joints, 2, {"4", "0", "B", "0", "1", ""}});
         Edit(SetRowEdit{TableId::Joints, 3, {"2", "2", "C", "0", "0", ""}});
@@ -107,7 +110,8 @@ private slots:
         QCOMPARE(m_dialogs->told.size(), std::size_t{4});
         QCOMPARE(m_dialogs->told[0].text, QString("Load case 2 is already named \"Wind\"."));
         QCOMPARE(m_dialogs->told[1].text, QString("A load case or combination needs a name."));
-        QCOMPARE(m_dialogs->told[2].text, QString("The factor of \"Wind\" must be one number, not \"1.4x\"."));
+        QCOMPARE(m_dialogs->told[2].text,
+                 QString("The factor of \"Wind\" must be one number, not \"1.4x\"."));
         // The refused cell shows what the project holds again.
         QCOMPARE(Find<QTableWidget>("GridFactors")->item(1, 1)->text(), QString("1.4"));
         QCOMPARE(Find<QTableWidget>("GridCaseLoads")->item(0, 2)->text(), QString("15"));
@@ -126,7 +130,8 @@ private slots:
         QCOMPARE(Project().CaseName(2), std::string("SW"));
         double total = 0;
         for (int r = 1; r <= Project().CaseLoads(2).EntryCount(); ++r)
-            total += varlen::project::ReadNumber(Project().CaseLoads(2).Cell(r, varlen::project::load_col::Fy));
+            total +=
+                varlen::project::ReadNumber(Project().CaseLoads(2).Cell(r, varlen::project::load_col::Fy));
         QVERIFY(std::abs(total + 0.130 * (4 + 2 * std::sqrt(8.0))) < 1e-12);
         QCOMPARE(Find<QTableWidget>("GridCaseLoads")->rowCount(), 3);
     }
@@ -153,8 +158,8 @@ private slots:
         QCOMPARE(cases->NameOf(cases->members[0].compression), std::string("D+W"));
         QVERIFY(std::abs(cases->members[0].compression.value + 5.5) < 1e-9);
         const auto& doc = m_window->Document().Document();
-        const varlen::design::CompressionOutcome struts =
-            varlen::design::CompressionDesign(doc.Project(), doc.Results(), doc.Stale(), 250, doc.LoadCases());
+        const varlen::design::CompressionOutcome struts = varlen::design::CompressionDesign(
+            doc.Project(), doc.Results(), doc.Stale(), 250, doc.LoadCases());
         QVERIFY(struts.Complete());
         QCOMPARE(struts.rows.front().member, 1);
         QCOMPARE(struts.rows.front().by, std::string("D+W"));
@@ -237,7 +242,8 @@ private slots:
         envelopeView->trigger();
         bool labelled = false;
         for (const varlen::drawing::Text& text : picture->Scene().texts)
-            if (text.role == varlen::drawing::Role::MemberLabel && text.item == 1) labelled = text.text == "-5.5";
+            if (text.role == varlen::drawing::Role::MemberLabel && text.item == 1)
+                labelled = text.text == "-5.5";
         QVERIFY(labelled);
         // A re-analysis keeps the choice.
         QVERIFY(Analyse());

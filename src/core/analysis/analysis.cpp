@@ -167,8 +167,7 @@ std::vector<std::string> LoadCaseProblems(const model::Model& in) {
     }
     for (std::size_t k = 0; k < in.combinations.size(); ++k) {
         const model::Combination& combination = in.combinations[k];
-        const std::string who =
-            "combination " + std::to_string(k + 1) + " (\"" + combination.name + "\")";
+        const std::string who = "combination " + std::to_string(k + 1) + " (\"" + combination.name + "\")";
         if (combination.factors.empty()) causes.Add(Capitalised(who) + " has no factors.");
         for (std::size_t f = 0; f < combination.factors.size(); ++f) {
             const model::CaseFactor& factor = combination.factors[f];
@@ -641,14 +640,16 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
     };
     // Which case a message is about, when there are several.
     auto inCase = [&](std::size_t c) {
-        return caseCount > 1 ? " in load case " + std::to_string(c + 1) + " (\"" + checked.caseNames[c] + "\")"
-                             : std::string();
+        return caseCount > 1
+                   ? " in load case " + std::to_string(c + 1) + " (\"" + checked.caseNames[c] + "\")"
+                   : std::string();
     };
     Eigen::MatrixXd rhs(n, static_cast<Eigen::Index>(caseCount)), solved;
     for (std::size_t c = 0; c < caseCount; ++c) {
         const std::vector<double>& l = caseLoad(c);
         for (Eigen::Index q = 0; q < n; ++q)
-            rhs(q, static_cast<Eigen::Index>(c)) = l[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])];
+            rhs(q, static_cast<Eigen::Index>(c)) =
+                l[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])];
     }
     phase(AnalysisPhase::Solving);
     if (!factor.Solve(rhs, solved)) {
@@ -680,17 +681,19 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
             if (std::isfinite(x[d])) continue;
             StopAtJoint(outcome, StopReason::Overflow, static_cast<int>(d));
             outcome.members = {range.softest};
-            outcome.causes.push_back("The displacement of joint " + std::to_string(d / 2 + 1) + " along " +
-                                     (d % 2 == 0 ? "X" : "Y") + inCase(c) +
-                                     " is too large to be represented: the members are too soft for the loads "
-                                     "(member " +
-                                     std::to_string(range.softest) + " has E A / L = " + Num(range.low) + " kN/mm).");
+            outcome.causes.push_back(
+                "The displacement of joint " + std::to_string(d / 2 + 1) + " along " +
+                (d % 2 == 0 ? "X" : "Y") + inCase(c) +
+                " is too large to be represented: the members are too soft for the loads "
+                "(member " +
+                std::to_string(range.softest) + " has E A / L = " + Num(range.low) + " kN/mm).");
             return outcome;
         }
         auto solveInto = [&](const Eigen::VectorXd& r) -> bool {
             if (!factor.Solve(r, xs)) return false;
             for (Eigen::Index q = 0; q < n; ++q)
-                x[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])] += std::ldexp(xs[q], exponent);
+                x[static_cast<std::size_t>(dofs.dofOfFree[static_cast<std::size_t>(q)])] +=
+                    std::ldexp(xs[q], exponent);
             return true;
         };
         PhysicsCheck physics = CheckPhysics(members, caseLoads, dofs, x, residual);
@@ -758,7 +761,8 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
                                      std::string(1, axis) + inCase(c) + " is too large to be represented.");
             return outcome;
         }
-        cases.push_back({c < checked.caseNames.size() ? checked.caseNames[c] : std::string(), std::move(results)});
+        cases.push_back(
+            {c < checked.caseNames.size() ? checked.caseNames[c] : std::string(), std::move(results)});
     }
     if (options.loadCases) {
         LoadCaseResults all;

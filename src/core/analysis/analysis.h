@@ -50,9 +50,9 @@ struct PhaseTimes { // seconds
 };
 
 struct AnalysisOutcome {
-    std::optional<Results> results;  // of the first load case; empty when the run stopped
+    std::optional<Results> results;           // of the first load case; empty when the run stopped
     std::optional<LoadCaseResults> loadCases; // with AnalysisOptions::loadCases, when the run did not stop
-    std::vector<std::string> causes; // one line each: the member, load or joint at fault and why
+    std::vector<std::string> causes;          // one line each: the member, load or joint at fault and why
     StopReason reason = StopReason::None;
     int joint = 0;            // 1-based, when the reason names one
     char axis = 0;            // 'X' or 'Y', with `joint`

@@ -36,9 +36,9 @@ struct ReactionEnvelope {
 };
 
 struct LoadCaseResults {
-    std::vector<NamedResults> cases;        // every load case, the first first
-    std::vector<NamedResults> combinations; // as defined; empty when none is
-    std::vector<MemberEnvelope> members;    // element 0 is member 1
+    std::vector<NamedResults> cases;         // every load case, the first first
+    std::vector<NamedResults> combinations;  // as defined; empty when none is
+    std::vector<MemberEnvelope> members;     // element 0 is member 1
     std::vector<ReactionEnvelope> reactions; // the supported joints in joint order
 
     // What the envelope is taken over: the combinations, or with none defined the cases themselves

@@ -39,7 +39,10 @@ void AppendJsonString(std::string& out, std::string_view text) {
             ++i;
         } else {
             // The length a lead byte announces, and the continuation bytes it needs.
-            const std::size_t length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+            const std::size_t length = c >= 0xF0 && c <= 0xF4  ? 4
+                                       : c >= 0xE0             ? 3
+                                       : c >= 0xC2 && c < 0xE0 ? 2
+                                                               : 0;
             bool whole = length > 0 && i + length <= text.size();
             for (std::size_t k = 1; whole && k < length; ++k)
                 whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
@@ -219,13 +222,15 @@ std::string ResultsJsonText(const Results& results) {
 }
 
 FileOutcome WriteResultsJsonFile(const Results& results, const std::filesystem::path& path) {
-    return WriteJsonFile([&](std::string& out, const std::function<void()>& flush) { WriteResultsJson(results, out, flush); },
-                         path);
+    return WriteJsonFile(
+        [&](std::string& out, const std::function<void()>& flush) { WriteResultsJson(results, out, flush); },
+        path);
 }
 
 FileOutcome WriteResultsJsonStream(const Results& results, std::FILE* stream) {
     return WriteJsonStream(
-        [&](std::string& out, const std::function<void()>& flush) { WriteResultsJson(results, out, flush); }, stream);
+        [&](std::string& out, const std::function<void()>& flush) { WriteResultsJson(results, out, flush); },
+        stream);
 }
 
 } // namespace varlen::analysis

@@ -126,7 +126,7 @@ struct WeldRow {
     double force = 0; // F, kN
     // |F| / q with F in kN and q = throat x pw in N/mm: the length of weld needed at each end, in METRES.
     double length = 0;
-    std::string by;   // the combination that gives the force, when designing for an envelope
+    std::string by; // the combination that gives the force, when designing for an envelope
 };
 
 using TensionOutcome = DesignOutcome<TensionRow>;

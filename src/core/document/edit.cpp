@@ -62,7 +62,8 @@ void ReferenceChanges(const project::Project& project, TableId table, int from, 
     if (table == TableId::Joints)
         for (const project::LoadCase& c : project.moreCases)
             for (int r = 1; r < c.loads.RowCount(); ++r)
-                if (IsShifted(project::ReadNumber(c.loads.Cell(r, lc::Joint)), from)) changes.loadCases = true;
+                if (IsShifted(project::ReadNumber(c.loads.Cell(r, lc::Joint)), from))
+                    changes.loadCases = true;
 }
 
 // Adds `delta` to every whole-number reference to a row at or after `from`.
@@ -329,7 +330,8 @@ std::vector<std::string> UsersOf(const project::Project& project, TableId table,
             const project::Table& loads = project.CaseLoads(c);
             for (int r = 1; r < loads.RowCount(); ++r)
                 if (project::ReadNumber(loads.Cell(r, lc::Joint)) == row)
-                    users.push_back("load " + std::to_string(r) + " of case " + std::to_string(c) + " (joint)");
+                    users.push_back("load " + std::to_string(r) + " of case " + std::to_string(c) +
+                                    " (joint)");
         }
     return users;
 }

@@ -42,7 +42,8 @@ std::optional<std::string> NameRefusal(const project::Project& p, const std::str
             return "Load case " + std::to_string(c) + " is already named \"" + p.CaseName(c) + "\".";
     for (std::size_t k = 0; k < p.combinations.size(); ++k)
         if (static_cast<int>(k) + 1 != combination && project::StorableText(p.combinations[k].name) == stored)
-            return "Combination " + std::to_string(k + 1) + " is already named \"" + p.combinations[k].name + "\".";
+            return "Combination " + std::to_string(k + 1) + " is already named \"" + p.combinations[k].name +
+                   "\".";
     return std::nullopt;
 }
 
@@ -67,7 +68,8 @@ LoadCaseAction AddSelfWeightCase(const project::Project& p, const std::string& n
     loads.SetRowCount(static_cast<int>(weight.loads.size()) + 1);
     for (int r = 1; r <= static_cast<int>(weight.loads.size()); ++r) {
         const model::Load& l = weight.loads[static_cast<std::size_t>(r) - 1];
-        loads.SetRow(r, {"", project::FormatGeneral(l.joint), "0", project::FormatGeneral(l.fy), "Self-weight"});
+        loads.SetRow(r,
+                     {"", project::FormatGeneral(l.joint), "0", project::FormatGeneral(l.fy), "Self-weight"});
     }
     SetLoadCasesEdit edit = Current(p);
     edit.moreCases.push_back({Trimmed(name), std::move(loads)});
@@ -75,7 +77,8 @@ LoadCaseAction AddSelfWeightCase(const project::Project& p, const std::string& n
 }
 
 LoadCaseAction RenameCase(const project::Project& p, int loadCase, const std::string& name) {
-    if (loadCase < 1 || loadCase > p.CaseCount()) return "There is no load case " + std::to_string(loadCase) + ".";
+    if (loadCase < 1 || loadCase > p.CaseCount())
+        return "There is no load case " + std::to_string(loadCase) + ".";
     if (auto refusal = NameRefusal(p, name, loadCase)) return *refusal;
     SetLoadCasesEdit edit = Current(p);
     (loadCase == 1 ? edit.firstCaseName : edit.moreCases[static_cast<std::size_t>(loadCase) - 2].name) =
@@ -87,7 +90,8 @@ LoadCaseAction RemoveCase(const project::Project& p, int loadCase) {
     if (loadCase == 1)
         return "Load case 1 holds the joint loads table: it can be renamed, and its loads removed in the "
                "joint loads editor, but it cannot be removed.";
-    if (loadCase < 2 || loadCase > p.CaseCount()) return "There is no load case " + std::to_string(loadCase) + ".";
+    if (loadCase < 2 || loadCase > p.CaseCount())
+        return "There is no load case " + std::to_string(loadCase) + ".";
     SetLoadCasesEdit edit = Current(p);
     edit.moreCases.erase(edit.moreCases.begin() + (loadCase - 2));
     for (project::Combination& c : edit.combinations) {
@@ -95,9 +99,9 @@ LoadCaseAction RemoveCase(const project::Project& p, int loadCase) {
         for (int r = 1; r <= c.factors.EntryCount(); ++r) {
             const double named = project::ReadNumber(c.factors.Cell(r, fc::Case));
             if (named == loadCase) continue;
-            const std::string number =
-                named > loadCase && named == std::floor(named) ? std::to_string(static_cast<long long>(named) - 1)
-                                                               : std::string(c.factors.Cell(r, fc::Case));
+            const std::string number = named > loadCase && named == std::floor(named)
+                                           ? std::to_string(static_cast<long long>(named) - 1)
+                                           : std::string(c.factors.Cell(r, fc::Case));
             kept.SetRowCount(kept.RowCount() + 1);
             kept.SetRow(kept.EntryCount(), {"", number, std::string(c.factors.Cell(r, fc::Factor))});
         }
@@ -122,7 +126,8 @@ LoadCaseAction AddCombination(const project::Project& p, const std::string& name
 }
 
 LoadCaseAction RenameCombination(const project::Project& p, int combination, const std::string& name) {
-    if (!ValidCombination(p, combination)) return "There is no combination " + std::to_string(combination) + ".";
+    if (!ValidCombination(p, combination))
+        return "There is no combination " + std::to_string(combination) + ".";
     if (auto refusal = NameRefusal(p, name, 0, combination)) return *refusal;
     SetLoadCasesEdit edit = Current(p);
     edit.combinations[static_cast<std::size_t>(combination) - 1].name = Trimmed(name);
@@ -130,15 +135,19 @@ LoadCaseAction RenameCombination(const project::Project& p, int combination, con
 }
 
 LoadCaseAction RemoveCombination(const project::Project& p, int combination) {
-    if (!ValidCombination(p, combination)) return "There is no combination " + std::to_string(combination) + ".";
+    if (!ValidCombination(p, combination))
+        return "There is no combination " + std::to_string(combination) + ".";
     SetLoadCasesEdit edit = Current(p);
     edit.combinations.erase(edit.combinations.begin() + (combination - 1));
     return edit;
 }
 
-LoadCaseAction SetFactor(const project::Project& p, int combination, int loadCase, const std::string& factor) {
-    if (!ValidCombination(p, combination)) return "There is no combination " + std::to_string(combination) + ".";
-    if (loadCase < 1 || loadCase > p.CaseCount()) return "There is no load case " + std::to_string(loadCase) + ".";
+LoadCaseAction SetFactor(const project::Project& p, int combination, int loadCase,
+                         const std::string& factor) {
+    if (!ValidCombination(p, combination))
+        return "There is no combination " + std::to_string(combination) + ".";
+    if (loadCase < 1 || loadCase > p.CaseCount())
+        return "There is no load case " + std::to_string(loadCase) + ".";
     const std::string text = Trimmed(factor);
     if (!text.empty() && (!project::IsWholeNumber(text) || !std::isfinite(project::ReadNumber(text))))
         return "The factor of \"" + p.CaseName(loadCase) + "\" must be one number, not \"" + factor + "\".";

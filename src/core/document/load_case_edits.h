@@ -21,12 +21,14 @@ using LoadCaseAction = std::variant<SetLoadCasesEdit, std::string>;
 // A new case holding the members' own weight (model::SelfWeight), one load row a joint; refused, naming
 // them, when a member's section states no weight per length.
 [[nodiscard]] LoadCaseAction AddSelfWeightCase(const project::Project& project, const std::string& name);
-[[nodiscard]] LoadCaseAction RenameCase(const project::Project& project, int loadCase, const std::string& name);
+[[nodiscard]] LoadCaseAction RenameCase(const project::Project& project, int loadCase,
+                                        const std::string& name);
 // The first case holds the joint loads table and stays. Factors of the case go with it; the later
 // cases' numbers in the factors move down by one.
 [[nodiscard]] LoadCaseAction RemoveCase(const project::Project& project, int loadCase);
 // The joint loads of a case after the first (the joint loads editor holds the first's).
-[[nodiscard]] LoadCaseAction SetCaseLoads(const project::Project& project, int loadCase, project::Table loads);
+[[nodiscard]] LoadCaseAction SetCaseLoads(const project::Project& project, int loadCase,
+                                          project::Table loads);
 
 [[nodiscard]] LoadCaseAction AddCombination(const project::Project& project, const std::string& name);
 [[nodiscard]] LoadCaseAction RenameCombination(const project::Project& project, int combination,

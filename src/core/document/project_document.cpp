@@ -37,10 +37,10 @@ ApplyOutcome ProjectDocument::Apply(const Edit& edit) {
         Notify(Notice{changes.replaced ? Change::AboutToReplace : Change::AboutToEdit, &changes});
     });
     if (!outcome.applied) return outcome;
-    const Change change = outcome.changes.replaced            ? Change::TablesReplaced
-                          : !outcome.changes.tables.empty()   ? Change::TableEdited
-                          : outcome.changes.loadCases         ? Change::LoadCasesEdited
-                                                              : Change::TitleEdited;
+    const Change change = outcome.changes.replaced          ? Change::TablesReplaced
+                          : !outcome.changes.tables.empty() ? Change::TableEdited
+                          : outcome.changes.loadCases       ? Change::LoadCasesEdited
+                                                            : Change::TitleEdited;
     Notify(Notice{change, &outcome.changes});
     MarkEdited();
     return outcome;

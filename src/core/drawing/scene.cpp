@@ -384,7 +384,8 @@ void AddEnvelope(Scene& scene, const std::vector<Point>& joints, const std::vect
         if (member > analysed) return {0.0, 0.0};
         const analysis::MemberEnvelope& e = envelope.members[static_cast<std::size_t>(member) - 1];
         const double t = e.tension.by != 0 && std::isfinite(e.tension.value) ? e.tension.value : 0.0;
-        const double c = e.compression.by != 0 && std::isfinite(e.compression.value) ? e.compression.value : 0.0;
+        const double c =
+            e.compression.by != 0 && std::isfinite(e.compression.value) ? e.compression.value : 0.0;
         return {t, c};
     };
     double largest = 0;
@@ -393,7 +394,8 @@ void AddEnvelope(Scene& scene, const std::vector<Point>& joints, const std::vect
         largest = std::max({largest, t, -c});
     }
     for (const MemberEnds& e : ends) {
-        const Point a = joints[static_cast<std::size_t>(e.i) - 1], b = joints[static_cast<std::size_t>(e.j) - 1];
+        const Point a = joints[static_cast<std::size_t>(e.i) - 1],
+                    b = joints[static_cast<std::size_t>(e.j) - 1];
         const auto [t, c] = extremes(e.member);
         const double governing = t >= -c ? t : c;
         const double share = largest > 0 ? std::abs(governing) / largest : 0;

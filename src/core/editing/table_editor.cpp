@@ -146,7 +146,8 @@ AddOutcome TableEditor::Add(document::ProjectDocument& document, const std::vect
     } else {
         outcome.kind = AddKind::Inserted;
         outcome.row = std::max(m_currentRow, 1);
-        outcome.edit = document::InsertRowEdit{m_kind, outcome.row, std::move(cells), std::nullopt, m_loadCase};
+        outcome.edit =
+            document::InsertRowEdit{m_kind, outcome.row, std::move(cells), std::nullopt, m_loadCase};
     }
     document::ApplyOutcome applied = document.Apply(outcome.edit);
     outcome.inverse = std::move(applied.inverse);

@@ -31,7 +31,8 @@ const char* TableName(project::TableId table) {
 class CellReader {
 public:
     CellReader(const project::Project& project, project::TableId table, std::vector<CellProblem>& problems)
-        : m_table(project::TableOf(project, table)), m_id(table), m_name(TableName(table)), m_problems(problems) {}
+        : m_table(project::TableOf(project, table)), m_id(table), m_name(TableName(table)),
+          m_problems(problems) {}
     // The joint loads of a case after the first.
     CellReader(const project::Project& project, int loadCase, std::vector<CellProblem>& problems)
         : m_table(project.CaseLoads(loadCase)), m_id(project::TableId::Loads),
@@ -43,8 +44,8 @@ public:
         const double value = project::ReadNumber(text);
         if (!project::IsWholeNumber(text))
             m_problems.push_back({m_id, row, column,
-                                  m_name + ", row " + std::to_string(row) + ", " +
-                                      m_table.Heading(column) + ": \"" + std::string(text) +
+                                  m_name + ", row " + std::to_string(row) + ", " + m_table.Heading(column) +
+                                      ": \"" + std::string(text) +
                                       "\" is not one complete number; it is read as " +
                                       project::FormatGeneral(value) + "."});
         return value;
@@ -129,10 +130,10 @@ Model BuildModel(const project::Project& p) {
         Combination& combination = model.combinations.emplace_back(Combination{c.name, {}});
         for (int r = 1; r <= c.factors.EntryCount(); ++r) {
             const std::string_view factor = c.factors.Cell(r, project::factor_col::Factor);
-            combination.factors.push_back(
-                {project::ReadNumber(c.factors.Cell(r, project::factor_col::Case)),
-                 project::IsWholeNumber(factor) ? project::ReadNumber(factor)
-                                                : std::numeric_limits<double>::quiet_NaN()});
+            combination.factors.push_back({project::ReadNumber(c.factors.Cell(r, project::factor_col::Case)),
+                                           project::IsWholeNumber(factor)
+                                               ? project::ReadNumber(factor)
+                                               : std::numeric_limits<double>::quiet_NaN()});
         }
     }
     return model;

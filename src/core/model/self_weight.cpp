@@ -29,7 +29,8 @@ SelfWeightOutcome SelfWeight(const Model& model) {
             continue;
         }
         const Section& section = model.SectionAt(static_cast<int>(member.section));
-        if (!section.weightPerLength || !std::isfinite(*section.weightPerLength) || *section.weightPerLength < 0) {
+        if (!section.weightPerLength || !std::isfinite(*section.weightPerLength) ||
+            *section.weightPerLength < 0) {
             fault(who + ": its cross-section " + project::FormatGeneral(member.section) +
                   " states no weight per length (a number before \"kN/m\" in its description).");
             continue;

@@ -106,7 +106,8 @@ template <class Emit> void WriteProject(const Project& p, std::string& out, Emit
             out.push_back(',');
             AppendFileNumber(out, ReadNumber(combination.factors.Cell(r, factor_col::Factor)));
             out.push_back(',');
-            const bool named = loadCase >= 1 && loadCase <= p.CaseCount() && loadCase == static_cast<int>(loadCase);
+            const bool named =
+                loadCase >= 1 && loadCase <= p.CaseCount() && loadCase == static_cast<int>(loadCase);
             AppendText(out, named ? p.CaseName(static_cast<int>(loadCase)) : std::string());
             AppendLineEnd(out);
         }
@@ -154,7 +155,8 @@ public:
             project.moreCases.assign(static_cast<std::size_t>(count) - 1, LoadCase{{}, EmptyLoadsTable()});
             break;
         case SmaSection::Combinations:
-            project.combinations.assign(static_cast<std::size_t>(count), Combination{{}, EmptyFactorsTable()});
+            project.combinations.assign(static_cast<std::size_t>(count),
+                                        Combination{{}, EmptyFactorsTable()});
             break;
         case SmaSection::CaseLoads:
         case SmaSection::Factors:

@@ -14,10 +14,10 @@ namespace {
 
 constexpr std::array<int, kSmaSectionKinds> kNumericFields = {2, 3, 1, 1, 4, 3, 1, 3, 1, 2};
 constexpr std::array<const char*, kSmaSectionKinds> kSectionNames = {
-    "joints",     "supports",   "materials",        "cross-sections", "members", "joint loads",
-    "load cases", "case loads", "load combinations", "factors"};
+    "joints",      "supports",   "materials",  "cross-sections",    "members",
+    "joint loads", "load cases", "case loads", "load combinations", "factors"};
 constexpr std::array<const char*, kSmaSectionKinds> kRecordNames = {
-    "joint",     "support",    "material",    "cross-section", "member",
+    "joint",      "support",   "material",   "cross-section", "member",
     "joint load", "load case", "joint load", "combination",   "factor"};
 constexpr std::array<std::array<const char*, 4>, kSmaSectionKinds> kFieldNames = {{
     {"X", "Y", "", ""},
@@ -193,8 +193,9 @@ public:
             block = true;
         }
         if (m_blockAnnounced && !block)
-            return Diagnostic{m_reader.LineNumber() + 1, "the joint loads section announces a load cases block, "
-                                                         "but the file ends before it"};
+            return Diagnostic{m_reader.LineNumber() + 1,
+                              "the joint loads section announces a load cases block, "
+                              "but the file ends before it"};
         return std::nullopt;
     }
 
@@ -224,8 +225,8 @@ private:
         for (int i = 1; i <= count; ++i) {
             if (auto fault = NextRecord(section, i, 0, [&] {
                     return "the file ends inside the " + std::string(SectionName(section)) +
-                           " section: " + std::to_string(count) + " were announced, " + std::to_string(i - 1) +
-                           " found";
+                           " section: " + std::to_string(count) + " were announced, " +
+                           std::to_string(i - 1) + " found";
                 }))
                 return fault;
             if (auto fault = Deliver()) return fault;
@@ -311,17 +312,18 @@ private:
         const bool fits = SplitFields(m_line, m_fields, expected);
         if (!fits || m_fields.size() != expected)
             return Diagnostic{m_reader.LineNumber(),
-                              "a " + std::string(RecordName(section)) + " record has " + std::to_string(numeric) +
-                                  (numeric == 1 ? " number" : " numbers") + " and a text, " +
-                                  std::to_string(expected) + " fields in all; found " +
+                              "a " + std::string(RecordName(section)) + " record has " +
+                                  std::to_string(numeric) + (numeric == 1 ? " number" : " numbers") +
+                                  " and a text, " + std::to_string(expected) + " fields in all; found " +
                                   (fits ? std::to_string(m_fields.size()) : std::string("more")) + " in " +
                                   Quoted(m_line)};
         m_record.section = section;
         for (int f = 0; f < numeric; ++f) {
             const std::string_view field = m_fields[static_cast<std::size_t>(f)];
             if (!ParseNumber(field, m_record.numbers[static_cast<std::size_t>(f)]))
-                return Diagnostic{m_reader.LineNumber(), std::string("the ") + FieldName(section, f) + " of " +
-                                                             RecordName(section) + " " + std::to_string(index) +
+                return Diagnostic{m_reader.LineNumber(), std::string("the ") + FieldName(section, f) +
+                                                             " of " + RecordName(section) + " " +
+                                                             std::to_string(index) +
                                                              (group > 0 ? Within(section, group) : "") +
                                                              " is not a number: " + Quoted(field)};
             m_record.fields[static_cast<std::size_t>(f)] = field;
@@ -334,7 +336,8 @@ private:
     }
 
     static std::string Within(SmaSection section, int group) {
-        return (section == SmaSection::Factors ? " of combination " : " of load case ") + std::to_string(group);
+        return (section == SmaSection::Factors ? " of combination " : " of load case ") +
+               std::to_string(group);
     }
 
     std::optional<Diagnostic> Deliver() {

@@ -12,7 +12,18 @@ namespace varlen::project {
 // Sections in file order, after the five title lines: the six every file has, then those of the load
 // cases block, which only a file with more than one load case, a combination or a renamed first case
 // carries.
-enum class SmaSection { Joints, Supports, Materials, Sections, Members, Loads, Cases, CaseLoads, Combinations, Factors };
+enum class SmaSection {
+    Joints,
+    Supports,
+    Materials,
+    Sections,
+    Members,
+    Loads,
+    Cases,
+    CaseLoads,
+    Combinations,
+    Factors
+};
 inline constexpr int kSmaSectionCount = 6;
 inline constexpr int kSmaSectionKinds = 10;
 inline constexpr int kTitleLineCount = 5;

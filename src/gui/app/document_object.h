@@ -65,10 +65,10 @@ signals:
     // The cases after the first, a case's name or the combinations: `replaced` when the whole set was
     // set anew (the load cases editor, its undo), otherwise rows of a case's loads changed.
     void loadCasesEdited(bool replaced);
-    void flagsChanged();    // unsaved or stale changed
+    void flagsChanged(); // unsaved or stale changed
     // A remark for the status bar (not a question, nothing to answer): a window's word about an edit.
     void remark(const QString& text);
-    void resultsChanged(); // an analysis finished, or the results were cleared
+    void resultsChanged();      // an analysis finished, or the results were cleared
     void shownResultsChanged(); // another case or combination was chosen
     void stopMarkChanged();
 

@@ -18,8 +18,8 @@
 
 #include "design/design_window.h"
 #include "editors/joint_load_window.h"
-#include "editors/load_cases_window.h"
 #include "editors/joints_window.h"
+#include "editors/load_cases_window.h"
 #include "editors/materials_window.h"
 #include "editors/members_window.h"
 #include "editors/sections_window.h"

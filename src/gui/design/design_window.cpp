@@ -66,7 +66,9 @@ void Fill(QTableWidget* grid, const report::TableRows& table) {
         for (std::size_t c = 0; c < cells.size(); ++c) {
             auto* item = new QTableWidgetItem(QString::fromStdString(cells[c].text));
             const bool name = c < table.headings.size() && table.headings[c] == "Combination";
-            item->setTextAlignment((c == 0 ? Qt::AlignCenter : name ? Qt::AlignLeft : Qt::AlignRight) |
+            item->setTextAlignment((c == 0 ? Qt::AlignCenter
+                                    : name ? Qt::AlignLeft
+                                           : Qt::AlignRight) |
                                    Qt::AlignVCenter);
             grid->setItem(row, static_cast<int>(c), item);
         }
@@ -187,8 +189,8 @@ DesignWindow::DesignWindow(DocumentObject& document, UserDialogs& dialogs, const
 void DesignWindow::Design() {
     m_tension->show();
     const document::ProjectDocument& doc = m_document.Document();
-    const design::TensionOutcome outcome =
-        design::TensionDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_pt), doc.LoadCases());
+    const design::TensionOutcome outcome = design::TensionDesign(doc.Project(), m_document.Results(),
+                                                                 doc.Stale(), Number(m_pt), doc.LoadCases());
     const report::TableRows rows = report::TensionRows(outcome, m_settings.Places());
     Fill(m_tension, rows);
     m_document.SetDesignTable(DocumentObject::DesignCheck::Tension,
@@ -199,9 +201,8 @@ void DesignWindow::Design() {
 void DesignWindow::CompressionDesign() {
     m_compression->show();
     const document::ProjectDocument& doc = m_document.Document();
-    const design::CompressionOutcome outcome =
-        design::CompressionDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_ys),
-                                  doc.LoadCases());
+    const design::CompressionOutcome outcome = design::CompressionDesign(
+        doc.Project(), m_document.Results(), doc.Stale(), Number(m_ys), doc.LoadCases());
     const report::TableRows rows = report::CompressionRows(outcome, m_settings.Places());
     Fill(m_compression, rows);
     m_document.SetDesignTable(DocumentObject::DesignCheck::Compression,
@@ -211,9 +212,8 @@ void DesignWindow::CompressionDesign() {
 
 void DesignWindow::WeldDesign() {
     const document::ProjectDocument& doc = m_document.Document();
-    const design::WeldOutcome outcome =
-        design::WeldDesign(doc.Project(), m_document.Results(), doc.Stale(), Number(m_leg), Number(m_pw),
-                           doc.LoadCases());
+    const design::WeldOutcome outcome = design::WeldDesign(doc.Project(), m_document.Results(), doc.Stale(),
+                                                           Number(m_leg), Number(m_pw), doc.LoadCases());
     const report::TableRows rows = report::WeldRows(outcome, m_settings.Places());
     Fill(m_welds, rows);
     m_document.SetDesignTable(DocumentObject::DesignCheck::Welds,

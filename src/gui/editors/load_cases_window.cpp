@@ -92,9 +92,10 @@ LoadCasesWindow::LoadCasesWindow(DocumentObject& document, UserDialogs& dialogs,
     m_addCombination = Button(combinations, "cmdAddCombination", "A&dd...");
     m_renameCombination = Button(combinations, "cmdRenameCombination", "Re&name...");
     m_removeCombination = Button(combinations, "cmdRemoveCombination", "Remo&ve");
-    auto* factorsNote = new QLabel("Each case's factor in the combination; leave it blank to leave the case out. "
-                                   "With no combinations, the cases themselves are designed for.",
-                                   combinations);
+    auto* factorsNote =
+        new QLabel("Each case's factor in the combination; leave it blank to leave the case out. "
+                   "With no combinations, the cases themselves are designed for.",
+                   combinations);
     factorsNote->setWordWrap(true);
     m_factors = Grid(combinations, "GridFactors", {"Load Case", "Factor"});
     auto* combinationLayout = new QGridLayout(combinations);
@@ -109,8 +110,10 @@ LoadCasesWindow::LoadCasesWindow(DocumentObject& document, UserDialogs& dialogs,
 
     auto* done = Button(this, "cmdDone", "&Done");
     connect(done, &QPushButton::clicked, this, [this] {
-        if (parentWidget()) parentWidget()->hide();
-        else hide();
+        if (parentWidget())
+            parentWidget()->hide();
+        else
+            hide();
     });
     auto* layout = new QGridLayout(this);
     layout->addWidget(cases, 0, 0);
@@ -189,7 +192,8 @@ void LoadCasesWindow::ShowCaseLoads() {
     m_removeCase->setEnabled(!first);
     m_addLoad->setEnabled(!first);
     m_removeLoad->setEnabled(!first);
-    m_caseLoads->setEditTriggers(first ? QAbstractItemView::NoEditTriggers : QAbstractItemView::AllEditTriggers);
+    m_caseLoads->setEditTriggers(first ? QAbstractItemView::NoEditTriggers
+                                       : QAbstractItemView::AllEditTriggers);
     m_caseLoadsNote->setText(first ? "The loads of case 1 are entered in Structure > Loading > Joint Load."
                                    : QString("The joint loads of case %1:").arg(loadCase));
     m_filling = true;
@@ -245,8 +249,9 @@ void LoadCasesWindow::AddSelfWeightCase() {
 void LoadCasesWindow::RenameCase() {
     const int loadCase = CurrentCase();
     if (loadCase < 1) return;
-    const std::optional<QString> name =
-        m_dialogs.Input(this, kTitle, QString("New name of load case %1 (%2):").arg(loadCase).arg(FromStd(Project().CaseName(loadCase))));
+    const std::optional<QString> name = m_dialogs.Input(
+        this, kTitle,
+        QString("New name of load case %1 (%2):").arg(loadCase).arg(FromStd(Project().CaseName(loadCase))));
     if (!name) return;
     (void)Carry(document::RenameCase(Project(), loadCase, name->toStdString()), "Rename a load case");
 }
@@ -254,11 +259,12 @@ void LoadCasesWindow::RenameCase() {
 void LoadCasesWindow::RemoveCase() {
     const int loadCase = CurrentCase();
     if (loadCase < 1) return;
-    const QString question = QString("Remove load case %1 (%2), its loads and its factors in the combinations?")
-                                 .arg(loadCase)
-                                 .arg(FromStd(Project().CaseName(loadCase)));
-    if (m_dialogs.Ask(this, kTitle, question, UserDialogs::Buttons::YesNoDefaultNo, UserDialogs::Icon::Question) !=
-        UserDialogs::Answer::Yes)
+    const QString question =
+        QString("Remove load case %1 (%2), its loads and its factors in the combinations?")
+            .arg(loadCase)
+            .arg(FromStd(Project().CaseName(loadCase)));
+    if (m_dialogs.Ask(this, kTitle, question, UserDialogs::Buttons::YesNoDefaultNo,
+                      UserDialogs::Icon::Question) != UserDialogs::Answer::Yes)
         return;
     (void)Carry(document::RemoveCase(Project(), loadCase), "Remove a load case");
 }
@@ -281,7 +287,8 @@ void LoadCasesWindow::RemoveCaseLoad() {
     if (loadCase < 2 || row < 1) return;
     project::Table loads = Project().CaseLoads(loadCase);
     loads.RemoveRow(row);
-    (void)Carry(document::SetCaseLoads(Project(), loadCase, std::move(loads)), "Remove a load from a load case");
+    (void)Carry(document::SetCaseLoads(Project(), loadCase, std::move(loads)),
+                "Remove a load from a load case");
 }
 
 void LoadCasesWindow::CaseLoadEdited(int row, int column) {
@@ -299,7 +306,8 @@ void LoadCasesWindow::CaseLoadEdited(int row, int column) {
     }
     project::Table loads = Project().CaseLoads(loadCase);
     loads.SetCell(row + 1, tableColumn, text);
-    (void)Carry(document::SetCaseLoads(Project(), loadCase, std::move(loads)), "Change a load of a load case");
+    (void)Carry(document::SetCaseLoads(Project(), loadCase, std::move(loads)),
+                "Change a load of a load case");
 }
 
 void LoadCasesWindow::AddCombination() {
@@ -314,9 +322,12 @@ void LoadCasesWindow::RenameCombination() {
     if (combination < 1) return;
     const std::optional<QString> name = m_dialogs.Input(
         this, kTitle,
-        QString("New name of combination %1 (%2):").arg(combination).arg(FromStd(Project().combinations[static_cast<std::size_t>(combination) - 1].name)));
+        QString("New name of combination %1 (%2):")
+            .arg(combination)
+            .arg(FromStd(Project().combinations[static_cast<std::size_t>(combination) - 1].name)));
     if (!name) return;
-    (void)Carry(document::RenameCombination(Project(), combination, name->toStdString()), "Rename a combination");
+    (void)Carry(document::RenameCombination(Project(), combination, name->toStdString()),
+                "Rename a combination");
 }
 
 void LoadCasesWindow::RemoveCombination() {
@@ -329,8 +340,9 @@ void LoadCasesWindow::FactorEdited(int row, int column) {
     if (m_filling || column != 1) return;
     const int combination = CurrentCombination();
     if (combination < 1) return;
-    (void)Carry(document::SetFactor(Project(), combination, row + 1, m_factors->item(row, 1)->text().toStdString()),
-                "Change a factor");
+    (void)Carry(
+        document::SetFactor(Project(), combination, row + 1, m_factors->item(row, 1)->text().toStdString()),
+        "Change a factor");
 }
 
 } // namespace varlen::gui

@@ -194,7 +194,8 @@ void ResultsSummaryWindow::Refresh() {
     // The envelope is of the analysis, whichever case or combination the other tabs show.
     const analysis::LoadCaseResults* envelope = m_document.Document().LoadCases();
     const bool current = envelope && results;
-    m_models[EnvelopeTab]->SetRows(current ? report::MemberEnvelopeRows(*envelope, places) : report::TableRows{});
+    m_models[EnvelopeTab]->SetRows(current ? report::MemberEnvelopeRows(*envelope, places)
+                                           : report::TableRows{});
     m_models[SupportEnvelopeTab]->SetRows(current ? report::ReactionEnvelopeRows(*envelope, places)
                                                   : report::TableRows{});
     m_tabs->setTabVisible(EnvelopeTab, current);

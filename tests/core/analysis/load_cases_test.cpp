@@ -25,7 +25,8 @@ project::Table LoadsTable(const std::vector<test::LoadSpec>& loads) {
     return table;
 }
 
-project::Combination MakeCombination(std::string name, const std::vector<std::pair<int, std::string>>& factors) {
+project::Combination MakeCombination(std::string name,
+                                     const std::vector<std::pair<int, std::string>>& factors) {
     project::Combination c{std::move(name), project::EmptyFactorsTable()};
     c.factors.SetRowCount(static_cast<int>(factors.size()) + 1);
     for (int r = 1; r <= static_cast<int>(factors.size()); ++r)
@@ -35,8 +36,8 @@ project::Combination MakeCombination(std::string name, const std::vector<std::pa
 }
 
 // A 6 m Pratt roof of two panels a side: pinned at 1, roller at 5, top chord 6-7-8.
-const std::vector<test::JointSpec> kJoints = {{0, 0, true, true}, {1.5, 0}, {3, 0}, {4.5, 0},
-                                              {6, 0, false, true}, {1.5, 1}, {3, 2},  {4.5, 1}};
+const std::vector<test::JointSpec> kJoints = {{0, 0, true, true},  {1.5, 0}, {3, 0}, {4.5, 0},
+                                              {6, 0, false, true}, {1.5, 1}, {3, 2}, {4.5, 1}};
 const std::vector<test::MemberSpec> kMembers = {{1, 2}, {2, 3}, {3, 4}, {4, 5}, {1, 6}, {6, 7}, {7, 8},
                                                 {8, 5}, {2, 6}, {3, 7}, {4, 8}, {6, 3}, {8, 3}};
 const std::vector<test::LoadSpec> kDead = {{6, 0, -10}, {7, 0, -10}, {8, 0, -10}};
@@ -66,7 +67,8 @@ TEST(LoadCaseBlock, RoundTripsThroughBothReaders) {
     EXPECT_NE(text.find("\r\n3,2,\"LOAD CASES\"\r\n0,\"Dead\"\r\n1,\"Imposed\"\r\n 7 , 0 ,-15 ,\"Load\"\r\n"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("\r\n2,\"1.0D+1.4W\"\r\n 1 , 1 ,\"Dead\"\r\n 3 , 1.4 ,\"Wind\"\r\n"), std::string::npos)
+    EXPECT_NE(text.find("\r\n2,\"1.0D+1.4W\"\r\n 1 , 1 ,\"Dead\"\r\n 3 , 1.4 ,\"Wind\"\r\n"),
+              std::string::npos)
         << text;
     const project::ReadOutcome read = project::ParseProjectText(text);
     ASSERT_TRUE(read.project) << read.problem.ToString();
@@ -88,7 +90,8 @@ TEST(LoadCaseBlock, OneCaseAsNewWritesNoBlock) {
     const std::string renamed = project::ProjectFileText(p);
     std::string expected = plain;
     const std::string loadsCount = "\r\n3\r\n 6 , 0 ,-10 ";
-    expected.replace(expected.find(loadsCount), loadsCount.size(), "\r\n3,\"LOAD CASES FOLLOW\"\r\n 6 , 0 ,-10 ");
+    expected.replace(expected.find(loadsCount), loadsCount.size(),
+                     "\r\n3,\"LOAD CASES FOLLOW\"\r\n 6 , 0 ,-10 ");
     EXPECT_EQ(renamed, expected + "1,0,\"LOAD CASES\"\r\n0,\"Dead\"\r\n");
     const project::ReadOutcome read = project::ParseProjectText(renamed);
     ASSERT_TRUE(read.project) << read.problem.ToString();
@@ -129,8 +132,10 @@ TEST_P(DamagedLoadCaseBlock, IsRefusedAtItsLineByBothReaders) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, DamagedLoadCaseBlock,
     ::testing::Values(
-        DamagedBlock{"CutBeforeTheBlock", "3,2,\"LOAD CASES\"", kCutHere, 46, "announces a load cases block, but the file ends"},
-        DamagedBlock{"MarkMisspelt", "\"LOAD CASES\"", "\"LOAD CASE\"", 46, "unexpected text after the joint loads"},
+        DamagedBlock{"CutBeforeTheBlock", "3,2,\"LOAD CASES\"", kCutHere, 46,
+                     "announces a load cases block, but the file ends"},
+        DamagedBlock{"MarkMisspelt", "\"LOAD CASES\"", "\"LOAD CASE\"", 46,
+                     "unexpected text after the joint loads"},
         DamagedBlock{"NoCases", "3,2,\"LOAD", "0,2,\"LOAD", 46, "number of load cases (1 or more)"},
         DamagedBlock{"CountNotANumber", "3,2,\"LOAD", "3,x,\"LOAD", 46, "number of combinations"},
         DamagedBlock{"FirstCaseWithLoads", "0,\"Dead\"", "2,\"Dead\"", 47, "must be 0, found 2"},
@@ -156,7 +161,8 @@ analysis::Results AnalyseAlone(const std::vector<test::LoadSpec>& loads) {
     return test::AnalyseOrFail(test::MakeProject(kJoints, kMembers, loads));
 }
 
-std::vector<test::LoadSpec> Factored(const std::vector<std::pair<const std::vector<test::LoadSpec>*, double>>& parts) {
+std::vector<test::LoadSpec>
+Factored(const std::vector<std::pair<const std::vector<test::LoadSpec>*, double>>& parts) {
     std::vector<test::LoadSpec> loads;
     for (const auto& [list, factor] : parts)
         for (const test::LoadSpec& l : *list)
@@ -256,21 +262,28 @@ TEST_P(BadLoadCases, StopTheRunNamingTheFault) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BadLoadCases,
-    ::testing::Values(
-        BadCases{"CaseWithoutLoads", [](project::Project& p) { p.moreCases[0].loads.SetRowCount(1); },
-                 "Load case 2 (\"Imposed\") has no loads."},
-        BadCases{"MissingCase",
-                 [](project::Project& p) { p.combinations[1].factors.SetCell(2, project::factor_col::Case, "4"); },
-                 "Factor 2 of combination 2 (\"1.0D+1.4W\") names load case 4, which is not a load case from 1 to 3."},
-        BadCases{"FactorNotANumber",
-                 [](project::Project& p) { p.combinations[0].factors.SetCell(1, project::factor_col::Factor, "1.4x"); },
-                 "Factor 1 of combination 1 (\"1.4D+1.6I\") is not a finite number."},
-        BadCases{"NameTwice", [](project::Project& p) { p.combinations[0].name = "Imposed"; },
-                 "Combination 1 (\"Imposed\") has the name of load case 2 (\"Imposed\")."},
-        BadCases{"CombinationWithoutFactors", [](project::Project& p) { p.combinations[0].factors.SetRowCount(1); },
-                 "Combination 1 (\"1.4D+1.6I\") has no factors."},
-        BadCases{"LoadOnMissingJoint", [](project::Project& p) { p.moreCases[1].loads.SetCell(1, 1, "99"); },
-                 "Load 1 of load case 3 (\"Wind\")"}),
+    ::testing::Values(BadCases{"CaseWithoutLoads",
+                               [](project::Project& p) { p.moreCases[0].loads.SetRowCount(1); },
+                               "Load case 2 (\"Imposed\") has no loads."},
+                      BadCases{"MissingCase",
+                               [](project::Project& p) {
+                                   p.combinations[1].factors.SetCell(2, project::factor_col::Case, "4");
+                               },
+                               "Factor 2 of combination 2 (\"1.0D+1.4W\") names load case 4, which is not a "
+                               "load case from 1 to 3."},
+                      BadCases{"FactorNotANumber",
+                               [](project::Project& p) {
+                                   p.combinations[0].factors.SetCell(1, project::factor_col::Factor, "1.4x");
+                               },
+                               "Factor 1 of combination 1 (\"1.4D+1.6I\") is not a finite number."},
+                      BadCases{"NameTwice", [](project::Project& p) { p.combinations[0].name = "Imposed"; },
+                               "Combination 1 (\"Imposed\") has the name of load case 2 (\"Imposed\")."},
+                      BadCases{"CombinationWithoutFactors",
+                               [](project::Project& p) { p.combinations[0].factors.SetRowCount(1); },
+                               "Combination 1 (\"1.4D+1.6I\") has no factors."},
+                      BadCases{"LoadOnMissingJoint",
+                               [](project::Project& p) { p.moreCases[1].loads.SetCell(1, 1, "99"); },
+                               "Load 1 of load case 3 (\"Wind\")"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Asked for the first case alone, the analysis neither reads nor checks the others.
@@ -292,8 +305,9 @@ namespace {
 // Self-weight against a hand sum: half of each member's weight to each of its joints, downwards.
 TEST(SelfWeight, HalfOfEachMembersWeightGoesToEachEnd) {
     // 3-4-5 triangle: members 1-2 (4 m), 2-3 (3 m), 1-3 (5 m).
-    project::Project p = test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {4, 3}},
-                                           {{1, 2, 1, 1}, {2, 3, 1, 2}, {1, 3, 1, 1}}, {}, {200}, {1000, 500});
+    project::Project p =
+        test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {4, 3}},
+                          {{1, 2, 1, 1}, {2, 3, 1, 2}, {1, 3, 1, 1}}, {}, {200}, {1000, 500});
     p.sections.SetCell(1, project::section_col::Description, "100 x 50 x 0.100 kN/m (1000){20}");
     p.sections.SetCell(2, project::section_col::Description, "0.02kN/m");
     const model::SelfWeightOutcome weight = model::SelfWeight(model::BuildModel(p));
@@ -305,8 +319,9 @@ TEST(SelfWeight, HalfOfEachMembersWeightGoesToEachEnd) {
 }
 
 TEST(SelfWeight, IsNotMadeWhenASectionStatesNoWeight) {
-    project::Project p = test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {4, 3}},
-                                           {{1, 2, 1, 1}, {2, 3, 1, 2}, {1, 3, 1, 2}}, {}, {200}, {1000, 500});
+    project::Project p =
+        test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {4, 3}},
+                          {{1, 2, 1, 1}, {2, 3, 1, 2}, {1, 3, 1, 2}}, {}, {200}, {1000, 500});
     p.sections.SetCell(1, project::section_col::Description, "0.1 kN/m");
     p.sections.SetCell(2, project::section_col::Description, "RHS 50 x 25");
     const model::SelfWeightOutcome weight = model::SelfWeight(model::BuildModel(p));

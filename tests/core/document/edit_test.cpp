@@ -41,7 +41,9 @@ project::Project Sample() {
 Edit RandomEdit(std::mt19937& random, const project::Project& p) {
     const auto table = static_cast<TableId>(random() % 5);
     // The loads of any case, or of one that is not there.
-    const int loadCase = table == TableId::Loads ? 1 + static_cast<int>(random() % static_cast<unsigned>(p.CaseCount() + 1)) : 1;
+    const int loadCase = table == TableId::Loads
+                             ? 1 + static_cast<int>(random() % static_cast<unsigned>(p.CaseCount() + 1))
+                             : 1;
     const project::Table* edited = EditedTable(p, table, loadCase);
     const int rows = edited ? edited->RowCount() : 1;
     const int row = 1 + static_cast<int>(random() % static_cast<unsigned>(rows + 1));
@@ -52,7 +54,8 @@ Edit RandomEdit(std::mt19937& random, const project::Project& p) {
     case 6: {
         SetLoadCasesEdit cases{"Case " + std::to_string(random() % 3), p.moreCases, p.combinations};
         if (random() % 2)
-            cases.moreCases.push_back({"Imposed", CaseLoads({{std::to_string(1 + random() % 5), "0", "-4", ""}})});
+            cases.moreCases.push_back(
+                {"Imposed", CaseLoads({{std::to_string(1 + random() % 5), "0", "-4", ""}})});
         else if (!cases.moreCases.empty())
             cases.moreCases.pop_back();
         return cases;
@@ -117,7 +120,8 @@ TEST(Edit, InsertingAJointKeepsMembersAndLoadsOnTheirJoints) {
 // a joint one of them names cannot be removed.
 TEST(Edit, JointsMoveUnderEveryCasesLoads) {
     project::Project p = Sample();
-    const ApplyOutcome inserted = ApplyEdit(p, InsertRowEdit{TableId::Joints, 2, {"1", "1", "new", "0", "0", ""}});
+    const ApplyOutcome inserted =
+        ApplyEdit(p, InsertRowEdit{TableId::Joints, 2, {"1", "1", "new", "0", "0", ""}});
     ASSERT_TRUE(inserted.applied);
     EXPECT_EQ(p.moreCases[0].loads.Cell(1, 1), "5");
     EXPECT_EQ(p.moreCases[0].loads.Cell(2, 1), "6");
@@ -127,14 +131,16 @@ TEST(Edit, JointsMoveUnderEveryCasesLoads) {
 
     const ApplyOutcome removed = ApplyEdit(p, RemoveRowEdit{TableId::Joints, 5});
     EXPECT_FALSE(removed.applied);
-    EXPECT_EQ(removed.refusal, "Row 5 is still used by member 6 (joint j), member 7 (joint j), load 2 of case 2 "
-                               "(joint).");
+    EXPECT_EQ(removed.refusal,
+              "Row 5 is still used by member 6 (joint j), member 7 (joint j), load 2 of case 2 "
+              "(joint).");
 }
 
 // The joint loads editor edits any case's loads: row edits name the case, and their inverses too.
 TEST(Edit, RowEditsOfALaterCasesLoads) {
     project::Project p = Sample();
-    const ApplyOutcome added = ApplyEdit(p, SetRowEdit{TableId::Loads, 3, {"1", "0", "-2", "Snow"}, std::nullopt, 2});
+    const ApplyOutcome added =
+        ApplyEdit(p, SetRowEdit{TableId::Loads, 3, {"1", "0", "-2", "Snow"}, std::nullopt, 2});
     ASSERT_TRUE(added.applied) << added.refusal;
     EXPECT_EQ(p.moreCases[0].loads.EntryCount(), 3);
     EXPECT_EQ(p.loads.EntryCount(), 2) << "case 1 is untouched";

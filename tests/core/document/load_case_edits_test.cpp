@@ -12,8 +12,8 @@ namespace varlen::document {
 namespace {
 
 project::Project Roof() {
-    project::Project p = test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {2, 2}}, {{1, 2}, {2, 3}, {3, 1}},
-                                           {{3, 0, -10}});
+    project::Project p = test::MakeProject({{0, 0, true, true}, {4, 0, false, true}, {2, 2}},
+                                           {{1, 2}, {2, 3}, {3, 1}}, {{3, 0, -10}});
     p.firstCaseName = "Dead";
     return p;
 }
@@ -63,7 +63,8 @@ TEST(LoadCaseEdits, RemovingACaseTakesItsFactorsAndRenumbersTheRest) {
     EXPECT_EQ(FactorOf(p, 1, 2), "3") << "Wind was case 3 and keeps its factor as case 2";
     EXPECT_EQ(p.combinations[0].factors.EntryCount(), 2);
     // One step back restores the case, its loads and every factor.
-    const ApplyOutcome undo = ApplyEdit(p, SetLoadCasesEdit{before.firstCaseName, before.moreCases, before.combinations});
+    const ApplyOutcome undo =
+        ApplyEdit(p, SetLoadCasesEdit{before.firstCaseName, before.moreCases, before.combinations});
     ASSERT_TRUE(undo.applied);
     EXPECT_EQ(p, before);
 }
@@ -71,9 +72,10 @@ TEST(LoadCaseEdits, RemovingACaseTakesItsFactorsAndRenumbersTheRest) {
 // Self-weight: the triangle's three members, each 0.1 kN/m, half of each to its ends.
 TEST(LoadCaseEdits, SelfWeightCaseFromTheSections) {
     project::Project p = Roof();
-    EXPECT_EQ(Refusal(AddSelfWeightCase(p, "SW")).rfind("The self-weight case cannot be made:\nMember 1: its "
-                                                         "cross-section 1 states no weight per length",
-                                                         0),
+    EXPECT_EQ(Refusal(AddSelfWeightCase(p, "SW"))
+                  .rfind("The self-weight case cannot be made:\nMember 1: its "
+                         "cross-section 1 states no weight per length",
+                         0),
               0u);
     p.sections.SetCell(1, project::section_col::Description, "0.1 kN/m");
     Do(p, AddSelfWeightCase(p, "SW"));
@@ -82,7 +84,8 @@ TEST(LoadCaseEdits, SelfWeightCaseFromTheSections) {
     ASSERT_EQ(loads.EntryCount(), 3);
     // Joint 1 carries half of the 4 m tie and half of the 2.828 m rafter.
     EXPECT_EQ(std::string(loads.Cell(1, project::load_col::Joint)), "1");
-    EXPECT_NEAR(project::ReadNumber(loads.Cell(1, project::load_col::Fy)), -(0.2 + 0.1 * std::sqrt(8.0) / 2), 1e-12);
+    EXPECT_NEAR(project::ReadNumber(loads.Cell(1, project::load_col::Fy)), -(0.2 + 0.1 * std::sqrt(8.0) / 2),
+                1e-12);
 }
 
 TEST(LoadCaseEdits, RefusalsSayWhy) {
@@ -98,7 +101,8 @@ TEST(LoadCaseEdits, RefusalsSayWhy) {
     EXPECT_EQ(Refusal(AddCase(p, "Wind \"A\"")), "Load case 2 is already named \"Wind 'A'\".");
     EXPECT_TRUE(Refusal(RenameCase(p, 2, "Wind 'A'")).empty()) << "a case keeps its own name";
     EXPECT_EQ(Refusal(RemoveCase(p, 1)).rfind("Load case 1 holds the joint loads table", 0), 0u);
-    EXPECT_EQ(Refusal(SetFactor(p, 1, 2, "1.4.1")), "The factor of \"Wind 'A'\" must be one number, not \"1.4.1\".");
+    EXPECT_EQ(Refusal(SetFactor(p, 1, 2, "1.4.1")),
+              "The factor of \"Wind 'A'\" must be one number, not \"1.4.1\".");
     EXPECT_EQ(Refusal(SetFactor(p, 2, 1, "1")), "There is no combination 2.");
     EXPECT_EQ(Refusal(SetCaseLoads(p, 1, project::EmptyLoadsTable())),
               "The joint loads of load case 1 are not kept here.");
