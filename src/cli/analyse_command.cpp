@@ -172,7 +172,7 @@ int Analyse(const AnalyseArgs* parsed) {
         }
     }
     // Several cases or any combination: every case from the one factorisation, and the envelope.
-    const bool loadCases = parsed->cases || HasLoadCases(*read.model);
+    const bool loadCases = parsed->cases || read.model->HasLoadCases();
     if (loadCases && SayLoadCaseProblems(*read.model)) return kExitUsage;
 
     const analysis::AnalysisOutcome outcome =

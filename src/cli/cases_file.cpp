@@ -157,10 +157,6 @@ std::optional<std::string> ApplyCasesFile(const std::string& path, model::Model&
     }
 }
 
-bool HasLoadCases(const model::Model& model) {
-    return model.HasLoadCases();
-}
-
 bool SayLoadCaseProblems(const model::Model& model) {
     const std::vector<std::string> problems = analysis::LoadCaseProblems(model);
     if (problems.empty()) return false;

@@ -19,9 +19,6 @@ namespace varlen::cli {
 // is left as it was.
 [[nodiscard]] std::optional<std::string> ApplyCasesFile(const std::string& path, model::Model& model);
 
-// Whether the run has more to say than one set of results: several cases or any combination.
-[[nodiscard]] bool HasLoadCases(const model::Model& model);
-
 // With load cases, what is wrong with them (a case with no loads, a combination naming a case that is
 // not there...) on standard error, one problem a line; true when there was anything, and the command
 // must stop with exit status 2.

@@ -172,7 +172,7 @@ int Design(const DesignArgs* parsed) {
         }
     }
     // Several cases or any combination: each member is designed for its envelope.
-    const bool loadCases = parsed->cases || HasLoadCases(model);
+    const bool loadCases = parsed->cases || model.HasLoadCases();
     const std::optional<analysis::AnalysisOutcome> analysed =
         AnalyseOrSay(std::move(model), loadCases, status);
     if (!analysed) return status;

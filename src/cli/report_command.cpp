@@ -97,7 +97,7 @@ int Report(const ReportArgs* parsed) {
 
     model::Model model = model::BuildModel(project);
     // Several cases or any combination: every case from the one factorisation, and the envelope.
-    const bool loadCases = HasLoadCases(model);
+    const bool loadCases = model.HasLoadCases();
     const std::optional<analysis::AnalysisOutcome> analysed =
         AnalyseOrSay(std::move(model), loadCases, status);
     if (!analysed) return status;

@@ -98,4 +98,13 @@ std::string CaseName(std::size_t index, std::string_view text) {
     return name;
 }
 
+std::uint64_t Digest(std::string_view bytes) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
 } // namespace varlen::test

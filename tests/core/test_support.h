@@ -1,6 +1,7 @@
 // Small builders shared by the tests: projects written cell by cell, as the editors would fill them.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -50,5 +51,9 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 // "3_plus1p234_Eplus01" for "+1.234 E+01" (the index keeps names apart; signs, points and blanks are
 // spelt out, other characters dropped, and the text cut at 40 characters).
 std::string CaseName(std::size_t index, std::string_view text);
+
+// FNV-1a, 64 bits: a fixed digest of an output too long to keep beside the test, for checks that it is
+// byte for byte what it was.
+std::uint64_t Digest(std::string_view bytes);
 
 } // namespace varlen::test

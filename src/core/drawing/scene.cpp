@@ -321,14 +321,11 @@ void AddDeflected(Scene& scene, const std::vector<Point>& joints, const std::vec
     scene.notes.push_back(std::move(note));
 }
 
-void AddForces(Scene& scene, const std::vector<Point>& joints, const std::vector<MemberEnds>& ends,
-               const analysis::Results& results) {
-    const int analysed = results.MemberCount();
-    auto force = [&](int member) {
-        if (member > analysed) return 0.0;
-        const double f = results.AxialForce(member);
-        return std::isfinite(f) ? f : 0.0;
-    };
+// The members coloured by the sign of `force(member)` (kN, positive in tension), faded towards grey and
+// thinner as it is smaller against the largest, and labelled with it.
+template <class Force>
+void AddForceMembers(Scene& scene, const std::vector<Point>& joints, const std::vector<MemberEnds>& ends,
+                     Force&& force) {
     double largest = 0;
     for (const MemberEnds& e : ends)
         largest = std::max(largest, std::abs(force(e.member)));
@@ -349,6 +346,16 @@ void AddForces(Scene& scene, const std::vector<Point>& joints, const std::vector
         const Colour text = f > 0 ? kTensionColour : Darker(kCompressionColour, 0.35);
         scene.texts.push_back(MemberLabelText(a, b, ForceText(f), text, e.member));
     }
+}
+
+void AddForces(Scene& scene, const std::vector<Point>& joints, const std::vector<MemberEnds>& ends,
+               const analysis::Results& results) {
+    const int analysed = results.MemberCount();
+    AddForceMembers(scene, joints, ends, [&](int member) {
+        if (member > analysed) return 0.0;
+        const double f = results.AxialForce(member);
+        return std::isfinite(f) ? f : 0.0;
+    });
     const int supported = std::min(static_cast<int>(joints.size()), results.JointCount());
     double largestReaction = 0;
     for (int j = 1; j <= supported; ++j) {
@@ -380,37 +387,14 @@ void AddForces(Scene& scene, const std::vector<Point>& joints, const std::vector
 void AddEnvelope(Scene& scene, const std::vector<Point>& joints, const std::vector<MemberEnds>& ends,
                  const analysis::LoadCaseResults& envelope) {
     const auto analysed = static_cast<int>(envelope.members.size());
-    auto extremes = [&](int member) -> std::pair<double, double> {
-        if (member > analysed) return {0.0, 0.0};
+    AddForceMembers(scene, joints, ends, [&](int member) {
+        if (member > analysed) return 0.0;
         const analysis::MemberEnvelope& e = envelope.members[static_cast<std::size_t>(member) - 1];
         const double t = e.tension.by != 0 && std::isfinite(e.tension.value) ? e.tension.value : 0.0;
         const double c =
             e.compression.by != 0 && std::isfinite(e.compression.value) ? e.compression.value : 0.0;
-        return {t, c};
-    };
-    double largest = 0;
-    for (const MemberEnds& e : ends) {
-        const auto [t, c] = extremes(e.member);
-        largest = std::max({largest, t, -c});
-    }
-    for (const MemberEnds& e : ends) {
-        const Point a = joints[static_cast<std::size_t>(e.i) - 1],
-                    b = joints[static_cast<std::size_t>(e.j) - 1];
-        const auto [t, c] = extremes(e.member);
-        const double governing = t >= -c ? t : c;
-        const double share = largest > 0 ? std::abs(governing) / largest : 0;
-        if (share <= 1e-6) {
-            scene.lines.push_back({a, b, kZeroForceColour, 1, Role::Member, e.member});
-            scene.texts.push_back(MemberLabelText(a, b, "0", Darker(kZeroForceColour, 0.5), e.member));
-            continue;
-        }
-        const Colour full = governing > 0 ? kTensionColour : kCompressionColour;
-        scene.lines.push_back(
-            {a, b, Mix(GreyOf(full), full, 0.5 + 0.5 * share), 1.5 + 3 * share, Role::Member, e.member});
-        const std::string label = ForceText(governing);
-        const Colour text = governing > 0 ? kTensionColour : Darker(kCompressionColour, 0.35);
-        scene.texts.push_back(MemberLabelText(a, b, label, text, e.member));
-    }
+        return t >= -c ? t : c;
+    });
     CornerNote note;
     note.lines = {"Axial force envelope, kN", "Tension the larger", "Compression the larger", "Zero force"};
     note.swatches = {std::nullopt, kTensionColour, kCompressionColour, kZeroForceColour};

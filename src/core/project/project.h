@@ -82,6 +82,8 @@ struct Project {
     [[nodiscard]] const Table& CaseLoads(int loadCase) const {
         return loadCase == 1 ? loads : moreCases[static_cast<std::size_t>(loadCase) - 2].loads;
     }
+    // Several cases or any combination: an analysis has every case and an envelope to give.
+    [[nodiscard]] bool HasLoadCases() const { return CaseCount() > 1 || !combinations.empty(); }
     // Whether the file needs its load cases block: a project of one case named as new has none.
     [[nodiscard]] bool HasLoadCaseBlock() const {
         return !moreCases.empty() || !combinations.empty() || firstCaseName != kFirstCaseName;

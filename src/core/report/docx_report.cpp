@@ -341,7 +341,7 @@ void SubHeading(Body& body, const std::string& text) {
 }
 
 void LoadsTables(Body& body, const project::Project& p) {
-    if (!HasLoadCases(p)) {
+    if (!p.HasLoadCases()) {
         InputTable(body, "Joint Loads", FromProjectTable(p.loads, AllColumns(p.loads)));
         return;
     }

@@ -80,10 +80,6 @@ std::string UnknownLoadCase(const project::Project& project, std::string_view na
     return text;
 }
 
-bool HasLoadCases(const project::Project& project) {
-    return project.CaseCount() > 1 || !project.combinations.empty();
-}
-
 ShownCase ChooseShownCase(const project::Project& project, const analysis::Results* results,
                           const analysis::LoadCaseResults* loadCases, std::string_view name) {
     const auto missing = [&] {
@@ -96,7 +92,7 @@ ShownCase ChooseShownCase(const project::Project& project, const analysis::Resul
     if (!ReportsLoadCases(loadCases)) {
         if (!name.empty() && name != project.firstCaseName) return missing();
         // Among load cases the first case's results still say whose they are.
-        return {results, false, HasLoadCases(project) ? project.firstCaseName : std::string(), {}};
+        return {results, false, project.HasLoadCases() ? project.firstCaseName : std::string(), {}};
     }
     if (name.empty()) return {&loadCases->cases.front().results, false, loadCases->cases.front().name, {}};
     for (const analysis::NamedResults& c : loadCases->cases)

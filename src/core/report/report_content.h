@@ -37,9 +37,6 @@ namespace varlen::report {
 // none is so named and which names there are.
 [[nodiscard]] std::string UnknownLoadCase(const project::Project& project, std::string_view name);
 
-// Whether the project has load cases to list: several cases or any combination.
-[[nodiscard]] bool HasLoadCases(const project::Project& project);
-
 // The results a report gives in full, and what they are of.
 struct ShownCase {
     const analysis::Results* results = nullptr; // null when they are not at hand: see `problem`

@@ -106,7 +106,7 @@ void RowLines(Lines& out, const TableRows& table) {
 }
 
 void LoadsSection(Lines& out, const project::Project& p) {
-    if (!HasLoadCases(p)) {
+    if (!p.HasLoadCases()) {
         LoadsTable(out, p.loads, "JOINT LOADS");
         return;
     }

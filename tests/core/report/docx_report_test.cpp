@@ -431,16 +431,6 @@ std::vector<TableRows> DesignTables(const project::Project& p, const analysis::R
             WeldRows(design::WeldDesign(p, &r, false, 4, 215, envelope), 3)};
 }
 
-// FNV-1a, 64 bits: a fixed digest of a part too long to keep beside the test.
-std::uint64_t Digest(const std::string& bytes) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const char c : bytes) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
-
 // The document of a project of one load case, every section chosen and the design tables given, as it
 // was made before load cases came to the reports (272,653 bytes). Results of one case worked out as a
 // set of load cases, or that case named, change nothing.
@@ -460,7 +450,7 @@ TEST(DocxReport, SingleCaseProjectAsBeforeLoadCases) {
         const std::string document =
             Unzip(BuildDocxReport(p, results, 3, sections, extras, loadCases).bytes)["word/document.xml"];
         EXPECT_EQ(document.size(), 272653u);
-        EXPECT_EQ(Digest(document), 0x4e9191656519864bull);
+        EXPECT_EQ(test::Digest(document), 0x4e9191656519864bull);
     }
 }
 

@@ -242,14 +242,12 @@ ReportSections EverySection() {
     return s;
 }
 
-// The report of a project of one load case as it was written before load cases came to the reports,
-// every section chosen: a section moved, a heading added or a load case that leaks into a project
-// without any changes a byte here. Results of one case worked out as a set of load cases change nothing.
+// The report of a project of one load case as it was written before load cases came to the reports
+// (11,205 bytes), every section chosen: a section moved, a heading added or a load case that leaks into
+// a project without any changes a byte here. Results of one case worked out as a set of load cases
+// change nothing.
 TEST(TextReport, SingleCaseProjectAsBeforeLoadCases) {
     const project::Project p = ReadExample("bridge_girder");
-    const std::string before = test::ReadFile(std::string(VARLEN_SOURCE_DIR) +
-                                              "/tests/core/report/bridge_girder_report.txt.expected");
-    ASSERT_FALSE(before.empty());
     const analysis::Results results = test::AnalyseOrFail(p);
     const analysis::LoadCaseResults one = AnalyseCases(p);
     ReportSections named = EverySection();
@@ -258,10 +256,8 @@ TEST(TextReport, SingleCaseProjectAsBeforeLoadCases) {
          {std::pair{EverySection(), static_cast<const analysis::LoadCaseResults*>(nullptr)},
           std::pair{EverySection(), &one}, std::pair{named, &one}}) {
         const std::string report = TextReport(p, &results, 3, sections, loadCases);
-        const std::vector<std::string> got = Lines(report), want = Lines(before);
-        for (std::size_t i = 0; i < std::min(got.size(), want.size()); ++i)
-            ASSERT_EQ(got[i], want[i]) << "line " << i + 1;
-        EXPECT_TRUE(report == before) << "the reports differ in length or line ends";
+        EXPECT_EQ(report.size(), 11205u);
+        EXPECT_EQ(test::Digest(report), 0xcf52bb418da4a4c3ull);
     }
 }
 
