@@ -533,7 +533,7 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
     // the stiffest member.
     const StiffnessRange range = Extremes(members);
     const int exponent = range.high > 0 ? -std::ilogb(range.high) : 0;
-    const SparseMatrix k = StructuralStiffness(jointCount, members, dofs, StiffnessKind::Members, exponent);
+    SparseMatrix k = StructuralStiffness(jointCount, members, dofs, StiffnessKind::Members, exponent);
     const auto n = static_cast<Eigen::Index>(dofs.dofOfFree.size());
     outcome.freeDofs = static_cast<int>(n);
     outcome.nonZeros = k.nonZeros();
@@ -564,7 +564,8 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
     phase(AnalysisPhase::Ordering);
     FactorStatus status = factor.Analyse(k, jointOfColumn, options.ordering);
     phase(AnalysisPhase::Factorising);
-    if (status == FactorStatus::Factored) status = factor.Factor(k);
+    // The factor takes the matrix over: at a million joints its room is wanted while the factor fills.
+    if (status == FactorStatus::Factored) status = factor.Factor(std::move(k));
     report();
     if (status == FactorStatus::OutOfMemory || status == FactorStatus::Failed) {
         StopFactor(outcome, status, factor, n);
@@ -572,7 +573,7 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
     }
     PivotReport pivots;
     if (status == FactorStatus::Factored) {
-        pivots = factor.Pivots(k, jointOfColumn);
+        pivots = factor.Pivots(jointOfColumn);
         outcome.smallestRelativePivot = pivots.smallestRelative;
     }
 
@@ -588,15 +589,15 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
             return true;
         };
         {
-            const SparseMatrix g = StructuralStiffness(jointCount, members, dofs, StiffnessKind::Geometry);
-            const FactorStatus geometry = factor.Factor(g);
+            const FactorStatus geometry =
+                factor.Factor(StructuralStiffness(jointCount, members, dofs, StiffnessKind::Geometry));
             report();
             if (geometry == FactorStatus::NotPositiveDefinite) return mechanismAt(factor.FailedColumn());
             if (geometry != FactorStatus::Factored) {
                 StopFactor(outcome, geometry, factor, n);
                 return true;
             }
-            const PivotReport pivots = factor.Pivots(g, jointOfColumn);
+            const PivotReport pivots = factor.Pivots(jointOfColumn);
             outcome.smallestGeometryPivot = pivots.smallest;
             if (!(pivots.smallest >= kGeometryPivot)) return mechanismAt(pivots.column);
             // A probe load on every free direction, the same every run, moves any mechanism.
@@ -619,7 +620,8 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
                 CheckPhysics(members, probeLoad, dofs, probeX, unused, StiffnessKind::Geometry);
             if (!probed.Passed()) return mechanismAt(static_cast<int>(largest));
         }
-        status = factor.Factor(k);
+        status =
+            factor.Factor(StructuralStiffness(jointCount, members, dofs, StiffnessKind::Members, exponent));
         report();
         if (status == FactorStatus::Factored) return false;
         if (status == FactorStatus::NotPositiveDefinite)

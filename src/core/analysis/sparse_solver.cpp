@@ -131,25 +131,70 @@ bool MetisOnTwoCores(JointGraph& graph, int nodes, cholmod_common& common, std::
     return true;
 }
 
+// A fill-reducing ordering of the joints.
+bool OrderJoints(JointGraph& graph, int joints, Ordering ordering, cholmod_common& common,
+                 std::vector<int>& jointPermutation) {
+    cholmod_sparse a = PatternView(graph, joints);
+    jointPermutation.resize(static_cast<std::size_t>(joints));
+    if (ordering == Ordering::Amd) return cholmod_amd(&a, nullptr, 0, jointPermutation.data(), &common) != 0;
+    if (ordering == Ordering::Metis)
+        return joints >= kSplitOrderingJoints
+                   ? MetisOnTwoCores(graph, joints, common, jointPermutation)
+                   : cholmod_metis(&a, nullptr, 0, 0, jointPermutation.data(), &common) != 0;
+    std::vector<int> parent(static_cast<std::size_t>(joints)), member(static_cast<std::size_t>(joints));
+    return cholmod_nested_dissection(&a, nullptr, 0, jointPermutation.data(), parent.data(), member.data(),
+                                     &common) >= 0;
+}
+
+// The factor an ordering of the joint graph gives: its flops and entries, as CHOLMOD counts them for
+// the joints (an equation pair is a 2 x 2 block, so the equations' factor has about four times the
+// entries and eight times the flops).
+struct JointFactorSize {
+    double flops = 0.0, nonZeros = 0.0;
+};
+
+bool SizeOfFactor(JointGraph& graph, int joints, std::vector<int>& jointPermutation, cholmod_common& common,
+                  JointFactorSize& size) {
+    cholmod_sparse a = PatternView(graph, joints);
+    const auto n = static_cast<std::size_t>(joints);
+    std::vector<int> parent(n), post(n), columnCount(n), first(n), level(n);
+    if (!cholmod_analyze_ordering(&a, CHOLMOD_GIVEN, jointPermutation.data(), nullptr, 0, parent.data(),
+                                  post.data(), columnCount.data(), first.data(), level.data(), &common))
+        return false;
+    size = {common.fl, common.lnz};
+    return true;
+}
+
+// CHOLMOD's own choice, made on the joint graph: AMD, and METIS as well when AMD's factor is costly for
+// its size, keeping the one with the smaller factor. AMD orders a 100,000-joint lattice in a fifth of
+// METIS's time with little more fill; at a million joints METIS saves a fifth of the memory and half the
+// work. Comparing the joints' factors spares analysing the equations' factor of the ordering that loses.
+bool ChooseJointOrdering(JointGraph& graph, int joints, cholmod_common& common,
+                         std::vector<int>& jointPermutation) {
+    JointFactorSize amd;
+    if (!OrderJoints(graph, joints, Ordering::Amd, common, jointPermutation) ||
+        !SizeOfFactor(graph, joints, jointPermutation, common, amd))
+        return false;
+    // CHOLMOD's thresholds (flops 500 times the entries, entries 5 times the matrix's) in joint terms.
+    const double matrixNonZeros = static_cast<double>(graph.row.size());
+    if (amd.flops < 250 * amd.nonZeros || amd.nonZeros < 5 * matrixNonZeros) return true;
+    std::vector<int> metis;
+    JointFactorSize metisSize;
+    if (OrderJoints(graph, joints, Ordering::Metis, common, metis) &&
+        SizeOfFactor(graph, joints, metis, common, metisSize) && metisSize.nonZeros < amd.nonZeros)
+        jointPermutation = std::move(metis);
+    return true;
+}
+
 // A fill-reducing ordering of the joints, expanded to their equations.
 bool OrderByJoints(const SparseMatrix& k, const std::vector<int>& jointOfColumn, Ordering ordering,
                    cholmod_common& common, std::vector<int>& permutation) {
     int groups = 0;
     JointGraph graph = CompressToJoints(k, jointOfColumn, groups);
-    cholmod_sparse a = PatternView(graph, groups);
-    std::vector<int> jointPermutation(static_cast<std::size_t>(groups));
-    bool ok = false;
-    if (ordering == Ordering::Amd) {
-        ok = cholmod_amd(&a, nullptr, 0, jointPermutation.data(), &common) != 0;
-    } else if (ordering == Ordering::Metis) {
-        ok = groups >= kSplitOrderingJoints
-                 ? MetisOnTwoCores(graph, groups, common, jointPermutation)
-                 : cholmod_metis(&a, nullptr, 0, 0, jointPermutation.data(), &common) != 0;
-    } else {
-        std::vector<int> parent(static_cast<std::size_t>(groups)), member(static_cast<std::size_t>(groups));
-        ok = cholmod_nested_dissection(&a, nullptr, 0, jointPermutation.data(), parent.data(), member.data(),
-                                       &common) >= 0;
-    }
+    std::vector<int> jointPermutation;
+    const bool ok = ordering == Ordering::Auto
+                        ? ChooseJointOrdering(graph, groups, common, jointPermutation)
+                        : OrderJoints(graph, groups, ordering, common, jointPermutation);
     if (!ok) return false;
     std::vector<int> firstColumn(static_cast<std::size_t>(groups) + 1, 0);
     for (std::size_t q = 0, g = 0; q < jointOfColumn.size(); ++q)
@@ -186,6 +231,32 @@ public:
         m_analysisIsOk = m_cholmodFactor != nullptr;
         m_factorizationIsOk = false;
     }
+
+    // Eigen's factorize, for a matrix given up to it. CHOLMOD would permute a copy beside the matrix and
+    // keep both while the factor fills; here the permuted lower triangle it factorises is made first and
+    // the matrix freed, which at a million joints is 170 MiB off the peak. Told the ordering is natural,
+    // CHOLMOD takes that triangle as it is; the ordering is put back for the solves.
+    void FactorizeTaking(SparseMatrix& matrix) {
+        cholmod_common& common = cholmod();
+        const SparseMatrix& given = matrix;
+        cholmod_sparse a = Eigen::viewAsCholmod(given.selfadjointView<Eigen::Upper>());
+        cholmod_sparse* permuted =
+            cholmod_ptranspose(&a, 2, static_cast<int*>(m_cholmodFactor->Perm), nullptr, 0, &common);
+        SparseMatrix().swap(matrix);
+        malloc_trim(0); // the matrix's pages lie inside the heap, where freeing alone keeps them
+        const bool made = permuted != nullptr;
+        if (made) {
+            permuted->stype = -1;
+            const int ordering = m_cholmodFactor->ordering;
+            m_cholmodFactor->ordering = CHOLMOD_NATURAL;
+            cholmod_factorize_p(permuted, m_shiftOffset, nullptr, 0, m_cholmodFactor, &common);
+            m_cholmodFactor->ordering = ordering;
+            cholmod_free_sparse(&permuted, &common);
+        }
+        m_info =
+            !made || m_cholmodFactor->minor != m_cholmodFactor->n ? Eigen::NumericalIssue : Eigen::Success;
+        m_factorizationIsOk = true;
+    }
 };
 
 CholeskyFactor::CholeskyFactor() : m_solver(std::make_unique<Solver>()) {
@@ -214,27 +285,8 @@ FactorStatus CholeskyFactor::Analyse(const SparseMatrix& k, const std::vector<in
     cholmod_common& common = m_solver->cholmod();
     const auto start = Clock::now();
     std::vector<int> permutation;
-    if (ordering == Ordering::Auto) {
-        // CHOLMOD's own rule, applied to the joint graph: AMD, and METIS as well when AMD's factor is
-        // costly for its size, keeping the one with the smaller factor. AMD orders a 100,000-joint
-        // lattice in a fifth of METIS's time with little more fill; at a million joints METIS saves
-        // a fifth of the memory and half the work.
-        if (!OrderByJoints(k, jointOfColumn, Ordering::Amd, common, permutation)) return StatusOf(common);
-        m_solver->AnalyzeWithPermutation(k, permutation);
-        if (m_solver->info() != Eigen::Success) return StatusOf(common);
-        const double amdFactor = common.lnz;
-        if (common.fl >= 500 * common.lnz && common.lnz >= 5.0 * static_cast<double>(k.nonZeros())) {
-            std::vector<int> metis;
-            if (OrderByJoints(k, jointOfColumn, Ordering::Metis, common, metis)) {
-                m_solver->AnalyzeWithPermutation(k, metis);
-                if (m_solver->info() != Eigen::Success || common.lnz >= amdFactor)
-                    m_solver->AnalyzeWithPermutation(k, permutation);
-            }
-        }
-    } else {
-        if (!OrderByJoints(k, jointOfColumn, ordering, common, permutation)) return StatusOf(common);
-        m_solver->AnalyzeWithPermutation(k, permutation);
-    }
+    if (!OrderByJoints(k, jointOfColumn, ordering, common, permutation)) return StatusOf(common);
+    m_solver->AnalyzeWithPermutation(k, permutation);
     analyseSeconds += Since(start);
     if (m_solver->info() != Eigen::Success) return StatusOf(common);
     factorFlops = common.fl;
@@ -247,15 +299,21 @@ FactorStatus CholeskyFactor::Analyse(const SparseMatrix& k, const std::vector<in
     return FactorStatus::Factored;
 }
 
-FactorStatus CholeskyFactor::Factor(const SparseMatrix& k) {
+FactorStatus CholeskyFactor::Factor(SparseMatrix&& k) {
     m_failedColumn = -1;
+    m_diagonal.clear();
     if (!m_analysed) return FactorStatus::Failed;
-    if (k.cols() == 0) return FactorStatus::Factored;
+    const Eigen::Index n = k.cols();
+    if (n == 0) return FactorStatus::Factored;
+    // The diagonal is the last stored entry of an upper-triangle column.
+    m_diagonal.resize(static_cast<std::size_t>(n));
+    for (Eigen::Index q = 0; q < n; ++q)
+        m_diagonal[static_cast<std::size_t>(q)] = k.valuePtr()[k.outerIndexPtr()[q + 1] - 1];
     cholmod_common& common = m_solver->cholmod();
     const auto start = Clock::now();
     {
         const FactorScope scope;
-        m_solver->factorize(k);
+        m_solver->FactorizeTaking(k);
     }
     factorSeconds += Since(start);
     m_cholmodStatus = common.status;
@@ -264,7 +322,7 @@ FactorStatus CholeskyFactor::Factor(const SparseMatrix& k) {
     if (common.status == CHOLMOD_NOT_POSDEF || m_solver->info() != Eigen::Success) {
         const auto* perm = static_cast<const int*>(l->Perm);
         const auto minor = static_cast<int>(l->minor);
-        if (minor >= 0 && minor < k.cols()) {
+        if (minor >= 0 && minor < n) {
             m_failedColumn = perm ? perm[minor] : minor;
             return FactorStatus::NotPositiveDefinite;
         }
@@ -274,10 +332,10 @@ FactorStatus CholeskyFactor::Factor(const SparseMatrix& k) {
     return FactorStatus::Factored;
 }
 
-PivotReport CholeskyFactor::Pivots(const SparseMatrix& k, const std::vector<int>& jointOfColumn) const {
+PivotReport CholeskyFactor::Pivots(const std::vector<int>& jointOfColumn) const {
     PivotReport report;
     const cholmod_factor* factor = m_solver->Factor();
-    if (k.cols() == 0 || !factor || !factor->is_super) return report;
+    if (m_diagonal.empty() || !factor || !factor->is_super) return report;
     const cholmod_factor& l = *factor;
     const auto* x = static_cast<const double*>(l.x);
     const auto* super = static_cast<const int*>(l.super);
@@ -297,8 +355,7 @@ PivotReport CholeskyFactor::Pivots(const SparseMatrix& k, const std::vector<int>
         for (int j = 0; j < last - first; ++j) {
             const int column = original(first + j);
             const double d = at(j, j);
-            // The diagonal is the last stored entry of an upper-triangle column.
-            const double relative = d * d / k.valuePtr()[k.outerIndexPtr()[column + 1] - 1];
+            const double relative = d * d / m_diagonal[static_cast<std::size_t>(column)];
             if (!(relative >= report.smallestRelative))
                 report.smallestRelative = relative, report.relativeColumn = column;
             const bool pairNext =
@@ -357,7 +414,7 @@ SolveOutcome SolveSparseCholesky(const SparseMatrix& k, const Eigen::VectorXd& f
     SolveOutcome outcome;
     CholeskyFactor factor;
     outcome.solved = factor.Analyse(k, jointOfColumn, ordering) == FactorStatus::Factored &&
-                     factor.Factor(k) == FactorStatus::Factored && factor.Solve(f, x);
+                     factor.Factor(SparseMatrix(k)) == FactorStatus::Factored && factor.Solve(f, x);
     outcome.factorFlops = factor.factorFlops;
     outcome.factorNonZeros = factor.factorNonZeros;
     outcome.analyseSeconds = factor.analyseSeconds;

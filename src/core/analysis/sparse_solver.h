@@ -51,13 +51,14 @@ public:
     // graph, a quarter of the size of the equations' graph, and each joint's equations stay together.
     [[nodiscard]] FactorStatus Analyse(const SparseMatrix& k, const std::vector<int>& jointOfColumn,
                                        Ordering ordering);
-    // Factorises a matrix with the pattern analysed, replacing any earlier factor.
-    [[nodiscard]] FactorStatus Factor(const SparseMatrix& k);
+    // Factorises a matrix with the pattern analysed, replacing any earlier factor. The matrix is taken
+    // over and freed before the factor is filled (it is empty on return): pass a copy to keep it.
+    [[nodiscard]] FactorStatus Factor(SparseMatrix&& k);
     // After NotPositiveDefinite: the column (original numbering) where the factorisation broke down.
     [[nodiscard]] int FailedColumn() const { return m_failedColumn; }
     [[nodiscard]] int CholmodStatus() const { return m_cholmodStatus; }
-    // Of the current factor of `k`; `jointOfColumn` as given to Analyse.
-    [[nodiscard]] PivotReport Pivots(const SparseMatrix& k, const std::vector<int>& jointOfColumn) const;
+    // Of the current factor; `jointOfColumn` as given to Analyse.
+    [[nodiscard]] PivotReport Pivots(const std::vector<int>& jointOfColumn) const;
     // x = K^-1 f with the current factor; false when the solve failed or gave a number that is not finite.
     [[nodiscard]] bool Solve(const Eigen::VectorXd& f, Eigen::VectorXd& x);
     // The same for every column of `f` at once: one pass over the factor serves all the load cases.
@@ -72,6 +73,7 @@ public:
 private:
     class Solver;
     std::unique_ptr<Solver> m_solver;
+    std::vector<double> m_diagonal; // of the matrix factorised, in the original numbering
     int m_failedColumn = -1;
     int m_cholmodStatus = 0;
     bool m_analysed = false;

@@ -45,12 +45,12 @@ TEST(FactorMemory, LargeFactorIsMappedWhileItLivesAndReturnedWithIt) {
         CholeskyFactor factor;
         ASSERT_EQ(factor.Analyse(k, jointOfColumn, Ordering::Amd), FactorStatus::Factored);
         ASSERT_GE(factor.factorNonZeros * sizeof(double), static_cast<double>(kFactorLargeBlock));
-        ASSERT_EQ(factor.Factor(k), FactorStatus::Factored);
+        ASSERT_EQ(factor.Factor(SparseMatrix(k)), FactorStatus::Factored);
         const std::size_t mapped = FactorMemoryMapped();
         EXPECT_GE(static_cast<double>(mapped), factor.factorNonZeros * sizeof(double));
         EXPECT_TRUE(FactorMemoryHooksInstalled());
         // Factorising again replaces the factor: the old mapping goes, none piles up.
-        ASSERT_EQ(factor.Factor(k), FactorStatus::Factored);
+        ASSERT_EQ(factor.Factor(SparseMatrix(k)), FactorStatus::Factored);
         EXPECT_EQ(FactorMemoryMapped(), mapped);
         Eigen::VectorXd x;
         ASSERT_TRUE(factor.Solve(f, x));
