@@ -4,9 +4,9 @@
 # Builds the release tree (scripts/build.sh: nothing to do after scripts/test.sh), makes
 # build/release/varlen_<version>_<arch>.deb with cpack, and checks what it holds and what it declares.
 # Then the package is unpacked into a scratch root (dpkg -x), or with --install installed on this
-# machine with apt-get (its dependencies with it), and from there: varlen-cli --version, an analysis and
-# a design of the packaged roof-truss example, the desktop program drawing the truss into a PNG without a
-# window, the desktop entry (desktop-file-validate) and the MIME type (well-formed, and read by
+# machine with apt-get (its dependencies with it), and from there: varlen-cli --version, an analysis, a
+# design and a Word report of the packaged roof-truss example, the desktop program drawing the truss into
+# a PNG without a window, the desktop entry (desktop-file-validate) and the MIME type (well-formed, and read by
 # update-mime-database into a scratch cache). Run as root or with sudo; installs what it needs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -68,6 +68,11 @@ cp "$root/usr/share/doc/varlen/examples/roof_truss.sma" "$scratch/work/"
 grep -q '"axial_force"' "$scratch/work/roof.json" || fail "the analysis wrote no member forces"
 [ -s "$scratch/work/roof_truss.txt" ] || fail "the analysis wrote no results file"
 "$cli" design "$scratch/work/roof_truss.sma" >/dev/null || fail "varlen-cli design of the roof truss failed"
+# The sparse solver and libzip are loaded at run time, not by the dynamic linker: a Word report shows
+# that the installed program finds libzip as it finds CHOLMOD above.
+"$cli" report "$scratch/work/roof_truss.sma" --docx "$scratch/work/roof.docx" \
+    || fail "varlen-cli report --docx of the roof truss failed"
+[ "$(head -c 2 "$scratch/work/roof.docx")" = PK ] || fail "the Word report is not a zip package"
 QT_QPA_PLATFORM=offscreen "$root/usr/bin/varlen" --export-picture "$scratch/work/roof.png" --view forces \
     "$scratch/work/roof_truss.sma" 2>/dev/null || fail "varlen --export-picture failed"
 [ "$(head -c 4 "$scratch/work/roof.png" | tail -c 3)" = PNG ] || fail "varlen drew no PNG"

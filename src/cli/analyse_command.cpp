@@ -9,6 +9,7 @@
 #include "analysis/analysis.h"
 #include "analysis/results_file.h"
 #include "analysis/results_json.h"
+#include "analysis/solver_library.h"
 #include "cases_file.h"
 #include "command_line.h"
 #include "commands.h"
@@ -175,8 +176,10 @@ int Analyse(const AnalyseArgs* parsed) {
     const bool loadCases = parsed->cases || read.model->HasLoadCases();
     if (loadCases && SayLoadCaseProblems(*read.model)) return kExitUsage;
 
+    // The solver finishes loading while the truss is checked and assembled.
     const analysis::AnalysisOutcome outcome =
         analysis::Analyse(std::move(*read.model), {parsed->ordering, {}, loadCases});
+    analysis::SettleSolver();
     if (!outcome.results) {
         PrintLines(std::string(analysis::kAnalysisErrorTitle) + "\n" + outcome.Message());
         return kExitStopped;
@@ -305,6 +308,7 @@ all, and none may name the project or another output.)",
     command.memory = "analyse the project";
     command.stopped = "the analysis";
     command.run = [parsed] { return Analyse(parsed.get()); };
+    command.analyses = true;
 }
 
 } // namespace varlen::cli

@@ -40,6 +40,8 @@ public:
 
     // Runs the command once its options are read; returns the exit status.
     std::function<int()> run;
+    // The command analyses: the sparse solver starts loading while it reads its input.
+    bool analyses = false;
     // The words for a failure that escapes the command: "not enough memory to <memory>", "<stopped>
     // stopped: ...".
     std::string memory, stopped;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "analysis/analysis.h"
+#include "analysis/solver_library.h"
 #include "cases_file.h"
 #include "commands.h"
 #include "io/message_text.h"
@@ -48,6 +49,7 @@ std::optional<analysis::AnalysisOutcome> AnalyseOrSay(model::Model model, bool l
     }
     analysis::AnalysisOutcome analysed =
         analysis::Analyse(std::move(model), {analysis::Ordering::Auto, {}, loadCases});
+    analysis::SettleSolver();
     if (!analysed.results) {
         PrintLines(std::string(analysis::kAnalysisErrorTitle) + "\n" + analysed.Message());
         status = kExitStopped;

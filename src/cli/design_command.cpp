@@ -274,6 +274,7 @@ radius of gyration, for instance) keeps the rows before that member and names it
     command.memory = "design the members";
     command.stopped = "the design";
     command.run = [parsed] { return Design(parsed.get()); };
+    command.analyses = true;
 }
 
 } // namespace varlen::cli

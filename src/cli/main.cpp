@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/solver_library.h"
 #include "command_line.h"
 #include "commands.h"
 
@@ -38,6 +39,7 @@ int Run(const std::vector<std::string>& args) {
     AddReportCommand(line);
     if (const std::optional<int> status = line.Parse(args)) return *status;
     const Command& command = *line.Chosen();
+    if (command.analyses) varlen::analysis::StartLoadingSolver();
     try {
         return command.run();
     } catch (const std::bad_alloc&) {

@@ -202,6 +202,7 @@ default 3). The report is replaced whole or not at all.)",
         }
         return Report(parsed.get());
     };
+    command.analyses = true;
 }
 
 } // namespace varlen::cli

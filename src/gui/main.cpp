@@ -12,6 +12,7 @@
 #include <QIcon>
 
 #include "analysis/analysis.h"
+#include "analysis/solver_library.h"
 #include "app/mdi_form.h"
 #include "drawing/viewport.h"
 #include "model/model.h"
@@ -108,6 +109,10 @@ int ExportPicture(const PictureRequest& request) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Before any thread of the program's own starts: the load sets the environment for the BLAS while it
+    // starts, and putting it back must not race another thread reading it.
+    varlen::analysis::StartLoadingSolver();
+    varlen::analysis::SettleSolver();
     if (Wanted(argc, argv)) {
         // No window is shown: any machine draws the picture, with or without a display.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

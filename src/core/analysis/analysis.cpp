@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "analysis/assembly.h"
+#include "analysis/solver_library.h"
 #include "project/number_text.h"
 #include "project/references.h"
 
@@ -553,6 +554,11 @@ AnalysisOutcome AnalyseChecked(CheckedInput checked, const AnalysisOptions& opti
     std::vector<int> jointOfColumn(dofs.dofOfFree.size());
     for (std::size_t q = 0; q < jointOfColumn.size(); ++q)
         jointOfColumn[q] = dofs.dofOfFree[q] / 2;
+    if (const std::string& problem = SolverProblem(); !problem.empty()) {
+        outcome.reason = StopReason::SolverFailed;
+        outcome.causes.push_back("The sparse solver is not available: " + problem + ".");
+        return outcome;
+    }
     CholeskyFactor factor;
     auto report = [&] {
         outcome.times.order = factor.analyseSeconds;

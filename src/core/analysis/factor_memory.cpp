@@ -10,10 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include <dlfcn.h>
 #include <sys/mman.h>
 
 #include <SuiteSparse_config.h>
+
+#include "analysis/solver_library.h"
 
 namespace varlen::analysis {
 namespace {
@@ -93,7 +94,7 @@ void* MapLarge(std::size_t bytes) {
 
 void RestoreIfDone(Allocator& allocator) {
     if (!allocator.installed || allocator.scopes > 0 || !allocator.mappings.empty()) return;
-    SuiteSparse_config = allocator.previous;
+    SuiteSparseConfig() = allocator.previous;
     allocator.installed = false;
 }
 
@@ -150,8 +151,9 @@ void* FactorRealloc(void* p, std::size_t bytes) {
     return moved;
 }
 
-// CHOLMOD brings its own OpenMP runtime when it was built with one; it is looked up in the process
-// rather than linked, so the core depends on no OpenMP of its own and works with a CHOLMOD without.
+// CHOLMOD brings its own OpenMP runtime when it was built with one; it is looked up among the libraries
+// CHOLMOD brought rather than linked, so the core depends on no OpenMP of its own and works with a
+// CHOLMOD without.
 struct OpenMpLevels {
     void (*set)(int) = nullptr;
     int (*get)() = nullptr;
@@ -160,8 +162,8 @@ struct OpenMpLevels {
 const OpenMpLevels& OpenMp() {
     static const OpenMpLevels levels = [] {
         OpenMpLevels found;
-        found.set = reinterpret_cast<void (*)(int)>(::dlsym(RTLD_DEFAULT, "omp_set_max_active_levels"));
-        found.get = reinterpret_cast<int (*)()>(::dlsym(RTLD_DEFAULT, "omp_get_max_active_levels"));
+        found.set = reinterpret_cast<void (*)(int)>(SolverSymbol("omp_set_max_active_levels"));
+        found.get = reinterpret_cast<int (*)()>(SolverSymbol("omp_get_max_active_levels"));
         return found.set && found.get ? found : OpenMpLevels{};
     }();
     return levels;
@@ -178,11 +180,12 @@ FactorScope::FactorScope() {
     const std::lock_guard lock(allocator.mutex);
     ++allocator.scopes;
     if (allocator.installed) return;
-    allocator.previous = SuiteSparse_config;
-    SuiteSparse_config.malloc_func = FactorMalloc;
-    SuiteSparse_config.calloc_func = FactorCalloc;
-    SuiteSparse_config.realloc_func = FactorRealloc;
-    SuiteSparse_config.free_func = FactorFree;
+    SuiteSparse_config_struct& config = SuiteSparseConfig();
+    allocator.previous = config;
+    config.malloc_func = FactorMalloc;
+    config.calloc_func = FactorCalloc;
+    config.realloc_func = FactorRealloc;
+    config.free_func = FactorFree;
     allocator.installed = true;
 }
 

@@ -1,6 +1,7 @@
 #include "analysis/sparse_solver.h"
 
 #include "analysis/factor_memory.h"
+#include "analysis/solver_library.h"
 
 #include <algorithm>
 #include <array>
@@ -313,6 +314,7 @@ FactorStatus CholeskyFactor::Factor(SparseMatrix&& k) {
     const auto start = Clock::now();
     {
         const FactorScope scope;
+        const BlasThreads threads(factorFlops);
         m_solver->FactorizeTaking(k);
     }
     factorSeconds += Since(start);

@@ -10,6 +10,7 @@
 #include "report/results_tables.h"
 #include "report/summary_rows.h"
 #include "report/xml_writer.h"
+#include "report/zip_library.h"
 
 namespace varlen::report {
 namespace {
@@ -578,6 +579,8 @@ struct SourceFree {
 
 // The parts zipped in memory; the texts must outlive the call.
 DocxOutcome Zip(const std::vector<std::pair<std::string, const std::string*>>& parts) {
+    if (const std::string& problem = ZipProblem(); !problem.empty())
+        return {{}, "the document could not be put together: " + problem};
     zip_error_t error;
     zip_error_init(&error);
     std::unique_ptr<zip_source_t, SourceFree> buffer(zip_source_buffer_create(nullptr, 0, 0, &error));

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include <SuiteSparse_config.h>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include "analysis/factor_memory.h"
+#include "analysis/solver_library.h"
 #include "analysis/sparse_solver.h"
 
 namespace varlen::analysis {
@@ -33,8 +33,8 @@ SparseMatrix GridMatrix(int n) {
 // place would send every later CHOLMOD user through them; a mapped block handed to free(), or a block
 // from malloc handed to munmap, would crash or corrupt the heap before the solve could be checked.
 TEST(FactorMemory, LargeFactorIsMappedWhileItLivesAndReturnedWithIt) {
-    const auto mallocBefore = SuiteSparse_config.malloc_func;
-    const auto freeBefore = SuiteSparse_config.free_func;
+    const auto mallocBefore = SuiteSparseConfig().malloc_func;
+    const auto freeBefore = SuiteSparseConfig().free_func;
     const int n = 180;
     const SparseMatrix k = GridMatrix(n);
     std::vector<int> jointOfColumn(static_cast<std::size_t>(n * n));
@@ -59,8 +59,8 @@ TEST(FactorMemory, LargeFactorIsMappedWhileItLivesAndReturnedWithIt) {
     }
     EXPECT_EQ(FactorMemoryMapped(), 0u);
     EXPECT_FALSE(FactorMemoryHooksInstalled());
-    EXPECT_EQ(SuiteSparse_config.malloc_func, mallocBefore);
-    EXPECT_EQ(SuiteSparse_config.free_func, freeBefore);
+    EXPECT_EQ(SuiteSparseConfig().malloc_func, mallocBefore);
+    EXPECT_EQ(SuiteSparseConfig().free_func, freeBefore);
 }
 
 // The hooks must outlive the scope while a block is out, or that block would reach free(); a realloc
@@ -70,29 +70,29 @@ TEST(FactorMemory, HooksStayWhileABlockIsOutAndReallocKeepsTheContents) {
     void* moved = nullptr;
     {
         const FactorScope scope;
-        auto* zeroed = static_cast<unsigned char*>(SuiteSparse_config.calloc_func(kFactorLargeBlock / 8, 8));
+        auto* zeroed = static_cast<unsigned char*>(SuiteSparseConfig().calloc_func(kFactorLargeBlock / 8, 8));
         ASSERT_NE(zeroed, nullptr);
         EXPECT_GE(FactorMemoryMapped(), kFactorLargeBlock);
         EXPECT_EQ(zeroed[0], 0);
         EXPECT_EQ(zeroed[kFactorLargeBlock - 1], 0);
         std::memcpy(zeroed, "truss", 6);
-        moved = SuiteSparse_config.realloc_func(zeroed, 64); // small now: back to the heap
+        moved = SuiteSparseConfig().realloc_func(zeroed, 64); // small now: back to the heap
         ASSERT_NE(moved, nullptr);
         EXPECT_STREQ(static_cast<const char*>(moved), "truss");
         EXPECT_EQ(FactorMemoryMapped(), 0u);
-        large = SuiteSparse_config.malloc_func(kFactorLargeBlock);
+        large = SuiteSparseConfig().malloc_func(kFactorLargeBlock);
         ASSERT_NE(large, nullptr);
     }
     EXPECT_TRUE(FactorMemoryHooksInstalled());
-    SuiteSparse_config.free_func(large);
+    SuiteSparseConfig().free_func(large);
     EXPECT_FALSE(FactorMemoryHooksInstalled());
-    SuiteSparse_config.free_func(moved);
+    SuiteSparseConfig().free_func(moved);
 }
 
 // OpenMP keeps the limit per thread: it has to be set on the thread that factorises (the desktop's
 // worker), and given back, or that thread's later OpenMP users would run on one thread for good.
 TEST(FactorMemory, OpenMpRegionsAreInactiveInTheScopeAndTheLimitGivenBack) {
-    auto* get = reinterpret_cast<int (*)()>(::dlsym(RTLD_DEFAULT, "omp_get_max_active_levels"));
+    auto* get = reinterpret_cast<int (*)()>(SolverSymbol("omp_get_max_active_levels"));
     if (!get) GTEST_SKIP() << "CHOLMOD is built without OpenMP";
     int before = -1, inside = -1, after = -1;
     std::thread worker([&] {
