@@ -18,6 +18,19 @@ void LineEnd(std::string& out) {
     out += "\r\n";
 }
 
+// One magnitude's digits as the file shows them. Each section formats only the figures it prints: a
+// member's forces come up in two sections, and formatting all three of them in both took a fifth of the
+// file's time.
+class FileDigits {
+public:
+    explicit FileDigits(double value) : m_length(project::WriteGeneral15(m_text.data(), std::fabs(value))) {}
+    [[nodiscard]] SignedDigits Signed(bool negative) const { return {{m_text.data(), m_length}, negative}; }
+
+private:
+    std::array<char, 32> m_text{};
+    std::size_t m_length;
+};
+
 void AppendFramedPair(std::string& out, SignedDigits a, SignedDigits b) {
     AppendFramed(out, a.digits, a.negative);
     AppendFramed(out, b.digits, b.negative);
@@ -74,10 +87,11 @@ void OutputLocalForces(const Results& results, std::string& out, const std::func
     out += "LOCAL FORCES";
     LineEnd(out);
     for (int m = 1; m <= results.MemberCount(); ++m) {
-        const MemberTexts t(results, m, Digits::Fifteen);
+        const EndVector local = results.MemberLocalForce(m);
+        const FileDigits axial(local[2]);
         AppendMemberHeading(out, m, "at Joint i (Fy, Mx, Mz)");
-        AppendFramedPair(out, {t.axial, t.local[0] < 0}, {"0", false});
-        AppendFramedPair(out, {t.axial, t.local[2] < 0}, {"0", false});
+        AppendFramedPair(out, axial.Signed(local[0] < 0), {"0", false});
+        AppendFramedPair(out, axial.Signed(local[2] < 0), {"0", false});
         LineEnd(out);
         flush();
     }
@@ -87,11 +101,12 @@ void OutputGlobalForces(const Results& results, std::string& out, const std::fun
     out += "GLOBAL FORCES / REACTIONS";
     LineEnd(out);
     for (int m = 1; m <= results.MemberCount(); ++m) {
-        const MemberTexts t(results, m, Digits::Fifteen);
+        const EndVector global = results.MemberGlobalForce(m);
+        const FileDigits x(global[0]), y(global[1]);
         AppendMemberHeading(out, m, "at Joint i (Fy, Mx, Mz)");
-        AppendFramedPair(out, {t.globalX, t.global[0] < 0}, {t.globalY, t.global[1] < 0});
+        AppendFramedPair(out, x.Signed(global[0] < 0), y.Signed(global[1] < 0));
         AppendMemberHeading(out, m, "at Joint j (Fy, Mx, Mz)");
-        AppendFramedPair(out, {t.globalX, t.global[2] < 0}, {t.globalY, t.global[3] < 0});
+        AppendFramedPair(out, x.Signed(global[2] < 0), y.Signed(global[3] < 0));
         LineEnd(out);
         flush();
     }
