@@ -5,14 +5,18 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
-#include <thread>
 
 #include <Eigen/CholmodSupport>
 #include <malloc.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace varlen::analysis {
 namespace {
@@ -105,22 +109,39 @@ bool MetisOnTwoCores(JointGraph& graph, int nodes, cholmod_common& common, std::
     }
     std::array<std::vector<int>, 2> halfOrder;
     std::array<bool, 2> ordered{true, true};
-    auto orderHalf = [&](std::size_t part, cholmod_common& c) {
+    for (std::size_t part = 0; part < 2; ++part)
+        halfOrder[part].resize(globalOf[part].size());
+    auto orderHalf = [&](std::size_t part, int* into) {
         const auto size = static_cast<int>(globalOf[part].size());
-        if (size == 0) return;
-        halfOrder[part].resize(static_cast<std::size_t>(size));
+        if (size == 0) return true;
         cholmod_sparse view = PatternView(halves[part], size);
-        ordered[part] = cholmod_metis(&view, nullptr, 0, 0, halfOrder[part].data(), &c) != 0;
+        return cholmod_metis(&view, nullptr, 0, 0, into, &common) != 0;
     };
-    std::thread second([&] {
-        cholmod_common own;
-        cholmod_start(&own);
-        own.print = 0;
-        orderHalf(1, own);
-        cholmod_finish(&own);
-    });
-    orderHalf(0, common);
-    second.join();
+    // METIS draws its random numbers from one state for the whole process, so two orderings at once in
+    // two threads would take turns at it and come out different from run to run, and the results with
+    // them in their last digits. The second half is ordered in a child process of its own, which writes
+    // its order into memory the two share; where there is no child to be had, it is ordered here after
+    // the first.
+    const std::size_t secondBytes = std::max<std::size_t>(halfOrder[1].size(), 1) * sizeof(int);
+    void* shared = ::mmap(nullptr, secondBytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    const pid_t child = shared == MAP_FAILED ? -1 : ::fork();
+    if (child == 0) {
+        common.print = 0;
+        ::_exit(orderHalf(1, static_cast<int*>(shared)) ? 0 : 1);
+    }
+    ordered[0] = orderHalf(0, halfOrder[0].data());
+    bool secondDone = false;
+    if (child > 0) {
+        int status = 0;
+        pid_t waited = -1;
+        do {
+            waited = ::waitpid(child, &status, 0);
+        } while (waited < 0 && errno == EINTR);
+        secondDone = waited == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        if (secondDone) std::memcpy(halfOrder[1].data(), shared, halfOrder[1].size() * sizeof(int));
+    }
+    if (shared != MAP_FAILED) ::munmap(shared, secondBytes);
+    if (!secondDone) ordered[1] = orderHalf(1, halfOrder[1].data());
     if (!ordered[0] || !ordered[1]) return false;
     order.clear();
     order.reserve(static_cast<std::size_t>(nodes));

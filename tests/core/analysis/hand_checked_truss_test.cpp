@@ -276,8 +276,10 @@ namespace {
 
 // A lattice large enough for the ordering to split the joint graph and order its halves side by side
 // must give the same displacements as the plain AMD ordering; a wrong joining of the halves' orders
-// would leave joints out or twice, which CHOLMOD refuses or which changes nothing but the answer.
-TEST(SparseOrdering, SplitMetisOrderingAgreesWithAmd) {
+// would leave joints out or twice, which CHOLMOD refuses or which changes nothing but the answer. And
+// the same truss must give the same answer to the last digit every time: METIS draws its random numbers
+// from one state for the whole process, and two halves ordered at once in two threads took turns at it.
+TEST(SparseOrdering, SplitMetisOrderingAgreesWithAmdAndRepeatsItself) {
     constexpr int n = 230; // 52,900 joints: above the size where the ordering splits
     model::Model in;
     for (int row = 0; row < n; ++row)
@@ -304,6 +306,13 @@ TEST(SparseOrdering, SplitMetisOrderingAgreesWithAmd) {
         EXPECT_NEAR(metis.results->Dx(j), amd.results->Dx(j), 1e-9 * largest) << j;
         EXPECT_NEAR(metis.results->Dy(j), amd.results->Dy(j), 1e-9 * largest) << j;
     }
+    const AnalysisOutcome again = Analyse(in, {Ordering::Metis});
+    ASSERT_TRUE(again.results) << again.Message();
+    int differing = 0;
+    for (int j = 1; j <= n * n; ++j)
+        if (again.results->Dx(j) != metis.results->Dx(j) || again.results->Dy(j) != metis.results->Dy(j))
+            ++differing;
+    EXPECT_EQ(differing, 0) << "joints whose displacements changed between two analyses of one truss";
 }
 
 } // namespace
