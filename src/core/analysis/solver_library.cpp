@@ -75,7 +75,7 @@ BlasThreads::~BlasThreads() {
 } // namespace varlen::analysis
 
 // The CHOLMOD calls the program makes, Eigen's among them.
-#define VARLEN_CHOLMOD_CALL(result, name, parameters, arguments)                                          \
+#define VARLEN_CHOLMOD_CALL(result, name, parameters, arguments)                                             \
     VARLEN_LOADED_CALL(Library(), result, name, parameters, arguments)
 
 namespace varlen::analysis {
@@ -86,8 +86,8 @@ VARLEN_CHOLMOD_CALL(int, cholmod_amd,
                     (cholmod_sparse * a, int* fset, size_t fsize, int* perm, cholmod_common* common),
                     (a, fset, fsize, perm, common))
 VARLEN_CHOLMOD_CALL(int, cholmod_analyze_ordering,
-                    (cholmod_sparse * a, int ordering, int* perm, int* fset, size_t fsize, int* parent, int* post,
-                     int* columnCount, int* first, int* level, cholmod_common* common),
+                    (cholmod_sparse * a, int ordering, int* perm, int* fset, size_t fsize, int* parent,
+                     int* post, int* columnCount, int* first, int* level, cholmod_common* common),
                     (a, ordering, perm, fset, fsize, parent, post, columnCount, first, level, common))
 VARLEN_CHOLMOD_CALL(cholmod_factor*, cholmod_analyze_p,
                     (cholmod_sparse * a, int* userPerm, int* fset, size_t fsize, cholmod_common* common),
@@ -100,9 +100,9 @@ VARLEN_CHOLMOD_CALL(int, cholmod_factorize_p,
                     (cholmod_sparse * a, double beta[2], int* fset, size_t fsize, cholmod_factor* l,
                      cholmod_common* common),
                     (a, beta, fset, fsize, l, common))
-VARLEN_CHOLMOD_CALL(int, cholmod_free_dense, (cholmod_dense * *x, cholmod_common * common), (x, common))
-VARLEN_CHOLMOD_CALL(int, cholmod_free_factor, (cholmod_factor * *l, cholmod_common * common), (l, common))
-VARLEN_CHOLMOD_CALL(int, cholmod_free_sparse, (cholmod_sparse * *a, cholmod_common * common), (a, common))
+VARLEN_CHOLMOD_CALL(int, cholmod_free_dense, (cholmod_dense * *x, cholmod_common* common), (x, common))
+VARLEN_CHOLMOD_CALL(int, cholmod_free_factor, (cholmod_factor * *l, cholmod_common* common), (l, common))
+VARLEN_CHOLMOD_CALL(int, cholmod_free_sparse, (cholmod_sparse * *a, cholmod_common* common), (a, common))
 VARLEN_CHOLMOD_CALL(int, cholmod_metis,
                     (cholmod_sparse * a, int* fset, size_t fsize, int postorder, int* perm,
                      cholmod_common* common),
@@ -112,7 +112,8 @@ VARLEN_CHOLMOD_CALL(SuiteSparse_long, cholmod_nested_dissection,
                      cholmod_common* common),
                     (a, fset, fsize, perm, parent, member, common))
 VARLEN_CHOLMOD_CALL(cholmod_sparse*, cholmod_ptranspose,
-                    (cholmod_sparse * a, int values, int* perm, int* fset, size_t fsize, cholmod_common* common),
+                    (cholmod_sparse * a, int values, int* perm, int* fset, size_t fsize,
+                     cholmod_common* common),
                     (a, values, perm, fset, fsize, common))
 VARLEN_CHOLMOD_CALL(cholmod_dense*, cholmod_solve,
                     (int system, cholmod_factor* l, cholmod_dense* b, cholmod_common* common),

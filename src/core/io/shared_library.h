@@ -48,8 +48,8 @@ private:
 // io::SharedLibrary) once it has loaded. The program asks Problem() before it relies on the library,
 // so that a library that did not load is told in words; a call made regardless ends the program, as the
 // dynamic linker would have ended it before main.
-#define VARLEN_LOADED_CALL(library, result, name, parameters, arguments)                                   \
-    extern "C" result name parameters {                                                                    \
-        static const auto call = reinterpret_cast<result(*) parameters>((library).Required(#name));        \
-        return call arguments;                                                                             \
+#define VARLEN_LOADED_CALL(library, result, name, parameters, arguments)                                     \
+    extern "C" result name parameters {                                                                      \
+        static const auto call = reinterpret_cast<result(*) parameters>((library).Required(#name));          \
+        return call arguments;                                                                               \
     }

@@ -19,7 +19,7 @@ const std::string& ZipProblem() {
 }
 
 // The libzip calls the Word report makes.
-#define VARLEN_ZIP_CALL(result, name, parameters, arguments)                                              \
+#define VARLEN_ZIP_CALL(result, name, parameters, arguments)                                                 \
     VARLEN_LOADED_CALL(Library(), result, name, parameters, arguments)
 
 VARLEN_ZIP_CALL(int, zip_close, (zip_t * archive), (archive))
