@@ -14,10 +14,10 @@ namespace varlen::analysis {
 //   thread), so the desktop's worker thread sets it for itself; the BLAS keeps its own threads for the
 //   dense work.
 // - CHOLMOD allocates through SuiteSparse_config's hooks: blocks of kFactorLargeBlock bytes and more are
-//   mapped on their own, backed by transparent huge pages and faulted in on two cores before CHOLMOD
-//   fills them (with 4 KiB pages taken one by one on first touch the faults cost more than a third of a
-//   large factorisation), and unmapped when CHOLMOD frees them, so a long-running program does not keep
-//   a freed factor resident. Smaller blocks go to the allocator that was there before.
+//   mapped on their own and faulted in on two cores before CHOLMOD fills them (taken one page at a time
+//   on first touch, the faults cost more than a third of a large factorisation), and unmapped when
+//   CHOLMOD frees them, so a long-running program does not keep a freed factor resident. Smaller blocks
+//   go to the allocator that was there before.
 //
 // The hooks stay in place after the last FactorScope ends for as long as a large block is still out
 // (the factor is freed after the factorisation, when the next one starts or the solver goes), and are
@@ -33,7 +33,7 @@ private:
     int m_openMpLevels = -1; // the thread's max-active-levels before, or -1 without OpenMP
 };
 
-// Below two huge pages a block's page faults cost little, and rounding it up to whole ones would waste much.
+// Below this a block's page faults cost little.
 constexpr std::size_t kFactorLargeBlock = std::size_t{4} << 20;
 // Bytes mapped for large blocks that have not been freed yet.
 [[nodiscard]] std::size_t FactorMemoryMapped();
