@@ -29,20 +29,14 @@ SignedDigits ResultTexts::Joint(std::size_t dof) const {
     return {std::string_view(m_arena).substr(begin, m_end[dof] - begin), m_negative[dof] != 0};
 }
 
-MemberTexts::MemberTexts(const Results& results, int member, Digits precision)
-    : local(results.MemberLocalForce(member)), global(results.MemberGlobalForce(member)) {
-    char* next = m_storage.data();
-    auto digits = [&](double magnitude) {
-        const std::size_t length = precision == Digits::Fifteen ? project::WriteGeneral15(next, magnitude)
-                                                                : project::WriteGeneral(next, magnitude);
-        const std::string_view text(next, length);
-        next += length;
-        return text;
-    };
-    axial = digits(std::fabs(local[2]));
-    globalX = digits(std::fabs(global[0]));
-    globalY = digits(std::fabs(global[1]));
-}
+MagnitudeText::MagnitudeText(double value, Digits digits)
+    : m_length(digits == Digits::Fifteen ? project::WriteGeneral15(m_text.data(), std::fabs(value))
+                                         : project::WriteGeneral(m_text.data(), std::fabs(value))) {}
+
+MemberTexts::MemberTexts(const Results& results, int member)
+    : local(results.MemberLocalForce(member)), global(results.MemberGlobalForce(member)),
+      axial(local[2], Digits::RoundTrip), globalX(global[0], Digits::RoundTrip),
+      globalY(global[1], Digits::RoundTrip) {}
 
 void AppendInteger(std::string& out, int value) {
     char text[16];

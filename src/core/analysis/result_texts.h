@@ -39,15 +39,25 @@ private:
     std::vector<std::uint8_t> m_negative;
 };
 
-// One member's texts: the digits of |N| (local forces are -N, 0, N, 0) and of the global end i
-// components (end j's are their negatives), with each value's own sign.
-struct MemberTexts {
-    MemberTexts(const Results& results, int member, Digits digits = Digits::RoundTrip);
-    EndVector local, global;
-    std::string_view axial, globalX, globalY; // digits of magnitudes, in `storage`
+// The digits of |value|, kept with it.
+class MagnitudeText {
+public:
+    MagnitudeText(double value, Digits digits);
+    [[nodiscard]] std::string_view Text() const { return {m_text.data(), m_length}; }
+    [[nodiscard]] SignedDigits Signed(bool negative) const { return {Text(), negative}; }
 
 private:
-    std::array<char, 96> m_storage{};
+    std::array<char, 32> m_text{};
+    std::size_t m_length = 0;
+};
+
+// One member's texts for the JSON: the digits of |N| (local forces are -N, 0, N, 0) and of the global
+// end i components (end j's are their negatives); each value's own sign goes with them. The results
+// file prints these in two sections and formats, in each, only the ones it prints.
+struct MemberTexts {
+    MemberTexts(const Results& results, int member);
+    EndVector local, global;
+    MagnitudeText axial, globalX, globalY;
 };
 
 // The digits of a positive whole number (member and joint numbers), without the double conversion.

@@ -18,19 +18,6 @@ void LineEnd(std::string& out) {
     out += "\r\n";
 }
 
-// One magnitude's digits as the file shows them. Each section formats only the figures it prints: a
-// member's forces come up in two sections, and formatting all three of them in both took a fifth of the
-// file's time.
-class FileDigits {
-public:
-    explicit FileDigits(double value) : m_length(project::WriteGeneral15(m_text.data(), std::fabs(value))) {}
-    [[nodiscard]] SignedDigits Signed(bool negative) const { return {{m_text.data(), m_length}, negative}; }
-
-private:
-    std::array<char, 32> m_text{};
-    std::size_t m_length;
-};
-
 void AppendFramedPair(std::string& out, SignedDigits a, SignedDigits b) {
     AppendFramed(out, a.digits, a.negative);
     AppendFramed(out, b.digits, b.negative);
@@ -87,8 +74,10 @@ void OutputLocalForces(const Results& results, std::string& out, const std::func
     out += "LOCAL FORCES";
     LineEnd(out);
     for (int m = 1; m <= results.MemberCount(); ++m) {
+        // Each section formats only the figures it prints: formatting all three of a member's in both
+        // took a fifth of the file's time.
         const EndVector local = results.MemberLocalForce(m);
-        const FileDigits axial(local[2]);
+        const MagnitudeText axial(local[2], Digits::Fifteen);
         AppendMemberHeading(out, m, "at Joint i (Fy, Mx, Mz)");
         AppendFramedPair(out, axial.Signed(local[0] < 0), {"0", false});
         AppendFramedPair(out, axial.Signed(local[2] < 0), {"0", false});
@@ -102,7 +91,7 @@ void OutputGlobalForces(const Results& results, std::string& out, const std::fun
     LineEnd(out);
     for (int m = 1; m <= results.MemberCount(); ++m) {
         const EndVector global = results.MemberGlobalForce(m);
-        const FileDigits x(global[0]), y(global[1]);
+        const MagnitudeText x(global[0], Digits::Fifteen), y(global[1], Digits::Fifteen);
         AppendMemberHeading(out, m, "at Joint i (Fy, Mx, Mz)");
         AppendFramedPair(out, x.Signed(global[0] < 0), y.Signed(global[1] < 0));
         AppendMemberHeading(out, m, "at Joint j (Fy, Mx, Mz)");

@@ -92,16 +92,15 @@ void WriteBody(const Results& r, std::string& out, const std::function<void()>& 
         out += ",\"joint_j\":";
         AppendInteger(out, s.jointJ);
         out += ",\"axial_force\":";
-        AppendPlain(out, t.axial, t.local[2] < 0);
+        AppendPlain(out, t.axial.Text(), t.local[2] < 0);
         out += ",\"global_displacements\":";
         Array(out, {texts.Dx(s.jointI), texts.Dy(s.jointI), texts.Dx(s.jointJ), texts.Dy(s.jointJ)});
         out += ",\"local_forces\":";
         const SignedDigits zero{"0", false};
-        Array(out,
-              {SignedDigits{t.axial, t.local[0] < 0}, zero, SignedDigits{t.axial, t.local[2] < 0}, zero});
+        Array(out, {t.axial.Signed(t.local[0] < 0), zero, t.axial.Signed(t.local[2] < 0), zero});
         out += ",\"global_forces\":";
-        Array(out, {SignedDigits{t.globalX, t.global[0] < 0}, SignedDigits{t.globalY, t.global[1] < 0},
-                    SignedDigits{t.globalX, t.global[2] < 0}, SignedDigits{t.globalY, t.global[3] < 0}});
+        Array(out, {t.globalX.Signed(t.global[0] < 0), t.globalY.Signed(t.global[1] < 0),
+                    t.globalX.Signed(t.global[2] < 0), t.globalY.Signed(t.global[3] < 0)});
         out.push_back('}');
         flush();
     }

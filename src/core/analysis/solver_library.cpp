@@ -56,20 +56,27 @@ SuiteSparse_config_struct& SuiteSparseConfig() {
     return *config;
 }
 
+namespace {
+
+// OpenBLAS's own setting; nullptr under another BLAS.
+using SetThreads = void (*)(int);
+SetThreads SetBlasThreads() {
+    static const auto set = reinterpret_cast<SetThreads>(SolverSymbol("openblas_set_num_threads"));
+    return set;
+}
+
+} // namespace
+
 BlasThreads::BlasThreads(double flops) {
     if (!g_blasThreadsChosenHere || flops < kBlasThreadsFlops) return;
-    using SetThreads = void (*)(int);
-    static const auto set = reinterpret_cast<SetThreads>(SolverSymbol("openblas_set_num_threads"));
     const unsigned cores = std::thread::hardware_concurrency();
-    if (!set || cores < 2) return;
-    set(static_cast<int>(cores));
+    if (!SetBlasThreads() || cores < 2) return;
+    SetBlasThreads()(static_cast<int>(cores));
     m_raised = true;
 }
 
 BlasThreads::~BlasThreads() {
-    if (!m_raised) return;
-    using SetThreads = void (*)(int);
-    reinterpret_cast<SetThreads>(SolverSymbol("openblas_set_num_threads"))(1);
+    if (m_raised) SetBlasThreads()(1);
 }
 
 } // namespace varlen::analysis
