@@ -1,8 +1,11 @@
 #include "analysis/solver_library.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include <cholmod.h>
 
@@ -18,8 +21,20 @@ constexpr double kBlasThreadsFlops = 1e9;
 constexpr const char* kBlasThreadsVariable = "OPENBLAS_NUM_THREADS";
 bool g_blasThreadsChosenHere = false;
 
+// The BLAS and LAPACK CHOLMOD needs, as "libblas.so.3:liblapack.so.3", loaded ahead of it.
+std::vector<std::string> LoadedAhead() {
+    std::vector<std::string> names;
+    const std::string_view all = VARLEN_CHOLMOD_AHEAD;
+    for (std::size_t start = 0; start < all.size();) {
+        const std::size_t end = std::min(all.find(':', start), all.size());
+        if (end > start) names.emplace_back(all.substr(start, end - start));
+        start = end + 1;
+    }
+    return names;
+}
+
 io::SharedLibrary& Library() {
-    static auto* library = new io::SharedLibrary(VARLEN_CHOLMOD_SONAME);
+    static auto* library = new io::SharedLibrary(VARLEN_CHOLMOD_SONAME, LoadedAhead());
     return *library;
 }
 

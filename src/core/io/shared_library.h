@@ -8,13 +8,19 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace varlen::io {
 
 class SharedLibrary {
 public:
-    // `soname` as the dynamic linker knows it ("libcholmod.so.3").
-    explicit SharedLibrary(std::string soname) : m_soname(std::move(soname)) {}
+    // `soname` as the dynamic linker knows it ("libcholmod.so.3"). `loadedAhead` names libraries it needs
+    // that resolve thousands of their own symbols as they load (the BLAS): they are loaded first, each
+    // looking in itself and its own dependencies before the program's libraries, and the library then
+    // finds them loaded under the names it asks for. One that will not load is left to the library's
+    // own load to report.
+    explicit SharedLibrary(std::string soname, std::vector<std::string> loadedAhead = {})
+        : m_soname(std::move(soname)), m_loadedAhead(std::move(loadedAhead)) {}
     SharedLibrary(const SharedLibrary&) = delete;
     SharedLibrary& operator=(const SharedLibrary&) = delete;
 
@@ -34,6 +40,7 @@ private:
     void Load();
 
     const std::string m_soname;
+    const std::vector<std::string> m_loadedAhead;
     std::mutex m_mutex; // over m_loader
     std::thread m_loader;
     bool m_started = false;
