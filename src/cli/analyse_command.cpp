@@ -19,7 +19,6 @@
 #include "printable_values.h"
 #include "project/number_text.h"
 #include "report/results_tables.h"
-#include "staged_output.h"
 
 namespace varlen::cli {
 namespace {
@@ -191,15 +190,17 @@ int Analyse(const AnalyseArgs* parsed) {
     }
 
     start = Clock::now();
-    StagedOutput resultsFile(resultsPath);
-    if (!resultsFile.Prepare()) {
+    // Each output is written in full beside its target, and only when all of them (and standard output)
+    // have been are they renamed into place: they are replaced together or not at all.
+    io::AtomicFileWriter resultsFile(resultsPath, io::AtomicFileWriter::Durability::NoSync);
+    if (!resultsFile.IsOpen()) {
         PrintError("the results file could not be written: " + resultsFile.Error());
         return kExitStopped;
     }
-    std::optional<StagedOutput> jsonFile;
+    std::optional<io::AtomicFileWriter> jsonFile;
     if (parsed->json && !jsonToStdout) {
-        jsonFile.emplace(*parsed->json);
-        if (!jsonFile->Prepare()) {
+        jsonFile.emplace(*parsed->json, io::AtomicFileWriter::Durability::NoSync);
+        if (!jsonFile->IsOpen()) {
             PrintError("the JSON results could not be written: " + jsonFile->Error());
             return kExitStopped;
         }
@@ -214,18 +215,15 @@ int Analyse(const AnalyseArgs* parsed) {
     };
     std::future<analysis::FileOutcome> json;
     if (jsonFile)
-        json = std::async(std::launch::async,
-                          [&] { return analysis::WriteJsonFile(writeJson, jsonFile->WritePath()); });
-    const analysis::FileOutcome written = analysis::WriteResultsFile(results, resultsFile.WritePath());
+        json = std::async(std::launch::async, [&] { return analysis::WriteJsonFile(writeJson, *jsonFile); });
+    const analysis::FileOutcome written = analysis::WriteResultsFile(results, resultsFile);
     const analysis::FileOutcome jsonWritten = json.valid() ? json.get() : analysis::FileOutcome{true, {}};
     if (!written.ok) {
-        PrintError("the results file could not be written, so no output was replaced: " +
-                   resultsFile.InTargetTerms(written.error));
+        PrintError("the results file could not be written, so no output was replaced: " + written.error);
         return kExitStopped;
     }
     if (!jsonWritten.ok) {
-        PrintError("the JSON results could not be written, so no output was replaced: " +
-                   jsonFile->InTargetTerms(jsonWritten.error));
+        PrintError("the JSON results could not be written, so no output was replaced: " + jsonWritten.error);
         return kExitStopped;
     }
     if (jsonToStdout) {
@@ -242,11 +240,11 @@ int Analyse(const AnalyseArgs* parsed) {
         PrintError("standard output could not be written (" + why + "), so no output file was replaced");
         return kExitStopped;
     }
-    if (!resultsFile.Publish()) {
+    if (!resultsFile.Commit()) {
         PrintError("the results file could not be written: " + resultsFile.Error());
         return kExitStopped;
     }
-    if (jsonFile && !jsonFile->Publish()) {
+    if (jsonFile && !jsonFile->Commit()) {
         PrintError("the JSON results could not be written (the results file was): " + jsonFile->Error());
         return kExitStopped;
     }

@@ -13,7 +13,6 @@
 #include "io/text_file.h"
 #include "model/model.h"
 #include "project/project_file.h"
-#include "staged_output.h"
 
 namespace varlen::cli {
 
@@ -91,6 +90,21 @@ void PrintLines(const std::string& message) {
     const std::string text = EscapeLines(message) + "\n";
     std::fwrite(text.data(), 1, text.size(), stderr);
 }
+
+namespace {
+
+// The path with symbolic links followed (even to a file that does not exist yet), made absolute and
+// normal: two spellings of one file give the same path.
+std::filesystem::path OutputIdentity(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path followed = io::FollowLinks(path);
+    std::filesystem::path absolute = std::filesystem::absolute(followed, error);
+    if (error) absolute = followed;
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(absolute, error);
+    return error ? absolute.lexically_normal() : canonical;
+}
+
+} // namespace
 
 bool SameFile(const std::string& a, const std::string& b) {
     if (a == "-" || b == "-") return false;

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "analysis/result_texts.h"
-#include "io/text_file.h"
 #include "project/number_text.h"
 
 namespace varlen::analysis {
@@ -110,15 +109,21 @@ std::string ResultsFileText(const Results& results) {
     return out;
 }
 
-FileOutcome WriteResultsFile(const Results& results, const std::filesystem::path& path) {
-    io::AtomicFileWriter writer(path, io::AtomicFileWriter::Durability::NoSync);
+FileOutcome WriteResultsFile(const Results& results, io::AtomicFileWriter& writer) {
     if (!writer.IsOpen()) return {false, writer.Error()};
     const std::function<void()> flush = [&] { writer.MaybeFlush(); };
     OutputGlobalDisp(results, writer.Buffer(), flush);
     OutputLocalForces(results, writer.Buffer(), flush);
     OutputGlobalForces(results, writer.Buffer(), flush);
-    if (!writer.Commit()) return {false, writer.Error()};
+    if (!writer.Finish()) return {false, writer.Error()};
     return {true, {}};
+}
+
+FileOutcome WriteResultsFile(const Results& results, const std::filesystem::path& path) {
+    io::AtomicFileWriter writer(path, io::AtomicFileWriter::Durability::NoSync);
+    FileOutcome outcome = WriteResultsFile(results, writer);
+    if (outcome.ok && !writer.Commit()) outcome = {false, writer.Error()};
+    return outcome;
 }
 
 } // namespace varlen::analysis

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "analysis/results.h"
+#include "io/text_file.h"
 
 namespace varlen::analysis {
 
@@ -28,5 +29,8 @@ void OutputGlobalForces(const Results& results, std::string& out, const std::fun
 
 [[nodiscard]] std::string ResultsFileText(const Results& results);
 [[nodiscard]] FileOutcome WriteResultsFile(const Results& results, const std::filesystem::path& path);
+// The same through a writer the caller commits, when outputs are to be replaced together: written and
+// finished (io::AtomicFileWriter::Finish), not yet in place.
+[[nodiscard]] FileOutcome WriteResultsFile(const Results& results, io::AtomicFileWriter& writer);
 
 } // namespace varlen::analysis

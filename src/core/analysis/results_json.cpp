@@ -192,12 +192,18 @@ void WriteLoadCasesJson(const Results& first, const LoadCaseResults& all, std::s
     out += "\n]\n}\n}\n";
 }
 
-FileOutcome WriteJsonFile(const JsonWriter& write, const std::filesystem::path& path) {
-    io::AtomicFileWriter writer(path, io::AtomicFileWriter::Durability::NoSync);
+FileOutcome WriteJsonFile(const JsonWriter& write, io::AtomicFileWriter& writer) {
     if (!writer.IsOpen()) return {false, writer.Error()};
     write(writer.Buffer(), [&] { writer.MaybeFlush(); });
-    if (!writer.Commit()) return {false, writer.Error()};
+    if (!writer.Finish()) return {false, writer.Error()};
     return {true, {}};
+}
+
+FileOutcome WriteJsonFile(const JsonWriter& write, const std::filesystem::path& path) {
+    io::AtomicFileWriter writer(path, io::AtomicFileWriter::Durability::NoSync);
+    FileOutcome outcome = WriteJsonFile(write, writer);
+    if (outcome.ok && !writer.Commit()) outcome = {false, writer.Error()};
+    return outcome;
 }
 
 FileOutcome WriteJsonStream(const JsonWriter& write, std::FILE* stream) {

@@ -30,6 +30,8 @@ void WriteLoadCasesJson(const Results& first, const LoadCaseResults& all, std::s
 // Any of the documents above, streamed to a file (replaced whole or not at all) or an open stream.
 using JsonWriter = std::function<void(std::string&, const std::function<void()>&)>;
 [[nodiscard]] FileOutcome WriteJsonFile(const JsonWriter& write, const std::filesystem::path& path);
+// Written and finished through a writer the caller commits (see WriteResultsFile).
+[[nodiscard]] FileOutcome WriteJsonFile(const JsonWriter& write, io::AtomicFileWriter& writer);
 [[nodiscard]] FileOutcome WriteJsonStream(const JsonWriter& write, std::FILE* stream);
 
 } // namespace varlen::analysis

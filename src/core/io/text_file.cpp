@@ -122,6 +122,17 @@ FileText ReadWholeFile(const std::filesystem::path& path) {
     return result;
 }
 
+std::filesystem::path FollowLinks(std::filesystem::path path) {
+    std::error_code error;
+    // 40 hops, as the system allows, before a loop of links is given up on.
+    for (int hop = 0; hop < 40 && std::filesystem::is_symlink(path, error); ++hop) {
+        const std::filesystem::path to = std::filesystem::read_symlink(path, error);
+        if (error) break;
+        path = to.is_absolute() ? to : path.parent_path() / to;
+    }
+    return path;
+}
+
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, Durability durability)
     : m_target(std::move(target)), m_durability(durability) {
     if (m_target.empty()) {
@@ -129,11 +140,7 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, Durability dura
         return;
     }
     // A link is followed, so the file it names is replaced and the link stays a link.
-    std::error_code ignored;
-    if (std::filesystem::is_symlink(m_target, ignored)) {
-        const auto resolved = std::filesystem::weakly_canonical(m_target, ignored);
-        if (!ignored) m_target = resolved;
-    }
+    m_target = FollowLinks(std::move(m_target));
     // A device or a pipe (/dev/null, a named pipe) is written as it is: renaming over it would put a
     // plain file in its place.
     struct stat info {};
@@ -192,8 +199,10 @@ void AtomicFileWriter::Flush() {
     m_buffer.clear();
 }
 
-bool AtomicFileWriter::Commit() {
+bool AtomicFileWriter::Finish() {
+    if (m_finished) return m_error.empty();
     if (!m_file) return false;
+    m_finished = true;
     Flush();
     if (Injected(WriteStep::Flush) || std::fflush(m_file) != 0)
         Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
@@ -203,7 +212,12 @@ bool AtomicFileWriter::Commit() {
     if (std::fclose(m_file) != 0 || Injected(WriteStep::Close))
         Fail("cannot write " + Quoted(m_target) + ": " + SystemError());
     m_file = nullptr;
-    if (!m_error.empty()) return false;
+    return m_error.empty();
+}
+
+bool AtomicFileWriter::Commit() {
+    if (!Finish()) return false;
+    if (m_committed) return true;
     if (m_direct) {
         m_committed = true;
         return true;

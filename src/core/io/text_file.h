@@ -29,10 +29,14 @@ inline constexpr std::uint64_t kMaxWholeFileBytes = std::uint64_t{1} << 31;
 enum class WriteStep { CreateTemporary, Write, Flush, Sync, Close, Rename };
 void SetWriteFaultHook(std::function<int(WriteStep)> hook); // an empty function removes it
 
+// The path with a chain of symbolic links at its end followed, also when the last one dangles (a link
+// to a file still to be written): the file a writer is to replace.
+[[nodiscard]] std::filesystem::path FollowLinks(std::filesystem::path path);
+
 // Writes to a temporary file in the target's folder and renames it over the target on Commit(), so a
 // failure part-way (full disk, no permission) leaves the old file as it was. A target that is a device
-// or a pipe is written directly; a symbolic link is followed. Output is buffered; the
-// buffer goes to disk in large blocks.
+// or a pipe is written directly; a symbolic link is followed (FollowLinks), so the link stays a link.
+// Output is buffered; the buffer goes to disk in large blocks.
 class AtomicFileWriter {
 public:
     // Sync: the data reach the disk before the rename (project files). NoSync: a crash may lose the
@@ -53,7 +57,11 @@ public:
         m_buffer.append(text);
         MaybeFlush();
     }
-    // Flushes, syncs and renames over the target. False (with Error()) when anything failed.
+    // Flushes, syncs and closes the temporary file, which waits beside the target for Commit(): outputs
+    // that are replaced together are all finished first. False (with Error()) when anything failed.
+    [[nodiscard]] bool Finish();
+    // Finishes, unless that was done, and renames over the target. False (with Error()) when anything
+    // failed.
     [[nodiscard]] bool Commit();
     [[nodiscard]] const std::string& Error() const { return m_error; }
 
@@ -68,6 +76,7 @@ private:
     std::FILE* m_file = nullptr;
     std::string m_buffer;
     std::string m_error;
+    bool m_finished = false;
     bool m_committed = false;
     bool m_direct = false; // a device or pipe, written in place
 };

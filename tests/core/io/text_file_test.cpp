@@ -45,6 +45,41 @@ TEST(AtomicFileWriter, LinkStaysALinkAndItsFileIsReplaced) {
     EXPECT_EQ(test::ReadFile(dir / "real.sma"), "new");
 }
 
+// A link to a file still to be written (the user's "latest.txt" pointing at this run's file) is
+// followed: the file appears where it points and the link stays a link.
+TEST(AtomicFileWriter, DanglingLinkGetsItsFile) {
+    TempDir dir;
+    std::filesystem::create_symlink("run-2.txt", dir / "latest.txt");
+    AtomicFileWriter writer(dir / "latest.txt", AtomicFileWriter::Durability::NoSync);
+    writer.Write("second run");
+    ASSERT_TRUE(writer.Commit()) << writer.Error();
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "latest.txt"));
+    EXPECT_EQ(test::ReadFile(dir / "run-2.txt"), "second run");
+}
+
+// Outputs replaced together are all finished before any is renamed: a finished writer has touched
+// nothing the user sees, and one abandoned after finishing leaves no trace.
+TEST(AtomicFileWriter, FinishedIsNotInPlaceUntilCommitted) {
+    TempDir dir;
+    test::WriteFile(dir / "r.txt", "old results");
+    {
+        AtomicFileWriter writer(dir / "r.txt", AtomicFileWriter::Durability::NoSync);
+        writer.Write("new results");
+        ASSERT_TRUE(writer.Finish()) << writer.Error();
+        EXPECT_EQ(test::ReadFile(dir / "r.txt"), "old results");
+        ASSERT_TRUE(writer.Commit()) << writer.Error();
+        EXPECT_TRUE(writer.Commit()) << "a second commit has nothing left to do";
+    }
+    EXPECT_EQ(test::ReadFile(dir / "r.txt"), "new results");
+    {
+        AtomicFileWriter abandoned(dir / "r.txt", AtomicFileWriter::Durability::NoSync);
+        abandoned.Write("never published");
+        ASSERT_TRUE(abandoned.Finish()) << abandoned.Error();
+    }
+    EXPECT_EQ(test::ReadFile(dir / "r.txt"), "new results");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
 TEST(AtomicFileWriter, FolderIsRefused) {
     TempDir dir;
     AtomicFileWriter writer(dir.Path());
