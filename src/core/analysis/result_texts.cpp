@@ -39,10 +39,15 @@ MemberTexts::MemberTexts(const Results& results, int member)
       globalY(global[1], Digits::RoundTrip) {}
 
 void AppendInteger(std::string& out, int value) {
-    char text[16];
-    auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-    (void)ec;
-    out.append(text, end);
+    // Written from the last digit back; the output appends millions of these.
+    char text[12];
+    char* p = text + sizeof text;
+    auto rest = static_cast<unsigned>(value);
+    do {
+        *--p = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    out.append(p, static_cast<std::size_t>(text + sizeof text - p));
 }
 
 } // namespace varlen::analysis

@@ -112,6 +112,44 @@ TEST(FormatGeneral15, AgreesWithPrintfFifteenDigits) {
     }
 }
 
+// The 15 digits are rounded from the shortest round-trip digits; a value whose shortest digits are 16
+// ending in 5 sits on a 15-digit midpoint to that precision, and only the exact value rounds it right
+// (1.0000000000000005 is a little below its double's shortest digits, so it rounds down). Computed
+// values, like the solver's, mostly have 16 or 17 shortest digits.
+TEST(FormatGeneral15, RoundsMidpointsAndComputedValuesAsPrintfDoes) {
+    auto agrees = [](double value) {
+        const std::string text = FormatGeneral15(value);
+        char reference[40];
+        std::snprintf(reference, sizeof reference, "%.15g", value);
+        return ReadNumber(text) == ReadNumber(reference)
+                   ? ::testing::AssertionSuccess()
+                   : ::testing::AssertionFailure() << text << " vs " << reference;
+    };
+    EXPECT_EQ(FormatGeneral15(1.0000000000000005), "1");
+    EXPECT_EQ(FormatGeneral15(1.0000000000000015), "1");
+    std::mt19937_64 random(15);
+    std::uniform_int_distribution<std::int64_t> mantissa(100000000000000, 999999999999999);
+    std::uniform_int_distribution<int> exponent(-40, 40);
+    for (int i = 0; i < 100000; ++i) {
+        // A 16-digit decimal ending in 5, read as the nearest double.
+        std::string decimal = std::to_string(mantissa(random));
+        decimal += "5e";
+        decimal += std::to_string(exponent(random));
+        ASSERT_TRUE(agrees(std::strtod(decimal.c_str(), nullptr))) << decimal;
+    }
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    for (int i = 0; i < 100000; ++i) {
+        const double value = unit(random) * std::pow(10.0, exponent(random)) / 3.0;
+        ASSERT_TRUE(agrees(value)) << value;
+    }
+    // Below the smallest normal double a value has fewer bits than 15 digits need.
+    std::uniform_int_distribution<std::uint64_t> subnormal(1, (std::uint64_t{1} << 52) - 1);
+    for (int i = 0; i < 10000; ++i) {
+        const double value = std::bit_cast<double>(subnormal(random));
+        ASSERT_TRUE(agrees(value)) << value;
+    }
+}
+
 TEST(FormatFileNumber, FramesWithABlankOrTheSign) {
     EXPECT_EQ(FormatFileNumber(2500), " 2500 ");
     EXPECT_EQ(FormatFileNumber(-1200), "-1200 ");
