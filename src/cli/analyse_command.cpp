@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <sys/resource.h>
+#include <system_error>
 
 #include "analysis/analysis.h"
 #include "analysis/results_file.h"
@@ -13,6 +14,7 @@
 #include "cases_file.h"
 #include "command_line.h"
 #include "commands.h"
+#include "io/helper_thread.h"
 #include "io/message_text.h"
 #include "io/text_file.h"
 #include "model/model_file.h"
@@ -213,11 +215,20 @@ int Analyse(const AnalyseArgs* parsed) {
         else
             analysis::WriteResultsJson(results, out, flush);
     };
-    std::future<analysis::FileOutcome> json;
-    if (jsonFile)
-        json = std::async(std::launch::async, [&] { return analysis::WriteJsonFile(writeJson, *jsonFile); });
+    std::packaged_task<analysis::FileOutcome()> writingJson([&] {
+        return jsonFile ? analysis::WriteJsonFile(writeJson, *jsonFile) : analysis::FileOutcome{true, {}};
+    });
+    std::future<analysis::FileOutcome> json = writingJson.get_future();
+    std::unique_ptr<io::HelperThread> jsonWriter;
+    try {
+        if (jsonFile) jsonWriter = std::make_unique<io::HelperThread>([&writingJson] { writingJson(); });
+    } catch (const std::system_error&) {
+        // No second thread to be had: the JSON is written after the results file.
+    }
     const analysis::FileOutcome written = analysis::WriteResultsFile(results, resultsFile);
-    const analysis::FileOutcome jsonWritten = json.valid() ? json.get() : analysis::FileOutcome{true, {}};
+    if (!jsonWriter) writingJson();
+    const analysis::FileOutcome jsonWritten = json.get();
+    jsonWriter.reset();
     if (!written.ok) {
         PrintError("the results file could not be written, so no output was replaced: " + written.error);
         return kExitStopped;

@@ -6,7 +6,6 @@
 #include <mutex>
 #include <new>
 #include <system_error>
-#include <thread>
 #include <vector>
 
 #include <sys/mman.h>
@@ -14,6 +13,7 @@
 #include <SuiteSparse_config.h>
 
 #include "analysis/solver_library.h"
+#include "io/helper_thread.h"
 
 namespace varlen::analysis {
 namespace {
@@ -52,9 +52,9 @@ void FaultIn(char* start, std::size_t length) {
     if (length >= kTwoCoreFault) {
         const std::size_t half = length / 2 / kPage * kPage;
         try {
-            std::thread other(populate, start + half, length - half);
+            io::HelperThread other([&] { populate(start + half, length - half); });
             populate(start, half);
-            other.join();
+            other.Join();
             return;
         } catch (const std::system_error&) {
             // No second thread to be had: this one does it all.

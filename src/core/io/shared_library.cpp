@@ -41,7 +41,7 @@ void SharedLibrary::StartLoading() {
     if (m_started) return;
     m_started = true;
     try {
-        m_loader = std::thread([this] { Load(); });
+        m_loader = std::make_unique<HelperThread>([this] { Load(); });
     } catch (const std::system_error&) {
         // No thread to be had: the first use loads it.
     }
@@ -50,7 +50,7 @@ void SharedLibrary::StartLoading() {
 const std::string& SharedLibrary::Problem() {
     {
         const std::lock_guard lock(m_mutex);
-        if (m_loader.joinable()) m_loader.join();
+        if (m_loader) m_loader->Join();
     }
     Load();
     return m_problem;

@@ -5,10 +5,12 @@
 // project file is read; libzip when the first Word report is built.
 #pragma once
 
+#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "io/helper_thread.h"
 
 namespace varlen::io {
 
@@ -42,7 +44,7 @@ private:
     const std::string m_soname;
     const std::vector<std::string> m_loadedAhead;
     std::mutex m_mutex; // over m_loader
-    std::thread m_loader;
+    std::unique_ptr<HelperThread> m_loader;
     bool m_started = false;
     std::once_flag m_loaded;
     void* m_handle = nullptr;
