@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 #include "io/text_file.h"
 #include "test_support.h"
@@ -34,27 +35,21 @@ TEST(AtomicFileWriter, PipeIsWrittenInPlace) {
     EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the pipe must still be a pipe";
 }
 
-TEST(AtomicFileWriter, LinkStaysALinkAndItsFileIsReplaced) {
+// A link is followed, so the file it names is written and the link stays a link: also a link to a file
+// still to be written (the user's "latest.txt" pointing at this run's file), and a relative one.
+TEST(AtomicFileWriter, LinkStaysALinkAndTheFileItNamesIsWritten) {
     TempDir dir;
     test::WriteFile(dir / "real.sma", "old");
     std::filesystem::create_symlink(dir / "real.sma", dir / "link.sma");
-    AtomicFileWriter writer(dir / "link.sma");
-    writer.Write("new");
-    ASSERT_TRUE(writer.Commit()) << writer.Error();
-    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.sma"));
-    EXPECT_EQ(test::ReadFile(dir / "real.sma"), "new");
-}
-
-// A link to a file still to be written (the user's "latest.txt" pointing at this run's file) is
-// followed: the file appears where it points and the link stays a link.
-TEST(AtomicFileWriter, DanglingLinkGetsItsFile) {
-    TempDir dir;
     std::filesystem::create_symlink("run-2.txt", dir / "latest.txt");
-    AtomicFileWriter writer(dir / "latest.txt", AtomicFileWriter::Durability::NoSync);
-    writer.Write("second run");
-    ASSERT_TRUE(writer.Commit()) << writer.Error();
-    EXPECT_TRUE(std::filesystem::is_symlink(dir / "latest.txt"));
-    EXPECT_EQ(test::ReadFile(dir / "run-2.txt"), "second run");
+    for (const auto& [link, file] :
+         {std::pair{"link.sma", "real.sma"}, std::pair{"latest.txt", "run-2.txt"}}) {
+        AtomicFileWriter writer(dir / link);
+        writer.Write("new");
+        ASSERT_TRUE(writer.Commit()) << link << ": " << writer.Error();
+        EXPECT_TRUE(std::filesystem::is_symlink(dir / link)) << link;
+        EXPECT_EQ(test::ReadFile(dir / file), "new") << link;
+    }
 }
 
 // Outputs replaced together are all finished before any is renamed: a finished writer has touched
