@@ -96,7 +96,9 @@ void WriteMaterialAndSection(ProjectWriter& out) {
     out.TextEnd("Steel");
     out.Count(1);
     out.Field(1000);
-    out.TextEnd("A1000");
+    // A radius of gyration in braces, as the catalogue writes it, lets the design check every member
+    // rather than refuse the section.
+    out.TextEnd("A1000 (1000){20.0}");
 }
 
 void WriteMember(ProjectWriter& out, std::int64_t first, std::int64_t second) {
