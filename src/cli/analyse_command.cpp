@@ -1,11 +1,9 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <future>
 #include <memory>
 #include <optional>
 #include <sys/resource.h>
-#include <system_error>
 
 #include "analysis/analysis.h"
 #include "analysis/results_file.h"
@@ -215,20 +213,11 @@ int Analyse(const AnalyseArgs* parsed) {
         else
             analysis::WriteResultsJson(results, out, flush);
     };
-    std::packaged_task<analysis::FileOutcome()> writingJson([&] {
-        return jsonFile ? analysis::WriteJsonFile(writeJson, *jsonFile) : analysis::FileOutcome{true, {}};
-    });
-    std::future<analysis::FileOutcome> json = writingJson.get_future();
-    std::unique_ptr<io::HelperThread> jsonWriter;
-    try {
-        if (jsonFile) jsonWriter = std::make_unique<io::HelperThread>([&writingJson] { writingJson(); });
-    } catch (const std::system_error&) {
-        // No second thread to be had: the JSON is written after the results file.
-    }
+    analysis::FileOutcome jsonWritten{true, {}};
+    std::optional<io::HelperThread> jsonWriter;
+    if (jsonFile) jsonWriter.emplace([&] { jsonWritten = analysis::WriteJsonFile(writeJson, *jsonFile); });
     const analysis::FileOutcome written = analysis::WriteResultsFile(results, resultsFile);
-    if (!jsonWriter) writingJson();
-    const analysis::FileOutcome jsonWritten = json.get();
-    jsonWriter.reset();
+    if (jsonWriter) jsonWriter->Join();
     if (!written.ok) {
         PrintError("the results file could not be written, so no output was replaced: " + written.error);
         return kExitStopped;

@@ -5,7 +5,6 @@
 #include <limits>
 #include <mutex>
 #include <new>
-#include <system_error>
 #include <vector>
 
 #include <sys/mman.h>
@@ -51,14 +50,10 @@ void FaultIn(char* start, std::size_t length) {
     };
     if (length >= kTwoCoreFault) {
         const std::size_t half = length / 2 / kPage * kPage;
-        try {
-            io::HelperThread other([&] { populate(start + half, length - half); });
-            populate(start, half);
-            other.Join();
-            return;
-        } catch (const std::system_error&) {
-            // No second thread to be had: this one does it all.
-        }
+        io::HelperThread other([&] { populate(start + half, length - half); });
+        populate(start, half);
+        other.Join();
+        return;
     }
     populate(start, length);
 }

@@ -42,11 +42,13 @@ void AppendInteger(std::string& out, int value) {
     // Written from the last digit back; the output appends millions of these.
     char text[12];
     char* p = text + sizeof text;
-    auto rest = static_cast<unsigned>(value);
+    // The magnitude as unsigned, so that the most negative int has one too.
+    auto rest = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
     do {
         *--p = static_cast<char>('0' + rest % 10);
         rest /= 10;
     } while (rest != 0);
+    if (value < 0) *--p = '-';
     out.append(p, static_cast<std::size_t>(text + sizeof text - p));
 }
 

@@ -60,7 +60,7 @@ struct MemberTexts {
     MagnitudeText axial, globalX, globalY;
 };
 
-// The digits of a positive whole number (member and joint numbers), without the double conversion.
+// The digits of a whole number (member and joint numbers), without the double conversion.
 void AppendInteger(std::string& out, int value);
 
 // " 2.5 " / "-2.5 ": the file framing of a value from its digits.

@@ -119,11 +119,18 @@ FileOutcome WriteResultsFile(const Results& results, io::AtomicFileWriter& write
     return {true, {}};
 }
 
-FileOutcome WriteResultsFile(const Results& results, const std::filesystem::path& path) {
+FileOutcome WriteAndCommit(const std::filesystem::path& path,
+                           const std::function<FileOutcome(io::AtomicFileWriter&)>& write) {
+    // Results can be made again from the project, so a crash may lose them: no sync.
     io::AtomicFileWriter writer(path, io::AtomicFileWriter::Durability::NoSync);
-    FileOutcome outcome = WriteResultsFile(results, writer);
+    FileOutcome outcome = write(writer);
     if (outcome.ok && !writer.Commit()) outcome = {false, writer.Error()};
     return outcome;
+}
+
+FileOutcome WriteResultsFile(const Results& results, const std::filesystem::path& path) {
+    return WriteAndCommit(path,
+                          [&](io::AtomicFileWriter& writer) { return WriteResultsFile(results, writer); });
 }
 
 } // namespace varlen::analysis

@@ -17,6 +17,11 @@ struct FileOutcome {
     std::string error;
 };
 
+// Writes a file of results through `write` (which finishes the writer) and puts it in place: the old
+// file is replaced whole or not at all.
+[[nodiscard]] FileOutcome WriteAndCommit(const std::filesystem::path& path,
+                                         const std::function<FileOutcome(io::AtomicFileWriter&)>& write);
+
 // The path of the results file of a project or temporary file, the one rule for the desktop and the
 // command line: the extension replaced by ".txt" ("TempGrid.sma" gives "TempGrid.txt", "bridge.SMA"
 // "bridge.txt"; a name without an extension gains one rather than losing its last letters).

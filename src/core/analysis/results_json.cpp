@@ -200,10 +200,7 @@ FileOutcome WriteJsonFile(const JsonWriter& write, io::AtomicFileWriter& writer)
 }
 
 FileOutcome WriteJsonFile(const JsonWriter& write, const std::filesystem::path& path) {
-    io::AtomicFileWriter writer(path, io::AtomicFileWriter::Durability::NoSync);
-    FileOutcome outcome = WriteJsonFile(write, writer);
-    if (outcome.ok && !writer.Commit()) outcome = {false, writer.Error()};
-    return outcome;
+    return WriteAndCommit(path, [&](io::AtomicFileWriter& writer) { return WriteJsonFile(write, writer); });
 }
 
 FileOutcome WriteJsonStream(const JsonWriter& write, std::FILE* stream) {

@@ -1,14 +1,23 @@
 #include "io/helper_thread.h"
 
+#include <atomic>
 #include <sched.h>
-#include <system_error>
 
 namespace varlen::io {
+namespace {
+
+std::atomic<bool> g_refused{false};
+
+} // namespace
+
+void RefuseHelperThreadsForTesting(bool refuse) {
+    g_refused = refuse;
+}
 
 HelperThread::HelperThread(std::function<void()> work) : m_work(std::move(work)) {
+    if (g_refused) return;
     pthread_attr_t attributes;
-    if (const int error = pthread_attr_init(&attributes); error != 0)
-        throw std::system_error(error, std::generic_category(), "cannot start a thread");
+    if (pthread_attr_init(&attributes) != 0) return;
     // Every core this process may use but the starter's, when there is another.
     cpu_set_t others;
     CPU_ZERO(&others);
@@ -22,8 +31,7 @@ HelperThread::HelperThread(std::function<void()> work) : m_work(std::move(work))
     int error = pthread_create(&m_thread, &attributes, &HelperThread::Run, this);
     if (error != 0 && elsewhere) error = pthread_create(&m_thread, nullptr, &HelperThread::Run, this);
     pthread_attr_destroy(&attributes);
-    if (error != 0) throw std::system_error(error, std::generic_category(), "cannot start a thread");
-    m_joinable = true;
+    m_started = error == 0;
 }
 
 HelperThread::~HelperThread() {
@@ -31,9 +39,12 @@ HelperThread::~HelperThread() {
 }
 
 void HelperThread::Join() {
-    if (!m_joinable) return;
-    pthread_join(m_thread, nullptr);
-    m_joinable = false;
+    if (m_done) return;
+    m_done = true;
+    if (m_started)
+        pthread_join(m_thread, nullptr);
+    else
+        m_work();
 }
 
 void* HelperThread::Run(void* self) noexcept {

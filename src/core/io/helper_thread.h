@@ -13,14 +13,15 @@ namespace varlen::io {
 
 class HelperThread {
 public:
-    // Starts `work`. Throws std::system_error when no thread can be had, as std::thread does; an
+    // Starts `work`. When the system will not give another thread, the work is done by the thread that
+    // joins, in Join() or the destructor: it is done either way, only not beside the starter. An
     // exception that escapes `work` ends the program, as it would from a std::thread.
     explicit HelperThread(std::function<void()> work);
     HelperThread(const HelperThread&) = delete;
     HelperThread& operator=(const HelperThread&) = delete;
     ~HelperThread(); // waits for the work
 
-    // Waits for the work; a later call does nothing.
+    // Waits for the work (or does it, when no thread was had); a later call does nothing.
     void Join();
 
 private:
@@ -28,7 +29,11 @@ private:
 
     std::function<void()> m_work;
     pthread_t m_thread{};
-    bool m_joinable = false;
+    bool m_started = false; // on a thread of its own
+    bool m_done = false;
 };
+
+// For tests: while set, no helper gets a thread, as when the system has none to give.
+void RefuseHelperThreadsForTesting(bool refuse);
 
 } // namespace varlen::io

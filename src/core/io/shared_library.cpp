@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <system_error>
 
 #include <dlfcn.h>
 
@@ -40,11 +39,7 @@ void SharedLibrary::StartLoading() {
     const std::lock_guard lock(m_mutex);
     if (m_started) return;
     m_started = true;
-    try {
-        m_loader = std::make_unique<HelperThread>([this] { Load(); });
-    } catch (const std::system_error&) {
-        // No thread to be had: the first use loads it.
-    }
+    m_loader = std::make_unique<HelperThread>([this] { Load(); });
 }
 
 const std::string& SharedLibrary::Problem() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "analysis/result_texts.h"
 #include "analysis/results_file.h"
 #include "analysis/results_json.h"
 #include "test_support.h"
@@ -76,6 +77,18 @@ TEST(ResultsFile, PathReplacesTheExtension) {
     EXPECT_EQ(ResultsFilePath("/tmp/TempGrid.sma"), "/tmp/TempGrid.txt");
     EXPECT_EQ(ResultsFilePath("bridge.SMA"), "bridge.txt");
     EXPECT_EQ(ResultsFilePath("dir.v2/bridge"), "dir.v2/bridge.txt") << "a folder's dot is no extension";
+}
+
+// Member and joint numbers are written digit by digit; 0 still has one, and the ends of int their
+// own.
+TEST(ResultsFile, WholeNumbersAreWrittenAsToStringWrites) {
+    for (const int value : {0, 7, 10, 298305, 2147483647, -1, -40, -2147483647 - 1}) {
+        std::string text = "x";
+        AppendInteger(text, value);
+        std::string expected = "x"; // appended, which keeps GCC 12's -Wrestrict quiet
+        expected += std::to_string(value);
+        EXPECT_EQ(text, expected);
+    }
 }
 
 TEST(ResultsJson, CarriesFullPrecisionInTheDocumentedShape) {

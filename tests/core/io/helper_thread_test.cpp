@@ -47,5 +47,27 @@ TEST(HelperThread, JoinWaitsForTheWorkOnceAndTheDestructorAfterIt) {
     EXPECT_EQ(runs, 1);
 }
 
+// Without a thread the work is still done, by whoever joins: the command line's JSON is written after
+// the results file rather than lost, and the solver loads at its first use.
+TEST(HelperThread, WithoutAThreadTheJoinerDoesTheWork) {
+    RefuseHelperThreadsForTesting(true);
+    std::atomic<int> runs{0};
+    pthread_t ranOn{};
+    {
+        HelperThread joined([&] {
+            ++runs;
+            ranOn = pthread_self();
+        });
+        EXPECT_EQ(runs, 0);
+        joined.Join();
+        EXPECT_EQ(runs, 1);
+        EXPECT_TRUE(pthread_equal(ranOn, pthread_self()));
+        joined.Join();
+        HelperThread dropped([&] { ++runs; });
+    }
+    RefuseHelperThreadsForTesting(false);
+    EXPECT_EQ(runs, 2);
+}
+
 } // namespace
 } // namespace varlen::io
